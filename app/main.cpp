@@ -1,0 +1,2 @@
+// The program's entry point; the poll application is built here as it lands.
+int main() { return 0; }

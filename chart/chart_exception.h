@@ -1,0 +1,29 @@
+// Chart settings out of range raise these, carrying the program's German messages.
+#pragma once
+
+#include "platform/exception.h"
+
+class ChartException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class AxisException : public ChartException {
+public:
+    using ChartException::ChartException;
+};
+
+class LegendException : public ChartException {
+public:
+    using ChartException::ChartException;
+};
+
+class BarException : public ChartException {
+public:
+    using ChartException::ChartException;
+};
+
+class PieException : public ChartException {
+public:
+    using ChartException::ChartException;
+};

@@ -1,0 +1,8 @@
+// Text to number conversions with the runtime's messages.
+#pragma once
+
+#include <string>
+
+// Decimal integer with optional sign and surrounding blanks, or "$" / "0x" hexadecimal;
+// anything else raises EConvertError "'<text>' ist kein g\xFCltiger Integerwert" (Latin-1).
+int StrToInt(const std::string& text);
