@@ -1,0 +1,28 @@
+// A minimal HTTP/1.0 client for integration tests against a real local web server.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace testsupport {
+
+struct HttpResponse {
+    int status = 0;                            // 0 when no answer could be read
+    std::string statusLine;
+    std::multimap<std::string, std::string> headers;  // names lower-cased
+    std::string body;
+    std::string Header(const std::string& lowerName) const;
+};
+
+// Sends one request to 127.0.0.1:port and reads the whole answer (the connection closes).
+HttpResponse HttpRequest(int port, const std::string& method, const std::string& target,
+                         const std::string& body = "",
+                         const std::string& contentType = "application/x-www-form-urlencoded");
+inline HttpResponse HttpGet(int port, const std::string& target) { return HttpRequest(port, "GET", target); }
+
+// A port on 127.0.0.1 that nothing listens on right now.
+int FreePort();
+// Waits until something accepts connections on the port; false after the timeout.
+bool WaitForPort(int port, int timeoutMs);
+
+}  // namespace testsupport

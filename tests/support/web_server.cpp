@@ -1,0 +1,159 @@
+#include "tests/support/web_server.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "tests/support/cgi_runner.h"
+#include "tests/support/http_client.h"
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+bool Executable(const char* path) { return access(path, X_OK) == 0; }
+
+}  // namespace
+
+const char* WebServerName(WebServerKind kind) {
+    switch (kind) {
+        case WebServerKind::Lighttpd: return "lighttpd";
+        case WebServerKind::Apache: return "apache";
+        case WebServerKind::Nginx: return "nginx";
+    }
+    return "?";
+}
+
+bool WebServerInstalled(WebServerKind kind) {
+    switch (kind) {
+        case WebServerKind::Lighttpd: return Executable("/usr/sbin/lighttpd");
+        case WebServerKind::Apache: return Executable("/usr/sbin/apache2");
+        case WebServerKind::Nginx: return Executable("/usr/sbin/nginx") && Executable("/usr/sbin/fcgiwrap");
+    }
+    return false;
+}
+
+WebServer::WebServer(WebServerKind kind, const fs::path& programDir)
+    : kind_(kind), programDir_(fs::absolute(programDir)), confDir_(programDir_.parent_path() / (programDir_.filename().string() + "-server")) {
+    fs::create_directories(confDir_);
+    port_ = FreePort();
+    switch (kind_) {
+        case WebServerKind::Lighttpd: WriteLighttpd(); break;
+        case WebServerKind::Apache: WriteApache(); break;
+        case WebServerKind::Nginx: WriteNginx(); break;
+    }
+    running_ = WaitForPort(port_, 10000);
+}
+
+WebServer::~WebServer() {
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) kill(*it, SIGTERM);
+    for (pid_t pid : children_) {
+        int status = 0;
+        for (int i = 0; i < 100 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (waitpid(pid, &status, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+    }
+    std::error_code ec;
+    if (!getenv("TALLYHOUSE_KEEP_SCRATCH")) fs::remove_all(confDir_, ec);
+}
+
+std::string WebServer::ErrorLog() const { return ReadFile(confDir_ / "error.log"); }
+
+pid_t WebServer::Spawn(const std::vector<std::string>& argv) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        const std::string log = (confDir_ / "stderr.log").string();
+        freopen("/dev/null", "r", stdin);
+        freopen(log.c_str(), "a", stdout);
+        freopen(log.c_str(), "a", stderr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    children_.push_back(pid);
+    return pid;
+}
+
+void WebServer::WriteLighttpd() {
+    const fs::path conf = confDir_ / "lighttpd.conf";
+    WriteText(conf, "server.document-root = \"" + programDir_.string() + "\"\n"
+                    "server.bind = \"127.0.0.1\"\n"
+                    "server.port = " + std::to_string(port_) + "\n"
+                    "server.modules = (\"mod_alias\", \"mod_cgi\")\n"
+                    "server.errorlog = \"" + (confDir_ / "error.log").string() + "\"\n"
+                    "alias.url = (\"/cgi-bin/\" => \"" + programDir_.string() + "/\")\n"
+                    "$HTTP[\"url\"] =~ \"^/cgi-bin/\" { cgi.assign = (\".cgi\" => \"\") }\n");
+    Spawn({"/usr/sbin/lighttpd", "-D", "-f", conf.string()});
+}
+
+// Apache runs CGI programs through mod_cgid as an unprivileged user, as sites do.
+void WebServer::WriteApache() {
+    const std::string modules = "/usr/lib/apache2/modules/";
+    std::string text =
+        "ServerRoot \"" + confDir_.string() + "\"\n"
+        "ServerName 127.0.0.1\n"
+        "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
+        "PidFile \"" + (confDir_ / "apache.pid").string() + "\"\n"
+        "DefaultRuntimeDir \"" + confDir_.string() + "\"\n"
+        "ErrorLog \"" + (confDir_ / "error.log").string() + "\"\n"
+        "LoadModule mpm_event_module " + modules + "mod_mpm_event.so\n"
+        "LoadModule authz_core_module " + modules + "mod_authz_core.so\n"
+        "LoadModule alias_module " + modules + "mod_alias.so\n"
+        "LoadModule cgid_module " + modules + "mod_cgid.so\n"
+        "ScriptSock \"" + (confDir_ / "cgid.sock").string() + "\"\n"
+        "DocumentRoot \"" + programDir_.string() + "\"\n"
+        "ScriptAlias /cgi-bin/ \"" + programDir_.string() + "/\"\n"
+        "<Directory \"" + programDir_.string() + "\">\n  Require all granted\n</Directory>\n";
+    if (geteuid() == 0) {
+        text += "User www-data\nGroup www-data\n";
+        fs::permissions(programDir_, fs::perms::all);
+        fs::permissions(confDir_, fs::perms::all);
+    }
+    const fs::path conf = confDir_ / "apache2.conf";
+    WriteText(conf, text);
+    Spawn({"/usr/sbin/apache2", "-f", conf.string(), "-DFOREGROUND"});
+}
+
+// nginx hands CGI to fcgiwrap over a unix socket; one nginx process, no master.
+void WebServer::WriteNginx() {
+    const fs::path socket = confDir_ / "fcgiwrap.sock";
+    const std::string temp = (confDir_ / "temp").string();
+    fs::create_directories(temp);
+    const fs::path conf = confDir_ / "nginx.conf";
+    WriteText(conf,
+              "daemon off;\nmaster_process off;\n"
+              "pid \"" + (confDir_ / "nginx.pid").string() + "\";\n"
+              "error_log \"" + (confDir_ / "error.log").string() + "\";\n"
+              "events { worker_connections 256; }\n"
+              "http {\n access_log off;\n"
+              " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
+              " proxy_temp_path \"" + temp + "\";\n"
+              " server {\n  listen 127.0.0.1:" + std::to_string(port_) + ";\n"
+              "  root \"" + programDir_.string() + "\";\n"
+              "  location /cgi-bin/ {\n   include /etc/nginx/fastcgi_params;\n"
+              "   fastcgi_param SCRIPT_FILENAME \"" + programDir_.string() + "/tallyhouse.cgi\";\n"
+              "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n"
+              "   fastcgi_pass unix:" + socket.string() + ";\n  }\n }\n}\n");
+    Spawn({"/usr/sbin/fcgiwrap", "-c", "4", "-s", "unix:" + socket.string()});
+    for (int i = 0; i < 250 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Spawn({"/usr/sbin/nginx", "-p", confDir_.string(), "-c", conf.string()});
+}
+
+}  // namespace testsupport
