@@ -1,0 +1,48 @@
+// Files as the engine uses them: byte streams over descriptors, shared files opened under a
+// record lock with retries, and small file-system helpers.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// A byte stream over a file descriptor. Writes are collected and passed on in large pieces;
+// Flush (and destruction) hands everything over. Write failures are dropped: the reader is gone.
+class TFileStream {
+public:
+    static std::unique_ptr<TFileStream> StandardInput();
+    static std::unique_ptr<TFileStream> StandardOutput();
+    // Opens with the given open(2) flags; raises EFileError when that fails.
+    static std::unique_ptr<TFileStream> Open(const std::string& path, int flags, int mode = 0644);
+    // Takes over an open descriptor; owned descriptors are closed on destruction.
+    TFileStream(int fd, bool owned);
+    ~TFileStream();
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    // Reads up to count bytes, fewer only at the end of the data; -1 on a read error.
+    int Read(void* buffer, int count);
+    void Write(const void* data, size_t count);
+    void Flush();
+    int Handle() const { return fd_; }
+
+private:
+    int fd_;
+    bool owned_;
+    std::string pending_;
+};
+
+// Opens a shared file and takes a non-blocking fcntl record lock on all of it (a write lock
+// when the file is opened for writing), retrying up to `attempts` times `pauseMs` apart while
+// another process holds it. Returns the descriptor, or -1 when every attempt failed.
+int OpenLocked(const std::string& path, int flags, int attempts, int pauseMs, int mode = 0644);
+// Record locks on a whole open file.
+bool TryLockFile(int fd, bool exclusive);
+void UnlockFile(int fd);
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Creates the folder (and missing parents); true when it exists afterwards.
+bool ForceDirectory(const std::string& path);
+// Removes a file; true when it is gone afterwards.
+bool DeleteFileIfExists(const std::string& path);
