@@ -1,0 +1,25 @@
+// The live server's mark, standing in for a window titled with the program's file name and
+// "_S": locks on a file of that name that vanish with the process.
+#pragma once
+
+#include <string>
+
+class TServerMark {
+public:
+    TServerMark() = default;
+    TServerMark(const TServerMark&) = delete;
+    TServerMark& operator=(const TServerMark&) = delete;
+    ~TServerMark();
+
+    // Makes this process the one server of its folder; false when another live server is.
+    bool ClaimServer(const std::string& path);
+    // Shows the mark that request processes look for (the server has announced itself).
+    bool ShowWindow();
+
+    // True when a live process other than this open file shows the mark at Path.
+    static bool WindowExists(const std::string& path);
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
