@@ -37,3 +37,16 @@ constexpr std::uint8_t GetBValue(TColor c) { return static_cast<std::uint8_t>((c
 constexpr TColor RGB(unsigned r, unsigned g, unsigned b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
+
+// The RGB value drawn for a colour: system colours resolve to the classic Windows scheme, the
+// marker bits of other values are dropped.
+constexpr TColor ColorToRGB(TColor c) {
+    constexpr TColor system[] = {
+        0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
+        0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0x808080,
+        0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xDFDFDF, 0x000000, 0xE1FFFF,
+    };
+    if ((c & 0x80000000u) == 0) return c & 0xFFFFFFu;
+    const TColor index = c & 0xFFu;
+    return index < sizeof(system) / sizeof(system[0]) ? system[index] : clBlack;
+}

@@ -1,0 +1,109 @@
+// FreeType faces per thread (FreeType objects are not shared between threads); the file bytes
+// are shared by the whole process.
+#include "platform/font_face.h"
+
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "platform/arith.h"
+#include "platform/exception.h"
+#include "platform/font_files.h"
+
+namespace {
+
+// Glyphs taller than this cannot be seen whole on any chart; larger sizes are drawn at it.
+constexpr int kMaxPixels = 16384;
+constexpr std::size_t kMaxFaces = 64;
+
+struct TThreadFonts {
+    FT_Library library = nullptr;
+    std::map<std::tuple<const void*, int>, std::unique_ptr<TFontFace>> faces;
+    TThreadFonts() {
+        if (FT_Init_FreeType(&library) != 0) throw Exception("FreeType could not be initialised");
+    }
+    ~TThreadFonts() {
+        faces.clear();
+        FT_Done_FreeType(library);
+    }
+};
+
+TThreadFonts& ThreadFonts() {
+    thread_local TThreadFonts fonts;
+    return fonts;
+}
+
+int Scale(long units, int pixels, int unitsPerEm) {
+    return MulDiv(static_cast<int>(units), pixels, unitsPerEm > 0 ? unitsPerEm : 2048);
+}
+
+}  // namespace
+
+int FontPixels(const TFont& font) {
+    const int pixels = MulDiv(font.Size, font.PixelsPerInch > 0 ? font.PixelsPerInch : 96, 72);
+    return std::clamp(pixels, 1, kMaxPixels);
+}
+
+TFontFace& TFontFace::For(const TFont& font) {
+    const std::vector<unsigned char>& file = FontFileData(font.Name, font.Has(fsBold), font.Has(fsItalic));
+    TThreadFonts& fonts = ThreadFonts();
+    const auto key = std::make_tuple(static_cast<const void*>(&file), FontPixels(font));
+    auto it = fonts.faces.find(key);
+    if (it != fonts.faces.end()) return *it->second;
+    if (fonts.faces.size() >= kMaxFaces) fonts.faces.clear();
+    return *fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font))).first->second;
+}
+
+TFontFace::TFontFace(const std::vector<unsigned char>& file, int pixels) {
+    if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
+        throw Exception("Font file could not be read");
+    }
+    FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels));
+    const int em = face_->units_per_EM;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+    if (os2 != nullptr) {
+        metrics_.Ascent = Scale(os2->usWinAscent, pixels, em);
+        metrics_.Descent = Scale(os2->usWinDescent, pixels, em);
+        strikeout_offset_ = Scale(os2->yStrikeoutPosition, pixels, em);
+        strikeout_thickness_ = std::max(1, Scale(os2->yStrikeoutSize, pixels, em));
+    } else {
+        metrics_.Ascent = Scale(face_->ascender, pixels, em);
+        metrics_.Descent = Scale(-face_->descender, pixels, em);
+        strikeout_offset_ = metrics_.Ascent / 3;
+    }
+    metrics_.Height = metrics_.Ascent + metrics_.Descent;
+    underline_thickness_ = std::max(1, Scale(face_->underline_thickness, pixels, em));
+    underline_offset_ = std::max(1, Scale(-face_->underline_position, pixels, em) - underline_thickness_ / 2);
+}
+
+TFontFace::~TFontFace() {
+    for (std::size_t i = 0; i < glyphs_.size(); ++i) {
+        if (loaded_[i] && glyphs_[i].Outline != nullptr) FT_Done_Glyph(glyphs_[i].Outline);
+    }
+    FT_Done_Face(face_);
+}
+
+FT_Library TFontFace::Library() const { return ThreadFonts().library; }
+
+const TGlyph& TFontFace::Glyph(unsigned char code) {
+    TGlyph& g = glyphs_[code];
+    if (loaded_[code]) return g;
+    loaded_[code] = true;
+    if (FT_Load_Char(face_, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) return g;
+    g.Advance = static_cast<int>((face_->glyph->advance.x + 32) >> 6);
+    if (face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE || FT_Get_Glyph(face_->glyph, &g.Outline) != 0) {
+        g.Outline = nullptr;
+        return g;
+    }
+    FT_Glyph_Get_CBox(g.Outline, FT_GLYPH_BBOX_SUBPIXELS, &g.Box);
+    return g;
+}
+
+int TFontFace::TextWidth(const std::string& text) {
+    long long width = 0;
+    for (const char c : text) width += Glyph(static_cast<unsigned char>(c)).Advance;
+    return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+}

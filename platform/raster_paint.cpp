@@ -1,0 +1,103 @@
+// Pixel operations on rows of a 24-bit raster.
+#include "platform/raster_paint.h"
+
+#include "platform/raster_clip.h"
+
+namespace {
+
+void Put(std::uint8_t* p, TColor c) {
+    p[0] = GetRValue(c);
+    p[1] = GetGValue(c);
+    p[2] = GetBValue(c);
+}
+
+}  // namespace
+
+TPixelOp TPixelOp::None() { return TPixelOp(); }
+
+TPixelOp TPixelOp::Solid(TColor color) {
+    TPixelOp op;
+    if (color == clNone) return op;
+    op.kind_ = Kind::Copy;
+    op.color_ = ColorToRGB(color);
+    return op;
+}
+
+TPixelOp TPixelOp::ForPen(const TPen& pen) {
+    if (pen.Style == psClear || pen.Color == clNone) return None();
+    TPixelOp op = Solid(pen.Color);
+    if (pen.Mode == pmNotXor) op.kind_ = Kind::NotXor;
+    return op;
+}
+
+TPixelOp TPixelOp::ForBrush(const TBrush& brush, TColor bkColor, int bkMode) {
+    if (brush.Bitmap != nullptr && brush.Bitmap->Width() > 0 && brush.Bitmap->Height() > 0) {
+        TPixelOp op;
+        op.kind_ = Kind::Pattern;
+        op.pattern_ = brush.Bitmap;
+        return op;
+    }
+    if (brush.Style == bsClear || brush.Color == clNone) return None();
+    TPixelOp op = Solid(brush.Color);
+    if (brush.Style != bsSolid) {
+        op.kind_ = Kind::Hatch;
+        op.hatch_ = brush.Style;
+        op.back_ = ColorToRGB(bkColor);
+        op.opaque_ = bkMode == OPAQUE && bkColor != clNone;
+    }
+    return op;
+}
+
+// 8 x 8 hatch cells anchored at the raster's origin, so neighbouring shapes line up.
+bool TPixelOp::HatchBit(int x, int y) const {
+    const int u = x & 7, v = y & 7;
+    const bool horizontal = v == 0, vertical = u == 0;
+    const bool forward = ((u - v) & 7) == 0, backward = ((u + v) & 7) == 7;
+    switch (hatch_) {
+        case bsHorizontal: return horizontal;
+        case bsVertical: return vertical;
+        case bsFDiagonal: return forward;
+        case bsBDiagonal: return backward;
+        case bsCross: return horizontal || vertical;
+        case bsDiagCross: return forward || backward;
+        default: return true;
+    }
+}
+
+void TPixelOp::Paint(TBitmap& bitmap, int y, int x0, int x1) const {
+    std::uint8_t* p = bitmap.Row(y) + static_cast<std::ptrdiff_t>(x0) * 3;
+    switch (kind_) {
+        case Kind::None: return;
+        case Kind::Copy:
+            for (int x = x0; x < x1; ++x, p += 3) Put(p, color_);
+            return;
+        case Kind::NotXor:
+            for (int x = x0; x < x1; ++x, p += 3) {
+                p[0] = static_cast<std::uint8_t>(~(p[0] ^ GetRValue(color_)));
+                p[1] = static_cast<std::uint8_t>(~(p[1] ^ GetGValue(color_)));
+                p[2] = static_cast<std::uint8_t>(~(p[2] ^ GetBValue(color_)));
+            }
+            return;
+        case Kind::Hatch:
+            for (int x = x0; x < x1; ++x, p += 3) {
+                if (HatchBit(x, y)) {
+                    Put(p, color_);
+                } else if (opaque_) {
+                    Put(p, back_);
+                }
+            }
+            return;
+        case Kind::Pattern: {
+            const int w = pattern_->Width(), h = pattern_->Height();
+            for (int x = x0; x < x1; ++x, p += 3) Put(p, pattern_->GetPixel(x % w, y % h));
+            return;
+        }
+    }
+}
+
+void PaintSpans(TBitmap& bitmap, const TClipRegion& clip, TSpanSet& spans, const TPixelOp& op) {
+    if (!op.Draws()) return;
+    spans.ForEach([&](int y, int x0, int x1) {
+        clip.Visit(y, x0, x1, [&](int a, int b) { op.Paint(bitmap, y, a, b); });
+    });
+}

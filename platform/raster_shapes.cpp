@@ -1,0 +1,111 @@
+// Row spans of boxes with elliptic corners, computed per row so cost follows the visible rows.
+#include "platform/raster_shapes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+long long CeilToLong(long double v) { return static_cast<long long>(std::ceil(std::clamp(v, -4e18L, 4e18L))); }
+long long FloorToLong(long double v) { return static_cast<long long>(std::floor(std::clamp(v, -4e18L, 4e18L))); }
+
+// How far the corner ellipse pulls the edge inward on a row whose centre is dy from the corner's centre line.
+long double CornerInset(long double radiusX, long double radiusY, long double dy) {
+    if (dy <= 0) return 0;
+    if (dy >= radiusY) return radiusX + 1;  // past the corner: the row is outside
+    const long double q = dy / radiusY;
+    return radiusX - radiusX * std::sqrt(1 - q * q);
+}
+
+}  // namespace
+
+TConvexShape TConvexShape::Box(long long l, long long t, long long r, long long b) { return TConvexShape{l, t, r, b, 0, 0}; }
+
+TConvexShape TConvexShape::Oval(long long l, long long t, long long r, long long b) {
+    return TConvexShape{l, t, r, b, r - l, b - t};
+}
+
+TConvexShape TConvexShape::Rounded(long long l, long long t, long long r, long long b, long long cw, long long ch) {
+    return TConvexShape{l, t, r, b, std::clamp(cw, 0LL, std::max(0LL, r - l)), std::clamp(ch, 0LL, std::max(0LL, b - t))};
+}
+
+TConvexShape TConvexShape::Inset(long long d) const {
+    TConvexShape s{L + d, T + d, R - d, B - d, std::max(0LL, CornerW - 2 * d), std::max(0LL, CornerH - 2 * d)};
+    s.CornerW = std::min(s.CornerW, std::max(0LL, s.R - s.L));
+    s.CornerH = std::min(s.CornerH, std::max(0LL, s.B - s.T));
+    return s;
+}
+
+bool TConvexShape::Row(long long y, long long& x0, long long& x1) const {
+    if (Empty() || y < T || y >= B) return false;
+    const long double rx = static_cast<long double>(CornerW) / 2, ry = static_cast<long double>(CornerH) / 2;
+    const long double centre = static_cast<long double>(y) + 0.5L;
+    long double inset = 0;
+    if (CornerW > 0 && CornerH > 0) {
+        const long double fromTop = static_cast<long double>(T) + ry - centre;
+        const long double fromBottom = centre - (static_cast<long double>(B) - ry);
+        inset = CornerInset(rx, ry, std::max(fromTop, fromBottom));
+    }
+    x0 = CeilToLong(static_cast<long double>(L) + inset - 0.5L);
+    x1 = FloorToLong(static_cast<long double>(R) - inset - 0.5L) + 1;
+    return x0 < x1;
+}
+
+void AddShapeSpans(const TConvexShape& shape, TSpanSet& spans) {
+    const long long first = std::max<long long>(shape.T, spans.Bounds().Top);
+    const long long last = std::min<long long>(shape.B, spans.Bounds().Bottom);
+    long long x0 = 0, x1 = 0;
+    for (long long y = first; y < last; ++y) {
+        if (shape.Row(y, x0, x1)) spans.Add(y, x0, x1);
+    }
+}
+
+void AddRingSpans(const TConvexShape& outer, const TConvexShape& hole, TSpanSet& spans) {
+    const long long first = std::max<long long>(outer.T, spans.Bounds().Top);
+    const long long last = std::min<long long>(outer.B, spans.Bounds().Bottom);
+    long long x0 = 0, x1 = 0, h0 = 0, h1 = 0;
+    for (long long y = first; y < last; ++y) {
+        if (!outer.Row(y, x0, x1)) continue;
+        if (!hole.Row(y, h0, h1) || h0 >= x1 || h1 <= x0) {
+            spans.Add(y, x0, x1);
+            continue;
+        }
+        spans.Add(y, x0, h0);
+        spans.Add(y, h1, x1);
+    }
+}
+
+TSector::TSector(const TConvexShape& box, int xStart, int yStart, int xEnd, int yEnd)
+    : cx2_(box.L + box.R), cy2_(box.T + box.B), rays_{Point(xStart, yStart), Point(xEnd, yEnd)} {
+    const long double sx = static_cast<long double>(2LL * xStart - cx2_), sy = static_cast<long double>(2LL * yStart - cy2_);
+    const long double ex = static_cast<long double>(2LL * xEnd - cx2_), ey = static_cast<long double>(2LL * yEnd - cy2_);
+    start_ = Angle(sx, sy);
+    end_ = Angle(ex, ey);
+    full_ = start_ == end_;
+}
+
+// Counter-clockwise on screen is counter-clockwise with y flipped; angles run over [0, 2 pi).
+long double TSector::Angle(long double dx2, long double dy2) const {
+    long double a = std::atan2(-dy2, dx2);
+    if (a < 0) a += 2 * std::numbers::pi_v<long double>;
+    return a;
+}
+
+bool TSector::Contains(long long x, long long y) const {
+    if (full_) return true;
+    const long double a = Angle(static_cast<long double>(2 * x + 1 - cx2_), static_cast<long double>(2 * y + 1 - cy2_));
+    return start_ < end_ ? (a >= start_ && a < end_) : (a >= start_ || a < end_);
+}
+
+void AddSectorSpans(const TSector& sector, TSpanSet& from, TSpanSet& to) {
+    from.ForEach([&](int y, int x0, int x1) {
+        int run = x0;
+        for (int x = x0; x < x1; ++x) {
+            if (sector.Contains(x, y)) continue;
+            to.Add(y, run, x);
+            run = x + 1;
+        }
+        to.Add(y, run, x1);
+    });
+}
