@@ -73,8 +73,11 @@ void TRasterCanvas::PaintGradientBands(const TRect& rect, TColor first, TColor s
     const long long e = (vertical ? static_cast<long long>(rect.Bottom) - rect.Top : static_cast<long long>(rect.Right) - rect.Left) + 1;
     const long long n = std::min(e, 256LL);
     const long long edge = vertical ? rect.Bottom : rect.Right;
-    for (long long k = 0; k + 2 <= n; ++k) {
-        const long long from = edge - MulDiv64(k + 1, e, n), to = edge - MulDiv64(k, e, n);
+    const long long start = vertical ? rect.Top : rect.Left;
+    // Band n - 1 would start one row before the rectangle; when there are more rows than colours
+    // it still holds rows of the rectangle, which take the last colour instead of staying unfilled.
+    for (long long k = 0; k + 1 <= n; ++k) {
+        const long long from = std::max(start, edge - MulDiv64(k + 1, e, n)), to = edge - MulDiv64(k, e, n);
         const TConvexShape band = vertical ? TConvexShape::Box(rect.Left, from, rect.Right, to)
                                            : TConvexShape::Box(from, rect.Top, to, rect.Bottom);
         TSpanSet spans(Visible());
