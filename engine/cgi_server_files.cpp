@@ -1,6 +1,8 @@
 // Paths and clean-up of the CGI server's files.
 #include "engine/cgi_server_files.h"
 
+#include "engine/form_fields.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -19,7 +21,7 @@ std::string ChooseTempFolder(const std::string& programFolder) {
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& start) {
-    return text.size() >= start.size() && UpperCaseName(text.substr(0, start.size())) == UpperCaseName(start);
+    return text.size() >= start.size() && UpperCase(text.substr(0, start.size())) == UpperCase(start);
 }
 
 }  // namespace
@@ -65,12 +67,6 @@ std::string NewRequestId() {
     return text;
 }
 
-std::string UpperCaseName(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 bool IsRequestName(const std::string& name) {
-    return name.size() >= 4 && UpperCaseName(name.substr(name.size() - 4)) == "_REQ";
+    return name.size() >= 4 && UpperCase(name.substr(name.size() - 4)) == "_REQ";
 }

@@ -39,6 +39,4 @@ private:
 
 // Four upper-case hexadecimal digits of a random number 0..65534.
 std::string NewRequestId();
-// ASCII upper-casing, as names are compared without regard to letter case.
-std::string UpperCaseName(std::string text);
 bool IsRequestName(const std::string& name);

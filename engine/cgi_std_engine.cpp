@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "engine/cgi_server_mode.h"
 #include "engine/form_fields.h"
 #include "engine/random_number.h"
 #include "engine/request_state.h"
@@ -143,6 +144,10 @@ void TCGIStdEngine::ObtainFormData() {
 }
 
 void TCGIStdEngine::FireRequestEvents() {
+    // ServerThreadMode runs requests on threads of their own, but the application's handlers
+    // keep process-wide state: they take turns.
+    std::unique_lock<std::mutex> turn;
+    if (CGIMode == ServerThreadMode) turn = std::unique_lock<std::mutex>(CgiServer::ApplicationLock());
     if (OnFirstExecRequest && firstRequestPending_.exchange(false)) OnFirstExecRequest(*this);
     if (OnExecRequest) OnExecRequest(*this);
     if (OnLastExecRequest && CGIMode == NormalMode) OnLastExecRequest(*this);

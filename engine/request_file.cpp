@@ -59,8 +59,12 @@ std::string CreateRequestFile(const TServerFiles& files, int& fd) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = files.RequestFilePath(NewRequestId());
         fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0) return path;
-        if (errno != EEXIST) break;
+        if (fd < 0 && errno != EEXIST) break;
+        if (fd < 0) continue;
+        // An output file of the same id may still wait for its earlier request's process.
+        if (access(TServerFiles::OutputFilePath(path).c_str(), F_OK) != 0) return path;
+        close(fd);
+        unlink(path.c_str());
     }
     throw EFileError("Can not create request file in " + files.TempFolder() + ": " + std::strerror(errno));
 }

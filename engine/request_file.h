@@ -14,7 +14,8 @@ std::vector<std::string> RequestEnvironment();
 // The text before the body.
 std::string RequestFileHead(const std::vector<std::string>& environment);
 
-// Creates a request file under a request id that no other file uses and returns its name.
+// Creates a request file under a request id that no request or output file uses and
+// returns its name.
 std::string CreateRequestFile(const TServerFiles& files, int& fd);
 
 // Writes the head and then exactly ContentLength bytes read from InputFd (fewer only when

@@ -8,13 +8,14 @@
 #include <chrono>
 
 #include "engine/cgi_server_files.h"
+#include "engine/form_fields.h"
 #include "engine/locked_file.h"
 
 namespace {
 
 constexpr int Attempts = 11;
 
-bool SameName(const std::string& a, const std::string& b) { return UpperCaseName(a) == UpperCaseName(b); }
+bool SameName(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
 bool ListExists(const std::string& path) {
     struct stat info {};
@@ -39,7 +40,7 @@ bool AppendRequestRecord(const std::string& listPath, const std::function<std::s
     auto list = TLockedFile::Open(listPath, TLockedFile::Access::ReadWrite, Attempts, 50);
     if (!list) return false;
     TServerRecord record;
-    record.RequestName = UpperCaseName(writeRequest());
+    record.RequestName = UpperCase(writeRequest());
     record.TimeStamp = LocalDateTimeNow();
     const std::size_t whole = list->ReadAll().size() / TServerRecord::Size * TServerRecord::Size;
     list->WriteAt(static_cast<long>(whole), record.Encode());

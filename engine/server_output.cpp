@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "engine/cgi_server_files.h"
+#include "engine/form_fields.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ std::size_t ReadBlock(int fd, char* buffer) {
 }
 
 bool HasContentLength(const std::string& header) {
-    return UpperCaseName(header).find("\r\nCONTENT-LENGTH:") != std::string::npos ||
-           UpperCaseName(header).rfind("CONTENT-LENGTH:", 0) == 0;
+    return UpperCase(header).find("\r\nCONTENT-LENGTH:") != std::string::npos ||
+           UpperCase(header).rfind("CONTENT-LENGTH:", 0) == 0;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/cgi_server_files.h"
+#include "engine/form_fields.h"
 #include "engine/request_file.h"
 #include "engine/server_record.h"
 #include "tests/support/cgi_runner.h"
@@ -70,7 +71,7 @@ TEST(ServerFiles, NamesEveryFileAfterTheProgramInsideTemp) {
     EXPECT_EQ(files.RequestFilePath("0A1F"), temp + "/tallyhouse.cgi_C_0A1F_REQ");
     EXPECT_EQ(TServerFiles::OutputFilePath(temp + "/tallyhouse.cgi_C_0A1F_REQ"), temp + "/tallyhouse.cgi_C_0A1F_OUT");
     // The record holds the name upper-cased; the file on disk keeps the folder's own case.
-    EXPECT_EQ(files.ResolveRequestName(UpperCaseName(temp + "/tallyhouse.cgi_C_0A1F_REQ")),
+    EXPECT_EQ(files.ResolveRequestName(UpperCase(temp + "/tallyhouse.cgi_C_0A1F_REQ")),
               temp + "/tallyhouse.cgi_C_0A1F_REQ");
     EXPECT_TRUE(IsRequestName("X_C_0001_req"));
     EXPECT_FALSE(IsRequestName("STOP"));

@@ -1,0 +1,8 @@
+// The engine's error log for code that runs before any engine exists (the CGI server's
+// hand-over at start-up).
+#pragma once
+
+#include <string>
+
+// Appends one line to the error log, as THttpEngine::LogError does; failures are ignored.
+void LogEngineMessage(const std::string& message);
