@@ -32,6 +32,14 @@ std::vector<std::function<void()>>& ProgramForms() {
     return forms;
 }
 
+void StartSession(THttpRequestState& state, const std::string& sessionName) {
+    state.SessionCookie = std::make_unique<THttpCookie>();
+    state.SessionCookie->CookieName = sessionName;
+    state.SessionCookie->Coded = true;
+    state.SessionCookie->CodeKey = SessionCookieCodeKey;
+    state.SessionVariables.clear();
+}
+
 }  // namespace
 
 void RegisterProgramForm(std::function<void()> destroy) { ProgramForms().push_back(std::move(destroy)); }
@@ -66,6 +74,7 @@ void THttpEngine::RunGuarded() {
         state.CurrentEngine = this;
         state.HeaderSent = false;
         state.FirstHeaderDone = false;
+        if (IsActive()) StartSession(state, SessionName);
         ExecRequest();
         if (AutoHttpHeader && !state.HeaderSent) {
             WriteHeader("content-type", AutoContentType);

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/http_cookie.h"
 
 class THttpEngine;
 
@@ -19,6 +22,9 @@ struct THttpRequestState {
     std::uint8_t ImageKind = 0;
     std::string OutputBuffer;
     bool BufferClosed = true;
+    // Made for every request of an active engine; nothing reads or writes them afterwards.
+    std::unique_ptr<THttpCookie> SessionCookie;
+    std::vector<std::string> SessionVariables;
 };
 
 THttpRequestState& RequestState();
