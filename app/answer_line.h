@@ -1,0 +1,17 @@
+// One answer line of a poll file and how it joins the text already in the file.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+// The local date in the short format, a blank and the long time format; at exactly midnight
+// the date alone.
+std::string AnswerTimeStamp(const std::tm& local);
+
+// time stamp "," client address "," answer, with no quoting.
+std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::string_view answer);
+
+// The bytes that go after a file's existing text when the line is added: the line and CR LF
+// after an empty text or one that ends with a line break, else CR LF and the line.
+std::string AppendedBytes(bool textEndsInsideLine, std::string_view line);

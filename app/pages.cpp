@@ -1,0 +1,27 @@
+#include "app/pages.h"
+
+std::string HtmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string NotFoundMessage(std::string_view pollName) {
+    return "Pollfile \"" + HtmlEscape(pollName) + "\"not found !";
+}
+
+std::string RedirectPage(std::string_view backurl) {
+    return std::string("<html><head><title>Brightloom TALLYHOUSE</title>") +
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">" +
+           "<meta http-equiv=\"REFRESH\" content=\"0;URL=" + HtmlEscape(backurl) + "\">" +
+           "</head><body></body></html>";
+}

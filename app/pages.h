@@ -1,0 +1,25 @@
+// The texts the poll application answers with: the message page and help page templates,
+// the redirect page and the messages.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Templates, lines separated by LF; the template filter ends each line with CR LF.
+std::string_view MessagePageTemplate();  // tag %message%
+std::string_view HelpPageTemplate();     // tag %version%
+
+inline constexpr std::string_view kVersionText = "Version 1.00s - 05/29/1999";
+inline constexpr std::string_view kLockedMessage = "TALLYHOUSE is locked by key. Access denied !";
+inline constexpr std::string_view kSavedMessage =
+    "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
+    "that should return after saving.";
+
+// Pollfile "<name>"not found ! with the name made safe for HTML.
+std::string NotFoundMessage(std::string_view pollName);
+
+// The page that sends the browser on to backurl (made safe for HTML).
+std::string RedirectPage(std::string_view backurl);
+
+// Text taken from a request, made safe to stand in HTML text and quoted attributes.
+std::string HtmlEscape(std::string_view text);
