@@ -7,7 +7,6 @@ namespace {
 // The bilingual help page; %version% stands where the version line goes.
 constexpr auto kHelpPage = ToLatin1(u8R"page(<!DOCTYPE HTML PUBLIC "-//IETF//DTD HTML//EN">
 <html>
-
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=iso-8859-1">
 <title>Brightloom - TALLYHOUSE [Help/Hilfe]</title>
@@ -26,18 +25,15 @@ constexpr auto kHelpPage = ToLatin1(u8R"page(<!DOCTYPE HTML PUBLIC "-//IETF//DTD
 
 <hr width="550" size="1" color="#4E4E4E">
 
-<p align="center"><font face="Arial"><strong>
-<a href="#english">english</a>
+<p align="center"><font face="Arial"><strong><a href="#english">english</a>
  - 
-<a href="#deutsch">deutsch</a>
-</strong></font></p>
+<a href="#deutsch">deutsch</a></strong></font></p>
 
 <hr width="550" size="1" color="#4E4E4E">
 
 <table border="0" width="550">
   <tr>
     <td>
-
 <p><a name="english"></a><font face="Arial"><strong>English</strong></font></p>
 
 <p><font face="Arial"><small>
@@ -269,6 +265,7 @@ the browser shows the chart of question1.pol:
 </small></font></p>
 
 <form method="GET" action="tallyhouse.cgi">
+  <input type="hidden" name="command" value="add">
   <input type="hidden" name="backurl" value="tallyhouse.cgi?command=view&amp;filename=question1.pol&amp;style=3">
   <p><font face="Arial"><small>Do you like this poll?<br>
   <input type="radio" name="question1.pol" value="yes" checked> yes
@@ -288,6 +285,7 @@ The form's source:
 
 <pre>
 &lt;form method=&quot;GET&quot; action=&quot;tallyhouse.cgi&quot;&gt;
+  &lt;input type=&quot;hidden&quot; name=&quot;command&quot; value=&quot;add&quot;&gt;
   &lt;input type=&quot;hidden&quot; name=&quot;backurl&quot; value=&quot;tallyhouse.cgi?command=view&amp;amp;filename=question1.pol&amp;amp;style=3&quot;&gt;
   &lt;p&gt;&lt;font face=&quot;Arial&quot;&gt;&lt;small&gt;Do you like this poll?&lt;br&gt;
   &lt;input type=&quot;radio&quot; name=&quot;question1.pol&quot; value=&quot;yes&quot; checked&gt; yes
@@ -566,6 +564,7 @@ ihr Element benannt ist; danach zeigt der Browser das Diagramm von question1.pol
 </small></font></p>
 
 <form method="GET" action="tallyhouse.cgi">
+  <input type="hidden" name="command" value="add">
   <input type="hidden" name="backurl" value="tallyhouse.cgi?command=view&amp;filename=question1.pol&amp;style=3">
   <p><font face="Arial"><small>Gefällt Ihnen diese Umfrage?<br>
   <input type="radio" name="question1.pol" value="yes" checked> yes
@@ -585,6 +584,7 @@ Der Quelltext des Formulars:
 
 <pre>
 &lt;form method=&quot;GET&quot; action=&quot;tallyhouse.cgi&quot;&gt;
+  &lt;input type=&quot;hidden&quot; name=&quot;command&quot; value=&quot;add&quot;&gt;
   &lt;input type=&quot;hidden&quot; name=&quot;backurl&quot; value=&quot;tallyhouse.cgi?command=view&amp;amp;filename=question1.pol&amp;amp;style=3&quot;&gt;
   &lt;p&gt;&lt;font face=&quot;Arial&quot;&gt;&lt;small&gt;Gefällt Ihnen diese Umfrage?&lt;br&gt;
   &lt;input type=&quot;radio&quot; name=&quot;question1.pol&quot; value=&quot;yes&quot; checked&gt; yes

@@ -1,2 +1,14 @@
-// The program's entry point; the poll application is built here as it lands.
-int main() { return 0; }
+// The program's entry point: creates the poll application, which serves the request.
+#include <clocale>
+#include <csignal>
+
+#include "app/hauptseite.h"
+
+int main() {
+    // Dates in answers and log lines follow the host's locale.
+    std::setlocale(LC_TIME, "");
+    // A poll file that hits the file size limit must fail its write, not kill the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    THauptseite Hauptseite;
+    return 0;
+}

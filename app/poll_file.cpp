@@ -1,6 +1,7 @@
 #include "app/poll_file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,7 +95,15 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
     return AppendResult::Appended;
 }
 
-std::optional<std::string> ReadPollFile(const std::string& path) {
+PollFileText::~PollFileText() {
+    if (size_ > 0) munmap(const_cast<void*>(data_), size_);
+}
+
+PollFileText::PollFileText(PollFileText&& other) noexcept : data_(other.data_), size_(other.size_) {
+    other.size_ = 0;
+}
+
+std::optional<PollFileText> ReadPollFile(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return std::nullopt;
@@ -102,16 +111,12 @@ std::optional<std::string> ReadPollFile(const std::string& path) {
     }
     FileHandle file(fd);
     if (RegularFileSize(fd, path) < 0) return std::nullopt;
+    // The shared lock waits out an append in progress, so the size ends on a whole line;
+    // later appends only add bytes beyond the mapped range.
     LockWhole(fd, F_RDLCK, path);
-    std::string text(static_cast<size_t>(RegularFileSize(fd, path)), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = pread(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail("Cannot read file", path);
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    text.resize(done);
-    return text;
+    const size_t size = static_cast<size_t>(RegularFileSize(fd, path));
+    if (size == 0) return PollFileText(nullptr, 0);
+    void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (data == MAP_FAILED) Fail("Cannot read file", path);
+    return PollFileText(data, size);
 }

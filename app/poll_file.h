@@ -14,6 +14,24 @@ enum class AppendResult { Appended, Refused };
 // nothing is written and the result is Refused.
 AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view line);
 
-// The whole content of a poll file, or nothing when no regular file has that name.
-// Raises EFileError when the file exists but cannot be read.
-std::optional<std::string> ReadPollFile(const std::string& path);
+// The bytes of a poll file as they were when it was opened, mapped read-only (large polls are
+// read without copying them).
+class PollFileText {
+public:
+    PollFileText(const void* data, size_t size) : data_(data), size_(size) {}
+    ~PollFileText();
+    PollFileText(PollFileText&& other) noexcept;
+    PollFileText(const PollFileText&) = delete;
+    PollFileText& operator=(const PollFileText&) = delete;
+    PollFileText& operator=(PollFileText&&) = delete;
+
+    std::string_view View() const { return {static_cast<const char*>(data_), size_}; }
+
+private:
+    const void* data_;
+    size_t size_;
+};
+
+// The content of a poll file, or nothing when no regular file has that name. Raises
+// EFileError when the file exists but cannot be read.
+std::optional<PollFileText> ReadPollFile(const std::string& path);

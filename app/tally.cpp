@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <cstdint>
 
 namespace {
 
@@ -27,17 +27,26 @@ void ForEachLine(std::string_view text, OnLine onLine) {
     }
 }
 
-// Counts answers by label in first-appearance order; labels are views into the text.
+// FNV-1a: answers are short, so a byte loop is as fast as anything and spreads well.
+std::uint64_t HashOf(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+// Counts answers by label in first-appearance order. Labels are views into the poll text;
+// the index is an open-addressing table kept at most half full, so a lookup is one or two
+// probes of a flat array.
 class Counter {
 public:
+    Counter() : slots_(1024) {}
+
     void Count(std::string_view answer) {
         if (last_ < counts_.size() && counts_[last_].first == answer) {
             ++counts_[last_].second;
             return;
         }
-        auto [slot, added] = index_.try_emplace(answer, counts_.size());
-        if (added) counts_.emplace_back(answer, 0);
-        last_ = slot->second;
+        last_ = IndexOf(answer);
         ++counts_[last_].second;
     }
 
@@ -51,8 +60,43 @@ public:
     }
 
 private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        size_t index = kEmpty;
+    };
+    static constexpr size_t kEmpty = SIZE_MAX;
+
+    size_t IndexOf(std::string_view answer) {
+        const std::uint64_t hash = HashOf(answer);
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.index == kEmpty) return Add(slot, hash, answer);
+            if (slot.hash == hash && counts_[slot.index].first == answer) return slot.index;
+        }
+    }
+
+    size_t Add(Slot& slot, std::uint64_t hash, std::string_view answer) {
+        slot = {hash, counts_.size()};
+        counts_.emplace_back(answer, 0);
+        if (counts_.size() * 2 > slots_.size()) Grow();
+        return counts_.size() - 1;
+    }
+
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.index == kEmpty) continue;
+            size_t i = slot.hash & mask;
+            while (slots_[i].index != kEmpty) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;
     std::vector<std::pair<std::string_view, std::int64_t>> counts_;
-    std::unordered_map<std::string_view, size_t> index_;
     size_t last_ = 0;
 };
 

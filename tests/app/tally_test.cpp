@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/tally.h"
@@ -32,6 +33,35 @@ TEST(Tally, CountsAnswersAfterTheLastCommaInFirstAppearanceOrder) {
         {"answer cut at 4096 bytes", std::string(4090, 'z') + ",abcdefgh\r\n", {{"abcde", 1}}},
     };
     for (const TallyCase& c : cases) EXPECT_EQ(CountAnswers(c.text), c.expected) << c.fault;
+}
+
+// The stable exchange sort the order must equal: n - 1 passes, neighbours swapped only when
+// the left count is smaller.
+Tally ExchangeSorted(Tally tally) {
+    for (size_t pass = 1; pass < tally.size(); ++pass)
+        for (size_t i = 0; i + 1 < tally.size(); ++i)
+            if (tally[i].count < tally[i + 1].count) std::swap(tally[i], tally[i + 1]);
+    return tally;
+}
+
+TEST(Tally, OrderEqualsTheStableExchangeSortOnManyTies) {
+    unsigned state = 7;
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        Tally appearance;
+        for (int line = 0; line < 400; ++line) {
+            state = state * 1103515245u + 12345u;
+            const std::string answer = "a" + std::to_string((state >> 10) % (3u + static_cast<unsigned>(round) * 7u));
+            text += "d,1.2.3.4," + answer + "\r\n";
+            auto found = std::find_if(appearance.begin(), appearance.end(),
+                                      [&](const TallyEntry& e) { return e.label == answer; });
+            if (found == appearance.end())
+                appearance.push_back({answer, 1});
+            else
+                ++found->count;
+        }
+        EXPECT_EQ(CountAnswers(text), ExchangeSorted(appearance)) << "round " << round;
+    }
 }
 
 TEST(Tally, SamplesAndTheirTotals) {

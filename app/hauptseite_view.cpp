@@ -1,0 +1,21 @@
+// Tallying the poll of a view request.
+#include "app/hauptseite.h"
+#include "app/pages.h"
+#include "app/poll_file.h"
+#include "app/poll_name.h"
+
+bool THauptseite::datenzuordnen() {
+    Dateiname = HttpGetField("filename", "testdeutsch");
+    if (std::optional<Tally> sample = SampleTally(Dateiname)) {
+        Daten = std::move(*sample);
+        return true;
+    }
+    std::optional<PollFileText> text;
+    if (IsSafeFileName(Dateiname)) text = ReadPollFile(Pfad + Dateiname);
+    if (!text) {
+        SendMessage(NotFoundMessage(Dateiname));
+        return false;
+    }
+    Daten = CountAnswers(text->View());
+    return true;
+}

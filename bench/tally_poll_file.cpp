@@ -1,0 +1,102 @@
+// Times the tally of large poll files (read, count, order) and checks that the order equals
+// the plain exchange sort's, which it also times as the baseline on the many-answer file.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/poll_file.h"
+#include "app/tally.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string MakePollFile(const std::filesystem::path& path, int lines, int distinct) {
+    std::string text;
+    text.reserve(static_cast<size_t>(lines) * 40);
+    unsigned state = 12345;
+    for (int i = 0; i < lines; ++i) {
+        state = state * 1103515245u + 12345u;
+        const int answer = static_cast<int>((state >> 8) % static_cast<unsigned>(distinct));
+        text += "12/08/26 14:07:09,192.168.100.23,answer " + std::to_string(answer) + "\r\n";
+    }
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+double MedianMs(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+Tally TallyOf(const std::string& path) { return CountAnswers(ReadPollFile(path)->View()); }
+
+// The stable exchange sort: n - 1 passes, neighbours swapped when the left count is smaller.
+void ExchangeSort(Tally& tally) {
+    for (size_t pass = 1; pass < tally.size(); ++pass)
+        for (size_t i = 0; i + 1 < tally.size(); ++i)
+            if (tally[i].count < tally[i + 1].count) std::swap(tally[i], tally[i + 1]);
+}
+
+Tally InAppearanceOrder(const std::string& path) {
+    // Counting in appearance order is the tally before ordering: recount lines by label.
+    const std::string text(ReadPollFile(path)->View());
+    Tally tally;
+    std::vector<std::pair<std::string, size_t>> seen;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        const std::string answer = text.substr(text.rfind(',', end) + 1, end - text.rfind(',', end) - 1);
+        auto found = std::find_if(seen.begin(), seen.end(), [&](const auto& s) { return s.first == answer; });
+        if (found == seen.end()) {
+            seen.emplace_back(answer, tally.size());
+            tally.push_back({answer, 1});
+        } else {
+            ++tally[found->second].count;
+        }
+        start = end + 2;
+    }
+    return tally;
+}
+
+int Report(const char* name, const std::string& path, double limitMs) {
+    std::vector<double> samples;
+    Tally tally;
+    for (int run = 0; run < 7; ++run) {
+        const auto start = Clock::now();
+        tally = TallyOf(path);
+        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    const double median = MedianMs(samples);
+    std::printf("%-34s %zu categories, median %7.1f ms (limit %.0f ms) %s\n", name, tally.size(), median, limitMs,
+                median <= limitMs ? "ok" : "TOO SLOW");
+    return median <= limitMs ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+    const auto folder = std::filesystem::temp_directory_path() / "tallyhouse_bench_tally";
+    std::filesystem::create_directories(folder);
+    const std::string few = MakePollFile(folder / "few.pol", 1000000, 5);
+    const std::string many = MakePollFile(folder / "many.pol", 1000000, 20000);
+    int failures = Report("1,000,000 lines, 5 answers", few, 300);
+    failures += Report("1,000,000 lines, 20,000 answers", many, 150);
+
+    Tally reference = InAppearanceOrder(many);
+    const auto start = Clock::now();
+    ExchangeSort(reference);
+    const double exchangeMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const auto tallyStart = Clock::now();
+    const Tally tally = TallyOf(many);
+    const double tallyMs = std::chrono::duration<double, std::milli>(Clock::now() - tallyStart).count();
+    const bool same = tally == reference;
+    std::printf("exchange sort of 20,000 categories alone: %.1f ms; whole tally %.1f ms (%.1fx faster); order %s\n",
+                exchangeMs, tallyMs, exchangeMs / tallyMs, same ? "identical" : "DIFFERS");
+    std::filesystem::remove_all(folder);
+    return failures + (same ? 0 : 1);
+}
