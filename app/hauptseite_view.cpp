@@ -10,8 +10,8 @@ bool THauptseite::datenzuordnen() {
         Daten = std::move(*sample);
         return true;
     }
-    std::optional<PollFileText> text;
-    if (IsSafeFileName(Dateiname)) text = ReadPollFile(Pfad + Dateiname);
+    const std::optional<PollFileText> text =
+        IsSafeFileName(Dateiname) ? ReadPollFile(Pfad + Dateiname) : std::nullopt;
     if (!text) {
         SendMessage(NotFoundMessage(Dateiname));
         return false;

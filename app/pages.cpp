@@ -1,19 +1,6 @@
 #include "app/pages.h"
 
-std::string HtmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+#include "engine/html_escape.h"
 
 std::string NotFoundMessage(std::string_view pollName) {
     return "Pollfile \"" + HtmlEscape(pollName) + "\"not found !";

@@ -20,6 +20,3 @@ std::string NotFoundMessage(std::string_view pollName);
 
 // The page that sends the browser on to backurl (made safe for HTML).
 std::string RedirectPage(std::string_view backurl);
-
-// Text taken from a request, made safe to stand in HTML text and quoted attributes.
-std::string HtmlEscape(std::string_view text);

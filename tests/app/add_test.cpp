@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <regex>
 #include <thread>
@@ -149,6 +153,30 @@ TEST(Add, FiftyAnswersAtOnceAreAllKept) {
     EXPECT_TRUE(std::regex_match(text, std::regex("(" + kStamp + ",127\\.0\\.0\\.1,answer\\d+\r\n){50}"))) << text;
     for (int i = 0; i < kCount; ++i)
         EXPECT_NE(text.find(",answer" + std::to_string(i) + "\r\n"), std::string::npos) << i;
+}
+
+TEST(Add, AnAnswerWaitsForTheLockOnItsPollFile) {
+    ScratchDir dir;
+    dir.Write("held.pol", "");
+    const int fd = open((dir.Path() / "held.pol").c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(fd, F_SETLK, &lock), 0);
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        Add(dir, "held.pol=late");
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(done) << "the answer did not wait for the lock";
+    EXPECT_EQ(dir.Read("held.pol"), "");
+    lock.l_type = F_UNLCK;
+    fcntl(fd, F_SETLK, &lock);
+    sender.join();
+    close(fd);
+    EXPECT_TRUE(IsAnswerLines(dir.Read("held.pol"), "late", 1));
 }
 
 TEST(Add, AFailedWriteLeavesEarlierAnswersIntact) {

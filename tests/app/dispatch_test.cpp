@@ -12,18 +12,18 @@ namespace {
 
 const std::string kTextHeader = "HTTP/1.1 200 OK\r\ncontent-type:text/html";
 
-CgiResult Run(const ScratchDir& dir, const std::string& query) {
+CgiResult Get(const ScratchDir& dir, const std::string& query) {
     return RunProgram(dir.Program(), GetRequest(query));
 }
 
 TEST(Dispatch, NoCommandAnswersTheHelpPageInLatin1) {
     ScratchDir dir;
     for (const char* query : {"", "command=", "Command=&backurl=x"}) {
-        const CgiResult result = Run(dir, query);
+        const CgiResult result = Get(dir, query);
         EXPECT_EQ(result.exitCode, 0) << query;
         EXPECT_EQ(result.output, kTextHeader + "\r\n\r\n" + SentHelpPage()) << query;
     }
-    const std::string body = Run(dir, "").body;
+    const std::string body = Get(dir, "").body;
     EXPECT_NE(body.find("<p align=\"center\"><font face=\"Arial\">Version 1.00s - 05/29/1999</font></p>\r\n"),
               std::string::npos);
     EXPECT_NE(body.find("Mehr \xFC" "ber Tallyhouse"), std::string::npos);
@@ -33,7 +33,7 @@ TEST(Dispatch, NoCommandAnswersTheHelpPageInLatin1) {
 
 TEST(Dispatch, HelpPageNamesEveryParameterAndColour) {
     ScratchDir dir;
-    const std::string body = Run(dir, "").body;
+    const std::string body = Get(dir, "").body;
     for (const char* text :
          {"<strong>command</strong>", "<strong>backurl<br>(for add)</strong>", "<strong>xxx.pol<br>(for add)</strong>",
           "<strong>filename<br>(for view)</strong>", "<strong>style</strong>", "<strong>color</strong>",
@@ -53,7 +53,7 @@ TEST(Dispatch, HelpPageNamesEveryParameterAndColour) {
 TEST(Dispatch, CommandValuesAreComparedExactly) {
     ScratchDir dir;
     for (const char* query : {"command=VIEW", "command=View", "command=ADD&q.pol=1", "command=other"}) {
-        const CgiResult result = Run(dir, query);
+        const CgiResult result = Get(dir, query);
         EXPECT_EQ(result.output, kTextHeader + "\r\n\r\n") << query;
     }
     EXPECT_FALSE(dir.Exists("q.pol"));
@@ -72,7 +72,7 @@ TEST(Dispatch, ApacheAndNetscapeGetNoStatusLine) {
 TEST(Dispatch, AFailingRequestIsLoggedAndStillAnswered) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.Path() / "broken.pol");
-    const CgiResult result = Run(dir, "command=add&broken.pol=yes");
+    const CgiResult result = Get(dir, "command=add&broken.pol=yes");
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, "") << "the header is not completed after a failure";
     const std::string log = dir.Read("Log/tallyhouse.Log");
