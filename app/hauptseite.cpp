@@ -1,7 +1,6 @@
 #include "app/hauptseite.h"
 
 #include "app/pages.h"
-#include "engine/cgi_std_engine.h"
 #include "platform/system_module.h"
 
 THauptseite::THauptseite() {
@@ -12,15 +11,15 @@ THauptseite::THauptseite() {
 THauptseite::~THauptseite() = default;
 
 void THauptseite::ApplyStoredSettings() {
-    HTTP.AutoContentType = "text/html";
-    HTTP.AutoReadLimit = 10000;
-    HTTP.BufferedOutput = false;
-    HTTP.CGIMode = NormalMode;
-    CgiAutoTerminate = true;
-    HTTP.SessionName = "DefaultSession";
-    HTTP.NoCache = false;
-    HTTP.OnExecRequest = [this](THttpEngine& Sender) { HTTPExecRequest(Sender); };
-    HTTP.OnFirstExecRequest = [this](THttpEngine& Sender) { HTTPFirstExecRequest(Sender); };
+    HTTP.SetAutoContentType("text/html");
+    HTTP.SetAutoReadLimit(10000);
+    HTTP.SetBufferedOutput(false);
+    HTTP.SetCGIMode(NormalMode);
+    HTTP.SetCgiAutoTerminate(true);
+    HTTP.SetSessionName("DefaultSession");
+    HTTP.SetNoCache(false);
+    HTTP.SetOnExecRequest([this](THttpEngine& Sender) { HTTPExecRequest(Sender); });
+    HTTP.SetOnFirstExecRequest([this](THttpEngine& Sender) { HTTPFirstExecRequest(Sender); });
     httpMessage.SetText(MessagePageTemplate());
     httpMessage.OnHttpEntry = [this](const std::string& EntryName, bool& Handled) {
         httpMessageHttpEntry(EntryName, Handled);
@@ -31,11 +30,9 @@ void THauptseite::ApplyStoredSettings() {
     };
 }
 
-// The one place that picks and runs the engine; under a web server it serves the request
-// (and with CgiAutoTerminate ends the process) before returning.
-void THauptseite::StartEngine() {
-    engine_ = TCGIStdEngine::Create(StartedWithoutServer(), HTTP, CgiAutoTerminate);
-}
+// The components are set: the facade picks and runs the engine; under a web server it serves
+// the request (and with CgiAutoTerminate ends the process) before returning.
+void THauptseite::StartEngine() { HTTP.Loaded(); }
 
 void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 

@@ -2,10 +2,10 @@
 // request (help page, answers to record, chart of a poll).
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "app/tally.h"
+#include "engine/general_http_engine.h"
 #include "engine/http_engine.h"
 #include "engine/template_filter.h"
 
@@ -19,8 +19,7 @@ public:
 
     // Components, in declaration order.
     Tally Daten;
-    THttpEngineProperties HTTP;
-    bool CgiAutoTerminate = true;
+    TGeneralHttpEngine HTTP;
     THttpMemoFilter httpMessage;
     THttpMemoFilter httphilfe;
 
@@ -50,6 +49,4 @@ private:
     void StartEngine();
     void SendMessage(std::string_view message);
     void AnswerAdd();
-
-    std::unique_ptr<THttpEngine> engine_;
 };

@@ -3,12 +3,15 @@
 #include <csignal>
 
 #include "app/hauptseite.h"
+#include "engine/cgi_server_mode.h"
 
 int main() {
     // Dates in answers and log lines follow the host's locale.
     std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A request that a resident CGI server takes is handed over here, before any form exists.
+    CgiServer::UnitStartup();
     THauptseite Hauptseite;
     return 0;
 }

@@ -1,0 +1,154 @@
+// The resident CGI server through the built program: many request processes at once in both
+// server modes, a server that dies, a stale server list, and a server that never starts.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <future>
+#include <regex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "engine/server_record.h"
+#include "tests/engine/resident_server.h"
+
+namespace {
+
+using namespace testsupport;
+
+std::string RedirectPage(const std::string& backurl) {
+    return "<html><head><title>Brightloom TALLYHOUSE</title>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+           "<meta http-equiv=\"REFRESH\" content=\"0;URL=" +
+           backurl + "\"></head><body></body></html>";
+}
+
+std::string AddQuery(int i) {
+    return "command=add&srvtest.pol=answer" + std::to_string(i) + "&backurl=http://back/" + std::to_string(i);
+}
+
+// The Content-Length line that the hand-over adds must give the body's size.
+void ExpectComplete(const CgiResult& result, const std::string& body, const std::string& what) {
+    EXPECT_EQ(result.exitCode, 0) << what;
+    EXPECT_EQ(result.body, body) << what;
+    EXPECT_NE(result.header.find("\r\nContent-Length: " + std::to_string(body.size())), std::string::npos)
+        << what << ": " << result.header;
+}
+
+int LinesEndingWith(const std::string& text, const std::string& end) {
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0) ++count;
+    }
+    return count;
+}
+
+std::vector<std::string> TempFiles(const ScratchDir& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / "Temp", error))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class ResidentServerModes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ResidentServerModes, AnswersManyRequestProcessesAtOnceCompletelyAndRecordsEachAnswerOnce) {
+    ScratchDir dir;
+    const CgiResult normal = RunProgram(dir.Program(), GetRequest(""));
+    ASSERT_EQ(normal.exitCode, 0);
+    const std::string help = normal.body;
+    ASSERT_NE(help.find("Version 1.00s - 05/29/1999"), std::string::npos);
+    ASSERT_FALSE(ServerShown(dir));
+
+    ResidentServer server(dir, GetParam());
+    ASSERT_GT(server.Pid(), 0) << "no server was started";
+    ExpectComplete(server.FirstResponse(), help, "the request that started the server");
+
+    constexpr int Requests = 24;
+    std::vector<std::future<CgiResult>> running;
+    for (int i = 0; i < Requests; ++i)
+        running.push_back(std::async(std::launch::async, [&, i] {
+            return RunProgram(dir.Program(), GetRequest(i % 2 ? AddQuery(i) : ""));
+        }));
+    for (int i = 0; i < Requests; ++i) {
+        const CgiResult result = running[i].get();
+        ExpectComplete(result, i % 2 ? RedirectPage("http://back/" + std::to_string(i)) : help,
+                       "request " + std::to_string(i));
+    }
+
+    const std::string poll = dir.Read("srvtest.pol");
+    for (int i = 1; i < Requests; i += 2)
+        EXPECT_EQ(LinesEndingWith(poll, ",answer" + std::to_string(i)), 1) << "answer " << i << " in\n" << poll;
+    EXPECT_EQ(LinesEndingWith(poll, ""), Requests / 2);
+
+    EXPECT_TRUE(server.Stop());
+    EXPECT_TRUE(TempFiles(dir).empty()) << "the server left files behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, ResidentServerModes, ::testing::Values("ServerMode", "ServerThreadMode"));
+
+TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0);
+    // A stopped server takes no requests, so the request is surely in its hands when it dies.
+    kill(server.Pid(), SIGSTOP);
+    auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
+    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    const auto killed = std::chrono::steady_clock::now();
+    server.Kill();
+    const CgiResult result = waiting.get();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    EXPECT_LT(seconds, 2.0) << "the request process outlived its server";
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S")) << "the dead server's list stays";
+
+    const CgiResult next = RunProgram(dir.Program(), GetRequest(""));
+    EXPECT_NE(next.body.find("Version 1.00s"), std::string::npos) << "the next request is not served fresh";
+}
+
+TEST(ResidentServer, AServerListThirtyOneSecondsOldWithoutAServerIsRemovedAndTheRequestServedFresh) {
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.Path() / "Temp");
+    TServerRecord waiting;
+    waiting.RequestName = "/GONE/TEMP/TALLYHOUSE.CGI_C_0001_REQ";
+    dir.Write("Temp/tallyhouse.cgi_S", waiting.Encode());
+    dir.Write("Temp/tallyhouse.cgi_C_0001_REQ", "left by a dead server's client");
+    const time_t old = time(nullptr) - 31;
+    const timespec dates[2] = {{old, 0}, {old, 0}};
+    utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram(dir.Program(), GetRequest(""));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_C_0001_REQ"));
+    EXPECT_FALSE(ServerShown(dir));
+}
+
+TEST(ResidentServer, ARequestThatNoNewServerTakesIsAnsweredByItsOwnProcess) {
+    ScratchDir dir;
+    // A folder where the server's mark belongs keeps any server from starting.
+    std::filesystem::create_directories(dir.Path() / "Temp" / "tallyhouse.cgi_S.pid");
+    dir.Write("Temp/tallyhouse.cgi_S.pid/keep", "");
+
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram(dir.Program(), ModeRequest(GetRequest(AddQuery(1)), "ServerMode"));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(result.body, RedirectPage("http://back/1"));
+    EXPECT_EQ(LinesEndingWith(dir.Read("srvtest.pol"), ",answer1"), 1);
+    EXPECT_GE(seconds, 3.0) << "fewer than six hand-over attempts";
+    EXPECT_LT(seconds, 8.0);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("CGI server did not start"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// The start-up decision through the built program: the rows a CGI program meets.
+#include <future>
+
+#include <gtest/gtest.h>
+
+#include "tests/engine/resident_server.h"
+
+namespace {
+
+using namespace testsupport;
+
+TEST(StartUpDecision, TheBuiltProgramServesStandardCgiAndLeavesWindowsCgiToItsSeam) {
+    ScratchDir dir;
+    const CgiResult standard = RunProgram(dir.Program(), GetRequest(""));
+    EXPECT_NE(standard.body.find("Version 1.00s"), std::string::npos) << "standard CGI";
+
+    CgiRequest byVersion = GetRequest("");
+    byVersion.env["CGI_VERSION"] = "CGI/1.3a (Win)";
+    CgiRequest byDataFile;
+    byDataFile.args = {"request.ini"};
+    for (const CgiRequest& request : {byVersion, byDataFile}) {
+        const CgiResult windows = RunProgram(dir.Program(), request);
+        EXPECT_EQ(windows.exitCode, 0);
+        EXPECT_EQ(windows.output, "");
+    }
+    const std::string log = dir.Read("Log/tallyhouse.Log");
+    size_t lines = 0;
+    for (size_t at = 0; (at = log.find("Windows CGI is not available in this build", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, 2u) << log;
+}
+
+TEST(StartUpDecision, WithoutServerSoftwareOrParametersTheProgramBecomesTheResidentServer) {
+    for (const char* software : {"", "ZB-Server/2.0"}) {
+        ScratchDir dir;
+        CgiRequest plain;
+        if (*software) plain.env["SERVER_SOFTWARE"] = software;
+        plain.timeoutSeconds = 20;
+        auto server = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), plain); });
+        EXPECT_TRUE(WaitFor(5, [&] { return ServerShown(dir); })) << software;
+        EXPECT_TRUE(dir.Exists("Temp/tallyhouse.cgi_S")) << software;
+        std::filesystem::remove(ServerListOf(dir));
+        const CgiResult ended = server.get();
+        EXPECT_EQ(ended.exitCode, 0) << "a server whose list is gone ends: " << software;
+        EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S.pid")) << software;
+    }
+}
+
+}  // namespace
