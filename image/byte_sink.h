@@ -17,6 +17,7 @@ class TMemorySink : public TByteSink {
 public:
     void Write(const std::uint8_t* data, std::size_t count) override;
     const std::string& Bytes() const { return bytes_; }
+    void Reserve(std::size_t count) { bytes_.reserve(count); }
 
 private:
     std::string bytes_;

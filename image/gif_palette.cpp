@@ -63,17 +63,51 @@ std::vector<int> GifRowOrder(int height, bool interlace) {
 
 namespace {
 
-// Maps one row; runs of one colour, the common case in a chart, cost one comparison a pixel.
-bool MapRow(const std::uint8_t* pixel, int width, TGifPalette& palette, std::uint32_t& lastRgb, int& lastIndex,
-            std::uint8_t* out) {
-    for (int x = 0; x < width; ++x, pixel += 3) {
-        const std::uint32_t rgb = pixel[0] | (pixel[1] << 8) | (static_cast<std::uint32_t>(pixel[2]) << 16);
-        if (rgb != lastRgb || lastIndex < 0) {
-            lastIndex = palette.Add(rgb);
-            if (lastIndex < 0) return false;
-            lastRgb = rgb;
+// The colour of the pixels mapped last, with four pixels of it as three words for comparing runs.
+struct TLastColor {
+    std::uint32_t rgb = 0;
+    int index = -1;
+    std::uint32_t fourPixels[3] = {};
+
+    void Set(std::uint32_t newRgb, int newIndex) {
+        rgb = newRgb;
+        index = newIndex;
+        std::uint8_t bytes[12];
+        for (int i = 0; i < 12; i += 3) {
+            bytes[i] = static_cast<std::uint8_t>(rgb);
+            bytes[i + 1] = static_cast<std::uint8_t>(rgb >> 8);
+            bytes[i + 2] = static_cast<std::uint8_t>(rgb >> 16);
         }
-        out[x] = static_cast<std::uint8_t>(lastIndex);
+        std::memcpy(fourPixels, bytes, sizeof bytes);
+    }
+    bool StartsFourPixels(const std::uint8_t* pixel) const {
+        std::uint32_t words[3];
+        std::memcpy(words, pixel, sizeof words);
+        return words[0] == fourPixels[0] && words[1] == fourPixels[1] && words[2] == fourPixels[2];
+    }
+};
+
+// Maps one row. Runs of one colour, the common case in a chart, go four pixels at a time once a
+// pixel has repeated the colour before it.
+bool MapRow(const std::uint8_t* pixel, int width, TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
+    int x = 0;
+    bool inRun = false;
+    while (x < width) {
+        if (inRun && x + 4 <= width && last.StartsFourPixels(pixel)) {
+            std::memset(out + x, last.index, 4);
+            x += 4;
+            pixel += 12;
+            continue;
+        }
+        const std::uint32_t rgb = pixel[0] | (pixel[1] << 8) | (static_cast<std::uint32_t>(pixel[2]) << 16);
+        inRun = rgb == last.rgb && last.index >= 0;
+        if (!inRun) {
+            const int index = palette.Add(rgb);
+            if (index < 0) return false;
+            last.Set(rgb, index);
+        }
+        out[x++] = static_cast<std::uint8_t>(last.index);
+        pixel += 3;
     }
     return true;
 }
@@ -84,10 +118,9 @@ bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, st
     const int width = bitmap.Width();
     indexes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()));
     std::uint8_t* out = indexes.data();
-    std::uint32_t lastRgb = 0;
-    int lastIndex = -1;
+    TLastColor last;
     for (int y : GifRowOrder(bitmap.Height(), interlace)) {
-        if (!MapRow(bitmap.Row(y), width, palette, lastRgb, lastIndex, out)) return false;
+        if (!MapRow(bitmap.Row(y), width, palette, last, out)) return false;
         out += width;
     }
     return true;

@@ -82,38 +82,4 @@ TEST(GifImageData, SubBlocksHold255BytesExceptTheLast) {
     EXPECT_TRUE(oneAfter);
 }
 
-TEST(GifImageData, StringTableProbesBackwardsFromTheFirstSlot) {
-    struct Case {
-        const char* fault;
-        std::vector<int> stored;  // keys entered one after the other
-        int key;
-        bool found;
-        int slot;
-    };
-    const int keyAt0 = (1 << 12) | 16;  // next index 1, prefix 16: first slot 16 ^ 16 = 0
-    const Case cases[] = {
-        {"an empty first slot takes the string", {}, (3 << 12) | 5, false, (3 << 4) ^ 5},
-        {"a taken first slot steps back by 5119 minus the slot", {(3 << 12) | 5}, (0 << 12) | 53, false,
-         53 - (5119 - 53) + 5119},
-        {"a string stored after a step is found again", {(3 << 12) | 5, 53}, 53, true, 53 - (5119 - 53) + 5119},
-        {"from slot 0 the step is 1", {keyAt0}, 0, false, 5118},
-        {"a further probe stops at key 0 and reuses its slot", {keyAt0, 0}, (2 << 12) | 32,
-         false, 5118},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fault);
-        TGifStringTable table;
-        int code = 300;
-        for (int key : c.stored) {
-            bool found = false;
-            const int slot = table.Probe(key, found);
-            ASSERT_FALSE(found);
-            table.Store(slot, key, code++);
-        }
-        bool found = false;
-        EXPECT_EQ(table.Probe(c.key, found), c.slot);
-        EXPECT_EQ(found, c.found);
-    }
-}
-
 }  // namespace
