@@ -9,6 +9,7 @@
 #include "tests/support/cgi_runner.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -58,7 +59,7 @@ struct Conversion {
 }  // namespace
 
 TEST(Multipart, UploadGivesThreeFieldsAndTheExactBytes) {
-    const std::string gif("GIF89a\r\n\0\x01--x\r\n", 17);
+    const std::string gif = "GIF89a\r\n\0\x01--x\r\n"s;
     Conversion c(TextPart("command", "add") + FilePart("pic", "C:\\pics\\a.gif", "image/gif", gif) + End());
     const std::string stored = (c.folder / "4711a.tmp").string();
     EXPECT_EQ(c.data, "command=add&pic_CONTENT_TYPE=+image/gif&pic=C%3A\\pics\\a.gif&pic_FILENAME=" +
