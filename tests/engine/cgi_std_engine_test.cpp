@@ -196,3 +196,22 @@ TEST(CgiStdEngineProcess, UploadsAreStoredDuringTheRequestAndDeletedAfterIt) {
     EXPECT_NE(result.body.find(f.Temp() + "/"), std::string::npos);
     EXPECT_NE(result.body.find("a.tmp\nstored:yes:GIF89a-bytes\n"), std::string::npos) << result.body;
 }
+
+TEST(CgiStdEngineProcess, ClientGoneStillCleansUp) {
+    const std::string b = "----x9";
+    const std::string body = "--" + b + "\r\nContent-Disposition: form-data; name=\"pic\"; filename=\"a.gif\"\r\n\r\n" +
+                             std::string(5000, 'g') + "\r\n--" + b + "--\r\n";
+    ChildFolders f;
+    auto request = testsupport::PostRequest(body, "multipart/form-data; boundary=" + b);
+    request.env["ENGINE_CHILD_TEMPDIR"] = f.Temp();
+    // Standard output leads into a pipe whose reader is already gone.
+    request.inChild = [] {
+        int ends[2];
+        if (pipe(ends) != 0) _exit(125);
+        dup2(ends[1], 1);
+        close(ends[0]);
+    };
+    const auto result = RunChild(ChildRequest(request, "fields", f.Log()));
+    EXPECT_EQ(result.exitCode, 0) << "not ended by SIGPIPE";
+    EXPECT_TRUE(fs::is_empty(f.Temp()));
+}
