@@ -76,10 +76,12 @@ void RunServer(TCGIStdEngine& engine);
 void OpenRequestFiles(const std::string& requestFile);
 // Server: removes the request's record and deletes its request file.
 void MarkRequestDone();
-// Server, one request after another: ServerMode's handling of a request file.
+// Server: serves one request from its files, on the calling thread, and then removes its
+// record whatever happened, since its request process waits for that.
 void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile);
 
-// Request process in a server mode with no server running: starts one and hands over.
+// Request process in a server mode with no server running: starts one and hands over; when
+// no server takes the request after six attempts, the process serves it itself.
 [[noreturn]] void StartServerAndHandOver(TCGIStdEngine& engine);
 
 // The application's handlers keep process-wide state: in ServerThreadMode they take turns

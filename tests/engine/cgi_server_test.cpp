@@ -114,6 +114,27 @@ TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
     EXPECT_NE(next.body.find("Version 1.00s"), std::string::npos) << "the next request is not served fresh";
 }
 
+TEST(ResidentServer, ARequestProcessGivesUpOnAServerWhoseHeartbeatStopped) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0);
+    // Stopped, the server neither takes requests nor refreshes its list.
+    kill(server.Pid(), SIGSTOP);
+    auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
+    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    const time_t old = time(nullptr) - 31;
+    const timespec dates[2] = {{old, 0}, {old, 0}};
+    utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
+    const auto aged = std::chrono::steady_clock::now();
+    const CgiResult result = waiting.get();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - aged).count(), 2.0);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
+    kill(server.Pid(), SIGCONT);
+    EXPECT_TRUE(server.Stop());
+}
+
 TEST(ResidentServer, AServerListThirtyOneSecondsOldWithoutAServerIsRemovedAndTheRequestServedFresh) {
     ScratchDir dir;
     std::filesystem::create_directories(dir.Path() / "Temp");
