@@ -2,7 +2,9 @@
 // server modes, a server that dies, a stale server list, and a server that never starts.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <future>
@@ -91,6 +93,32 @@ TEST_P(ResidentServerModes, AnswersManyRequestProcessesAtOnceCompletelyAndRecord
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, ResidentServerModes, ::testing::Values("ServerMode", "ServerThreadMode"));
+
+TEST(ResidentServer, FirstRequestsArrivingTogetherShareOneNewServer) {
+    ScratchDir dir;
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    std::vector<std::future<CgiResult>> running;
+    for (int i = 0; i < 6; ++i)
+        running.push_back(std::async(std::launch::async, [&, i] {
+            return RunProgram(dir.Program(), ModeRequest(GetRequest(AddQuery(i)), "ServerMode"));
+        }));
+    for (int i = 0; i < 6; ++i) {
+        const CgiResult result = running[i].get();
+        ExpectComplete(result, RedirectPage("http://back/" + std::to_string(i)), "request " + std::to_string(i));
+    }
+    const std::string poll = dir.Read("srvtest.pol");
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(LinesEndingWith(poll, ",answer" + std::to_string(i)), 1) << poll;
+    ASSERT_TRUE(ServerShown(dir));
+    const pid_t server = static_cast<pid_t>(std::stol(dir.Read("Temp/tallyhouse.cgi_S.pid")));
+    kill(server, SIGTERM);
+    EXPECT_EQ(waitpid(server, nullptr, 0), server);
+    EXPECT_TRUE(TempFiles(dir).empty());
+    // Every server started beside the one that won has ended: no child of ours is left.
+    pid_t reaped = 0;
+    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+    }
+    EXPECT_EQ(reaped, -1) << "a second server still runs";
+}
 
 TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
     ScratchDir dir;
