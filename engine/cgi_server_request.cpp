@@ -178,7 +178,7 @@ void WaitForServerResponse() {
 void StartServerAndHandOver(TCGIStdEngine& engine) {
     try {
         CreateServerListIfMissing(Files().ServerListPath());
-        StartServerProcess(ModuleFileName());
+        if (!StartServerProcess(ModuleFileName())) engine.LogError("Can not start the CGI server");
         for (int attempt = 0; attempt < HandOverAttempts; ++attempt) {
             SleepMilliseconds(500);
             if (EnqueueRequest()) WaitForServerResponse();
