@@ -2,6 +2,7 @@
 #include "engine/cgi_server_files.h"
 
 #include "engine/form_fields.h"
+#include "engine/server_record.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,6 +37,10 @@ TServerFiles::TServerFiles(const std::string& programPath) {
 
 std::string TServerFiles::RequestFilePath(const std::string& requestId) const {
     return tempPrefix_ + "_C_" + requestId + "_REQ";
+}
+
+bool TServerFiles::NamesFitRecords() const {
+    return RequestFilePath("0000").size() <= TServerRecord::NameSize - 1;
 }
 
 std::string TServerFiles::OutputFilePath(const std::string& requestFile) {

@@ -20,6 +20,8 @@ public:
     // Held locked by the live server: the mark that request processes look for.
     std::string ServerMarkPath() const { return tempPrefix_ + "_S.pid"; }
     std::string RequestFilePath(const std::string& requestId) const;
+    // Request file names fit the 255 characters a server record holds.
+    bool NamesFitRecords() const;
     // The request file's name with its last three characters replaced by "OUT".
     static std::string OutputFilePath(const std::string& requestFile);
     // A record holds the upper-cased name; this gives back the name of the file on disk.

@@ -145,6 +145,8 @@ bool EnqueueRequest() {
     if (CgiEnvironmentVariable("SERVER_SOFTWARE").empty()) return false;
     if (UpperCase(CgiEnvironmentVariable("CGI_VERSION")).find("WIN") != std::string::npos) return false;
     const std::string list = Files().ServerListPath();
+    // A name cut short in its record would never be found again: such a request stays here.
+    if (!Files().NamesFitRecords()) return false;
     // Only a server that has announced itself keeps the records it is given.
     if (!FileExists(list) || !TServerMark::WindowExists(Files().ServerMarkPath())) return false;
     ServerData()->OwnsServerFile = false;
@@ -177,6 +179,11 @@ void WaitForServerResponse() {
 
 void StartServerAndHandOver(TCGIStdEngine& engine) {
     try {
+        if (!Files().NamesFitRecords()) {
+            engine.LogError("Folder path too long for the CGI server; request served without it");
+            engine.ProcessRequest();
+            engine.TerminateProgram();
+        }
         CreateServerListIfMissing(Files().ServerListPath());
         if (!StartServerProcess(ModuleFileName())) engine.LogError("Can not start the CGI server");
         for (int attempt = 0; attempt < HandOverAttempts; ++attempt) {

@@ -77,6 +77,14 @@ TEST(ServerFiles, NamesEveryFileAfterTheProgramInsideTemp) {
     EXPECT_FALSE(IsRequestName("STOP"));
 }
 
+TEST(ServerFiles, TellsWhenRequestNamesWouldNotFitARecord) {
+    testsupport::ScratchDir dir;
+    EXPECT_TRUE(TServerFiles(Program(dir)).NamesFitRecords());
+    const std::filesystem::path deep = dir.Path() / std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    EXPECT_FALSE(TServerFiles((deep / "tallyhouse.cgi").string()).NamesFitRecords());
+}
+
 TEST(ServerFiles, FallsBackToTheProgramFolderWhenTempCannotBeMade) {
     testsupport::ScratchDir dir;
     dir.Write("Temp", "a file where the folder should be");

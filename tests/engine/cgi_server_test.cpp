@@ -120,6 +120,18 @@ TEST(ResidentServer, FirstRequestsArrivingTogetherShareOneNewServer) {
     EXPECT_EQ(reaped, -1) << "a second server still runs";
 }
 
+TEST(ResidentServer, AFolderTooDeepForTheRecordsIsServedWithoutAServer) {
+    ScratchDir dir;
+    const std::filesystem::path deep = dir.Path() / std::string(230, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(dir.Program(), deep / "tallyhouse.cgi");
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram((deep / "tallyhouse.cgi").string(), ModeRequest(GetRequest(""), "ServerMode"));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+    EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(deep / "Temp" / "tallyhouse.cgi_S.pid")) << "a server was started";
+}
+
 TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
     ScratchDir dir;
     ResidentServer server(dir, "ServerMode");
