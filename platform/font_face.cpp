@@ -2,6 +2,7 @@
 // are shared by the whole process.
 #include "platform/font_face.h"
 
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -57,7 +58,24 @@ TFontFace& TFontFace::For(const TFont& font) {
     return *fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font))).first->second;
 }
 
-TFontFace::TFontFace(const std::vector<unsigned char>& file, int pixels) {
+TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, long long oy, int left, int top,
+                         int width, int height) {
+    TGlyphBits out{left, top, width, height, (width + 7) / 8, {}};
+    out.Bits.assign(static_cast<std::size_t>(out.Pitch) * static_cast<std::size_t>(height), 0);
+    FT_Bitmap bitmap{};
+    bitmap.rows = static_cast<unsigned>(height);
+    bitmap.width = static_cast<unsigned>(width);
+    bitmap.pitch = out.Pitch;
+    bitmap.buffer = out.Bits.data();
+    bitmap.num_grays = 2;
+    bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+    // FreeType's bitmap has y upward from its bottom row: window row r is screen row top + r.
+    FT_Outline_Translate(&outline, static_cast<FT_Pos>(ox - 64LL * left), static_cast<FT_Pos>(64LL * (top + height) - oy));
+    if (FT_Outline_Get_Bitmap(library, &outline, &bitmap) != 0) std::fill(out.Bits.begin(), out.Bits.end(), 0);
+    return out;
+}
+
+TFontFace::TFontFace(const std::vector<unsigned char>& file, int pixels) : pixels_(pixels) {
     if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
         throw Exception("Font file could not be read");
     }
@@ -100,6 +118,24 @@ const TGlyph& TFontFace::Glyph(unsigned char code) {
     }
     FT_Glyph_Get_CBox(g.Outline, FT_GLYPH_BBOX_SUBPIXELS, &g.Box);
     return g;
+}
+
+const TGlyphBits& TFontFace::Bits(unsigned char code) {
+    TGlyphBits& bits = bits_[code];
+    if (rendered_[code]) return bits;
+    rendered_[code] = true;
+    const TGlyph& g = Glyph(code);
+    if (g.Outline == nullptr) return bits;
+    FT_Glyph copy = nullptr;
+    if (FT_Glyph_Copy(g.Outline, &copy) != 0) return bits;
+    const int left = static_cast<int>(g.Box.xMin >> 6), right = static_cast<int>((g.Box.xMax + 63) >> 6);
+    const int top = static_cast<int>(-((g.Box.yMax + 63) >> 6)), bottom = static_cast<int>(-(g.Box.yMin >> 6));
+    if (right > left && bottom > top) {
+        bits = RenderOutline(Library(), reinterpret_cast<FT_OutlineGlyph>(copy)->outline, 0, 0, left, top, right - left,
+                             bottom - top);
+    }
+    FT_Done_Glyph(copy);
+    return bits;
 }
 
 int TFontFace::TextWidth(const std::string& text) {

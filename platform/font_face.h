@@ -16,6 +16,19 @@ struct TGlyph {
     int Advance = 0;             // whole pixels
 };
 
+// A glyph rendered upright at its origin: bit (c, r) set means pixel (Left + c, Top + r) is ink,
+// with y downward from the baseline.
+struct TGlyphBits {
+    int Left = 0, Top = 0, Width = 0, Height = 0, Pitch = 0;
+    std::vector<unsigned char> Bits;
+    bool Ink(int c, int r) const { return (Bits[static_cast<std::size_t>(r * Pitch + (c >> 3))] & (0x80 >> (c & 7))) != 0; }
+};
+
+// Renders the outline (origin at (ox, oy) in 26.6 screen units, y down) into the screen pixels of
+// window only, so a huge glyph costs no more than the part that can be seen. Moves the outline.
+TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, long long oy, int left, int top,
+                         int width, int height);
+
 class TFontFace {
 public:
     // The face for the font's name, style and size; valid until the next call on this thread.
@@ -36,6 +49,9 @@ public:
 
     // Byte values are Latin-1 code points.
     const TGlyph& Glyph(unsigned char code);
+    // The upright bitmap, rendered once; only kept for sizes where CachesBits() holds.
+    const TGlyphBits& Bits(unsigned char code);
+    bool CachesBits() const { return pixels_ <= 256; }
     int TextWidth(const std::string& text);
     FT_Library Library() const;
 
@@ -46,6 +62,9 @@ private:
     int strikeout_offset_ = 0, strikeout_thickness_ = 1;
     std::array<TGlyph, 256> glyphs_{};
     std::array<bool, 256> loaded_{};
+    std::array<TGlyphBits, 256> bits_{};
+    std::array<bool, 256> rendered_{};
+    int pixels_ = 0;
 };
 
 // Pixels per em for a font: its size in points at its resolution, at least 1.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -76,26 +75,47 @@ void AddRingSpans(const TConvexShape& outer, const TConvexShape& hole, TSpanSet&
     }
 }
 
-TSector::TSector(const TConvexShape& box, int xStart, int yStart, int xEnd, int yEnd)
-    : cx2_(box.L + box.R), cy2_(box.T + box.B), rays_{Point(xStart, yStart), Point(xEnd, yEnd)} {
-    const long double sx = static_cast<long double>(2LL * xStart - cx2_), sy = static_cast<long double>(2LL * yStart - cy2_);
-    const long double ex = static_cast<long double>(2LL * xEnd - cx2_), ey = static_cast<long double>(2LL * yEnd - cy2_);
-    start_ = Angle(sx, sy);
-    end_ = Angle(ex, ey);
-    full_ = start_ == end_;
+namespace {
+
+__extension__ using Int128 = __int128;
+
+Int128 Cross(long long ax, long long ay, long long bx, long long by) {
+    return static_cast<Int128>(ax) * by - static_cast<Int128>(ay) * bx;
 }
 
-// Counter-clockwise on screen is counter-clockwise with y flipped; angles run over [0, 2 pi).
-long double TSector::Angle(long double dx2, long double dy2) const {
-    long double a = std::atan2(-dy2, dx2);
-    if (a < 0) a += 2 * std::numbers::pi_v<long double>;
-    return a;
+Int128 Dot(long long ax, long long ay, long long bx, long long by) {
+    return static_cast<Int128>(ax) * bx + static_cast<Int128>(ay) * by;
+}
+
+}  // namespace
+
+TSector::TSector(const TConvexShape& box, int xStart, int yStart, int xEnd, int yEnd)
+    : cx2_(box.L + box.R), cy2_(box.T + box.B), rays_{Point(xStart, yStart), Point(xEnd, yEnd)} {
+    start_ = TVector{2LL * xStart - cx2_, cy2_ - 2LL * yStart};
+    end_ = TVector{2LL * xEnd - cx2_, cy2_ - 2LL * yEnd};
+    if (start_.X == 0 && start_.Y == 0) start_ = TVector{1, 0};
+    if (end_.X == 0 && end_.Y == 0) end_ = TVector{1, 0};
+    // Rays through the same direction (not only the same point) give the whole ellipse.
+    full_ = Cross(start_.X, start_.Y, end_.X, end_.Y) == 0 && Dot(start_.X, start_.Y, end_.X, end_.Y) > 0;
+}
+
+// Whether a's angle, measured counter-clockwise from the start ray into [0, 2 pi), is below b's.
+// Exact integer tests, so slices sharing a ray split its pixels without gaps or overlaps.
+bool TSector::Before(const TVector& a, const TVector& b) const {
+    auto lowerHalf = [&](const TVector& v) {
+        const Int128 c = Cross(start_.X, start_.Y, v.X, v.Y);
+        return c > 0 || (c == 0 && Dot(start_.X, start_.Y, v.X, v.Y) > 0);
+    };
+    const bool ha = lowerHalf(a), hb = lowerHalf(b);
+    if (ha != hb) return ha;
+    return Cross(a.X, a.Y, b.X, b.Y) > 0;
 }
 
 bool TSector::Contains(long long x, long long y) const {
     if (full_) return true;
-    const long double a = Angle(static_cast<long double>(2 * x + 1 - cx2_), static_cast<long double>(2 * y + 1 - cy2_));
-    return start_ < end_ ? (a >= start_ && a < end_) : (a >= start_ || a < end_);
+    TVector p{2 * x + 1 - cx2_, cy2_ - 2 * y - 1};
+    if (p.X == 0 && p.Y == 0) p = TVector{1, 0};  // the exact centre goes with the 3 o'clock direction
+    return Before(p, end_);
 }
 
 void AddSectorSpans(const TSector& sector, TSpanSet& from, TSpanSet& to) {

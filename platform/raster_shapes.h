@@ -36,10 +36,14 @@ public:
     const std::array<TPoint, 2>& Rays() const { return rays_; }
 
 private:
-    long double Angle(long double dx2, long double dy2) const;
+    // Vectors from the centre in half pixels, y upward, so counter-clockwise is the usual sense.
+    struct TVector {
+        long long X, Y;
+    };
+    bool Before(const TVector& a, const TVector& b) const;
 
-    long long cx2_, cy2_;  // centre in half pixels
-    long double start_, end_;
+    long long cx2_, cy2_;
+    TVector start_, end_;
     bool full_;
     std::array<TPoint, 2> rays_;
 };

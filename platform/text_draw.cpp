@@ -7,8 +7,6 @@
 
 #include "platform/font_face.h"
 
-#include FT_OUTLINE_H
-
 #include "platform/raster_canvas.h"
 #include "platform/raster_clip.h"
 #include "platform/raster_paint.h"
@@ -17,6 +15,7 @@
 namespace {
 
 constexpr long double kDegree = std::numbers::pi_v<long double> / 180;
+constexpr long long kWholeGlyphPixels = 1LL << 20;
 
 // Text-frame vectors (u along the baseline, v downward) turned onto the screen, in 26.6 units.
 struct TTurn {
@@ -50,25 +49,18 @@ TRect GlyphWindow(const FT_BBox& box, long long ox, long long oy, const TRect& v
     return Rect(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1));
 }
 
-// Renders the outline (already placed relative to its origin) into the window, monochrome.
-void RenderOutline(FT_Library library, FT_Outline& outline, long long ox, long long oy, const TRect& window,
-                   TSpanSet& spans) {
-    const int w = window.Width(), h = window.Height();
-    const int pitch = (w + 7) / 8;
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(h));
-    FT_Bitmap bitmap{};
-    bitmap.rows = static_cast<unsigned>(h);
-    bitmap.width = static_cast<unsigned>(w);
-    bitmap.pitch = pitch;
-    bitmap.buffer = buffer.data();
-    bitmap.num_grays = 2;
-    bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
-    FT_Outline_Translate(&outline, static_cast<FT_Pos>(ox - 64LL * window.Left), static_cast<FT_Pos>(64LL * window.Bottom - oy));
-    if (FT_Outline_Get_Bitmap(library, &outline, &bitmap) != 0) return;
-    for (int r = 0; r < h; ++r) {
-        const unsigned char* row = buffer.data() + static_cast<std::ptrdiff_t>(r) * pitch;
-        for (int c = 0; c < w; ++c) {
-            if ((row[c >> 3] & (0x80 >> (c & 7))) != 0) spans.AddPixel(window.Left + c, window.Top + r);
+void AddBits(const TGlyphBits& bits, long long dx, long long dy, TSpanSet& spans) {
+    const TRect& v = spans.Bounds();
+    const long long r0 = std::max<long long>(0, v.Top - (dy + bits.Top));
+    const long long r1 = std::min<long long>(bits.Height, v.Bottom - (dy + bits.Top));
+    for (long long r = r0; r < r1; ++r) {
+        const long long y = dy + bits.Top + r;
+        for (int c = 0; c < bits.Width; ++c) {
+            if (!bits.Ink(c, static_cast<int>(r))) continue;
+            int end = c + 1;
+            while (end < bits.Width && bits.Ink(end, static_cast<int>(r))) ++end;
+            spans.Add(y, dx + bits.Left + c, dx + bits.Left + end);
+            c = end;
         }
     }
 }
@@ -93,10 +85,20 @@ FT_BBox TurnedBox(const FT_BBox& b, const TTurn& turn) {
     return out;
 }
 
-void AddGlyph(TFontFace& face, const TGlyph& glyph, const TTurn& turn, long long ox, long long oy, TSpanSet& spans) {
+void AddGlyph(TFontFace& face, unsigned char code, const TTurn& turn, long long ox, long long oy, TSpanSet& spans) {
+    const TGlyph& glyph = face.Glyph(code);
     if (glyph.Outline == nullptr) return;
-    const TRect window = GlyphWindow(TurnedBox(glyph.Box, turn), ox, oy, spans.Bounds());
+    const FT_BBox box = TurnedBox(glyph.Box, turn);
+    TRect window = GlyphWindow(box, ox, oy, spans.Bounds());
     if (window.Width() <= 0) return;
+    // The rasteriser's drop-out control depends a little on the window, so a glyph that is not too
+    // big is rendered whole and clipping only cuts it; a huge one is rendered in its visible part.
+    const TRect whole = GlyphWindow(box, ox, oy, Rect(-0x7FFFFFFF, -0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF));
+    if (static_cast<long long>(whole.Width()) * whole.Height() <= kWholeGlyphPixels) window = whole;
+    if (turn.Upright() && face.CachesBits() && ox % 64 == 0 && oy % 64 == 0) {
+        AddBits(face.Bits(code), ox / 64, oy / 64, spans);
+        return;
+    }
     FT_Glyph copy = nullptr;
     if (FT_Glyph_Copy(glyph.Outline, &copy) != 0) return;
     if (!turn.Upright()) {
@@ -104,7 +106,9 @@ void AddGlyph(TFontFace& face, const TGlyph& glyph, const TTurn& turn, long long
                     static_cast<FT_Fixed>(std::lround(turn.Sin * 65536)), static_cast<FT_Fixed>(std::lround(turn.Cos * 65536))};
         FT_Glyph_Transform(copy, &m, nullptr);
     }
-    RenderOutline(face.Library(), reinterpret_cast<FT_OutlineGlyph>(copy)->outline, ox, oy, window, spans);
+    AddBits(RenderOutline(face.Library(), reinterpret_cast<FT_OutlineGlyph>(copy)->outline, ox, oy, window.Left, window.Top,
+                          window.Width(), window.Height()),
+            0, 0, spans);
     FT_Done_Glyph(copy);
 }
 
@@ -153,10 +157,10 @@ void TRasterCanvas::DrawText(int x, int y, const std::string& text, double angle
     TSpanSet ink(Visible());
     long long advanced = 0;
     for (const char c : text) {
-        const TGlyph& glyph = face.Glyph(static_cast<unsigned char>(c));
+        const unsigned char code = static_cast<unsigned char>(c);
         const long double a = static_cast<long double>(advanced);
-        AddGlyph(face, glyph, turn, Fixed((bx + turn.X(a, 0)) * 64), Fixed((by + turn.Y(a, 0)) * 64), ink);
-        advanced += glyph.Advance;
+        AddGlyph(face, code, turn, Fixed((bx + turn.X(a, 0)) * 64), Fixed((by + turn.Y(a, 0)) * 64), ink);
+        advanced += face.Glyph(code).Advance;
     }
     const long double w = static_cast<long double>(width);
     if (Font.Has(fsUnderline)) {

@@ -180,3 +180,30 @@ TEST(TextMetrics, Latin1BytesAreCodePoints) {
     EXPECT_EQ(c.TextWidth("\xFC"), c.TextWidth("u")) << "u-umlaut has the advance of u in Arial";
     EXPECT_GT(c.TextWidth("\xDF"), 0);
 }
+
+// Glyphs are rendered only inside the visible window; a clip must cut them, not move them.
+TEST(TextMetrics, ClippedTextMatchesUnclippedInsideTheClip) {
+    for (int size : {8, 40, 200}) {
+        for (double angle : {0.0, 20.0}) {
+            TBitmap full(300, 300, clWhite), cut(300, 300, clWhite);
+            TRasterCanvas fc(&full), cc(&cut);
+            for (TRasterCanvas* c : {&fc, &cc}) {
+                Arial8(*c);
+                c->Font.Size = size;
+                c->SetTextAlign(TA_LEFT | TA_BASELINE);
+            }
+            const TRect clip = Rect(13, 17, 151, 240);
+            cc.SetClipRect(clip);
+            fc.RotatedText(5, 230, "Wg&", angle);
+            cc.RotatedText(5, 230, "Wg&", angle);
+            EXPECT_GT(CountPixels(cut, clBlack), 0) << size << " points";
+            for (int y = 0; y < 300; ++y) {
+                for (int x = 0; x < 300; ++x) {
+                    const bool inside = x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom;
+                    ASSERT_EQ(cut.GetPixel(x, y), inside ? full.GetPixel(x, y) : clWhite)
+                        << size << " points, angle " << angle << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
