@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
+
+#include <time.h>
 
 #include "app/poll_file.h"
 #include "app/tally.h"
@@ -46,14 +49,14 @@ Tally InAppearanceOrder(const std::string& path) {
     // Counting in appearance order is the tally before ordering: recount lines by label.
     const std::string text(ReadPollFile(path)->View());
     Tally tally;
-    std::vector<std::pair<std::string, size_t>> seen;
+    std::map<std::string, size_t> seen;
     size_t start = 0;
     while (start < text.size()) {
         const size_t end = text.find("\r\n", start);
         const std::string answer = text.substr(text.rfind(',', end) + 1, end - text.rfind(',', end) - 1);
-        auto found = std::find_if(seen.begin(), seen.end(), [&](const auto& s) { return s.first == answer; });
+        auto found = seen.find(answer);
         if (found == seen.end()) {
-            seen.emplace_back(answer, tally.size());
+            seen.emplace(answer, tally.size());
             tally.push_back({answer, 1});
         } else {
             ++tally[found->second].count;
@@ -63,17 +66,26 @@ Tally InAppearanceOrder(const std::string& path) {
     return tally;
 }
 
+// CPU time of this thread: on a shared machine it tells the work done from the waiting.
+double CpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
 int Report(const char* name, const std::string& path, double limitMs) {
-    std::vector<double> samples;
+    std::vector<double> wall, cpu;
     Tally tally;
-    for (int run = 0; run < 7; ++run) {
+    for (int run = 0; run < 9; ++run) {
         const auto start = Clock::now();
+        const double cpuStart = CpuMs();
         tally = TallyOf(path);
-        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        cpu.push_back(CpuMs() - cpuStart);
+        wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    const double median = MedianMs(samples);
-    std::printf("%-34s %zu categories, median %7.1f ms (limit %.0f ms) %s\n", name, tally.size(), median, limitMs,
-                median <= limitMs ? "ok" : "TOO SLOW");
+    const double median = MedianMs(wall);
+    std::printf("%-32s %5zu categories: median %6.1f ms wall, %6.1f ms CPU (limit %.0f ms) %s\n", name, tally.size(),
+                median, MedianMs(cpu), limitMs, median <= limitMs ? "ok" : "TOO SLOW");
     return median <= limitMs ? 0 : 1;
 }
 
