@@ -96,7 +96,9 @@ void WebServer::WriteLighttpd() {
     WriteText(conf, "server.document-root = \"" + programDir_.string() + "\"\n"
                     "server.bind = \"127.0.0.1\"\n"
                     "server.port = " + std::to_string(port_) + "\n"
-                    "server.modules = (\"mod_alias\", \"mod_cgi\")\n"
+                    "server.modules = (\"mod_indexfile\", \"mod_alias\", \"mod_cgi\")\n"
+                    "mimetype.assign = (\".html\" => \"text/html; charset=ISO-8859-1\", \".png\" => \"image/png\")\n"
+                    "index-file.names = (\"index.html\")\n"
                     "server.errorlog = \"" + (confDir_ / "error.log").string() + "\"\n"
                     "alias.url = (\"/cgi-bin/\" => \"" + programDir_.string() + "/\")\n"
                     "$HTTP[\"url\"] =~ \"^/cgi-bin/\" { cgi.assign = (\".cgi\" => \"\") }\n");
