@@ -6,6 +6,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -44,8 +45,10 @@ int Scale(long units, int pixels, int unitsPerEm) {
 }  // namespace
 
 int FontPixels(const TFont& font) {
-    const int pixels = MulDiv(font.Size, font.PixelsPerInch > 0 ? font.PixelsPerInch : 96, 72);
-    return std::clamp(pixels, 1, kMaxPixels);
+    // A negative size counts like its magnitude rather than collapsing to one pixel.
+    const long long size = std::llabs(static_cast<long long>(font.Size));
+    const long long ppi = font.PixelsPerInch > 0 ? font.PixelsPerInch : 96;
+    return static_cast<int>(std::clamp<long long>((size * ppi * 2 + 72) / 144, 1, kMaxPixels));
 }
 
 TFontFace& TFontFace::For(const TFont& font) {

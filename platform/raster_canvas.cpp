@@ -85,11 +85,13 @@ void TRasterCanvas::AddPenPath(std::span<const TPoint> points, bool closed, TSpa
     const long long width = PenWidth(Pen);
     // Wide styled pens draw solid, as wide pens do on Windows.
     const TDashPattern* dash = width == 1 ? DashPatternFor(Pen.Style) : nullptr;
+    // The dash pattern runs on from one segment into the next, so corners keep its rhythm.
+    long long phase = 0;
     for (std::size_t i = 0; i < segments; ++i) {
         const TPoint& a = points[i];
         const TPoint& b = points[(i + 1) % points.size()];
         if (width == 1) {
-            AddThinLine(a.X, a.Y, b.X, b.Y, dash, drawn, &gaps);
+            phase = AddThinLine(a.X, a.Y, b.X, b.Y, dash, phase, drawn, &gaps);
         } else {
             AddWideLine(a.X, a.Y, b.X, b.Y, width, drawn);
         }

@@ -17,10 +17,14 @@ constexpr int kDashDot[] = {9, 6, 3, 6};
 constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
 constexpr TDashPattern kPatterns[] = {{kDash, 2}, {kDot, 2}, {kDashDot, 4}, {kDashDotDot, 6}};
 
-bool DashDrawn(const TDashPattern& dash, long long step) {
+int DashPeriod(const TDashPattern& dash) {
     int period = 0;
     for (int i = 0; i < dash.Count; ++i) period += dash.Runs[i];
-    long long pos = step % period;
+    return period;
+}
+
+bool DashDrawn(const TDashPattern& dash, long long step) {
+    long long pos = step % DashPeriod(dash);
     for (int i = 0; i < dash.Count; ++i) {
         if (pos < dash.Runs[i]) return i % 2 == 0;
         pos -= dash.Runs[i];
@@ -94,12 +98,12 @@ const TDashPattern* DashPatternFor(TPenStyle style) {
     }
 }
 
-void AddThinLine(long long x0, long long y0, long long x1, long long y1, const TDashPattern* dash, TSpanSet& drawn,
-                 TSpanSet* gaps) {
+long long AddThinLine(long long x0, long long y0, long long x1, long long y1, const TDashPattern* dash, long long phase,
+                      TSpanSet& drawn, TSpanSet* gaps) {
     const long long dx = x1 - x0, dy = y1 - y0;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const long long count = xMajor ? std::llabs(dx) : std::llabs(dy);
-    if (count == 0) return;
+    if (count == 0) return phase;
     const int dir = (xMajor ? dx : dy) > 0 ? 1 : -1;
     const TRect& b = drawn.Bounds();
     const auto [first, last] = xMajor ? VisibleSteps(x0, dir, count, b.Left, b.Right)
@@ -108,12 +112,13 @@ void AddThinLine(long long x0, long long y0, long long x1, long long y1, const T
         const long long major = (xMajor ? x0 : y0) + dir * i;
         const long long minor = (xMajor ? y0 : x0) + RoundedQuotient(static_cast<Int128>(i) * (xMajor ? dy : dx), count);
         const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
-        if (dash == nullptr || DashDrawn(*dash, i)) {
+        if (dash == nullptr || DashDrawn(*dash, phase + i)) {
             drawn.AddPixel(x, y);
         } else if (gaps != nullptr) {
             gaps->AddPixel(x, y);
         }
     }
+    return dash == nullptr ? phase : (phase + count) % DashPeriod(*dash);
 }
 
 void AddWideLine(long long x0, long long y0, long long x1, long long y1, long long width, TSpanSet& spans) {

@@ -107,6 +107,15 @@ TEST(RasterPens, DashStylesAlternateAndFillGapsOnlyWhenOpaque) {
         oc.Line(0, 1, 48, 1);
         EXPECT_EQ(CountPixels(o, clYellow), 48 - k.drawn) << k.fault << ": opaque gaps take the background";
     }
+    TBitmap r(30, 30, clWhite);
+    TRasterCanvas rc(&r);
+    rc.Pen.Style = psDot;
+    rc.SetBkMode(TRANSPARENT);
+    rc.Brush.Style = bsClear;
+    rc.Rectangle(0, 0, 5, 5);
+    // Outline of 16 steps: dots 3 on 3 off carried round the corners, not restarted at each one.
+    EXPECT_EQ(CountPixels(r, clBlack), 9) << "the dash pattern runs on across corners";
+
     TBitmap b(10, 3, clWhite);
     TRasterCanvas c(&b);
     c.Pen.Style = psClear;

@@ -31,6 +31,11 @@ TEST(TextMetrics, EightPointArialHeightIsWinAscentPlusWinDescent) {
     EXPECT_EQ(c.TextHeight(""), c.TextHeight("W")) << "the height does not depend on the text";
     c.Font.Size = 10;
     EXPECT_EQ(c.TextHeight("W"), Scaled(1854, 13) + Scaled(434, 13));
+    const int ten = c.TextHeight("W");
+    c.Font.Size = -10;
+    EXPECT_EQ(c.TextHeight("W"), ten) << "a negative size counts like its magnitude";
+    c.Font.Size = 2000000000;
+    EXPECT_GT(c.TextHeight("W"), 10000) << "a huge size neither overflows nor falls to one pixel";
 }
 
 TEST(TextMetrics, EightPointArialWidthFollowsAdvanceWidths) {
