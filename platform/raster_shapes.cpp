@@ -118,14 +118,34 @@ bool TSector::Contains(long long x, long long y) const {
     return Before(p, end_);
 }
 
+std::array<long long, 3> TSector::Boundaries(long long y) const {
+    const long double rowY = static_cast<long double>(cy2_ - 2 * y - 1);
+    auto crossing = [&](const TVector& v) {
+        const long double t = v.Y != 0 ? rowY / static_cast<long double>(v.Y) : -1;
+        if (t < 0) return static_cast<long long>(cx2_ / 2);
+        const long double x2 = static_cast<long double>(cx2_) + t * static_cast<long double>(v.X);
+        return static_cast<long long>(std::clamp((x2 - 1) / 2, -4e18L, 4e18L));
+    };
+    return {crossing(start_), crossing(end_), cx2_ / 2};
+}
+
+// A row crosses each ray once at most, so membership is constant between the boundary columns;
+// only pixels near them are tested one by one.
 void AddSectorSpans(const TSector& sector, TSpanSet& from, TSpanSet& to) {
+    constexpr long long kNear = 2;
     from.ForEach([&](int y, int x0, int x1) {
-        int run = x0;
-        for (int x = x0; x < x1; ++x) {
-            if (sector.Contains(x, y)) continue;
-            to.Add(y, run, x);
-            run = x + 1;
+        const std::array<long long, 3> marks = sector.Boundaries(y);
+        for (long long x = x0; x < x1;) {
+            long long end = x1;
+            for (const long long m : marks) {
+                if (x >= m - kNear && x <= m + kNear) {
+                    end = x + 1;
+                    break;
+                }
+                if (m - kNear > x) end = std::min(end, m - kNear);
+            }
+            if (sector.Contains(x, y)) to.Add(y, x, end);
+            x = end;
         }
-        to.Add(y, run, x1);
     });
 }

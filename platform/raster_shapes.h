@@ -32,6 +32,8 @@ class TSector {
 public:
     TSector(const TConvexShape& box, int xStart, int yStart, int xEnd, int yEnd);
     bool Contains(long long x, long long y) const;
+    // Columns of row y near which membership can change: where the rays cross it, and the centre.
+    std::array<long long, 3> Boundaries(long long y) const;
     // The start and end points the rays pass through.
     const std::array<TPoint, 2>& Rays() const { return rays_; }
 

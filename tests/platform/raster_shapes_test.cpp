@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/raster_canvas.h"
+#include "platform/raster_shapes.h"
 #include "tests/platform/raster_probe.h"
 
 namespace {
@@ -210,4 +211,36 @@ TEST(RasterShapes, ArcDrawsOnlyTheOutlineInTheSector) {
     EXPECT_EQ(b.GetPixel(10, 20), clBlack);
     EXPECT_EQ(b.GetPixel(17, 3), clWhite) << "the upper right quarter is not in the sweep";
     EXPECT_EQ(b.GetPixel(10, 10), clWhite) << "an arc has no fill and no radii";
+}
+
+// The sector filter tests pixels one by one only near the rays; it must agree with a test of
+// every pixel, also for rays along a row, through the centre, or aimed far away.
+TEST(RasterShapes, SectorSpansAgreeWithPixelByPixelTest) {
+    struct Case {
+        const char* fault;
+        TRect box;
+        TPoint start, end;
+    };
+    const Case cases[] = {
+        {"ordinary slice", Rect(0, 0, 40, 30), Point(40, 0), Point(0, 10)},
+        {"more than half", Rect(0, 0, 40, 30), Point(0, 10), Point(40, 0)},
+        {"ray along the centre row", Rect(0, 0, 41, 31), Point(40, 15), Point(20, 0)},
+        {"both rays horizontal", Rect(0, 0, 41, 31), Point(40, 15), Point(0, 15)},
+        {"ray through the centre pixel", Rect(1, 1, 40, 30), Point(20, 15), Point(0, 0)},
+        {"far points", Rect(-5, -7, 45, 33), Point(2000000000, -1999999999), Point(-2000000000, 3)},
+        {"thin sliver", Rect(0, 0, 40, 30), Point(40, 14), Point(40, 15)},
+    };
+    for (const Case& k : cases) {
+        const TConvexShape shape = TConvexShape::Oval(k.box.Left, k.box.Top, k.box.Right, k.box.Bottom);
+        const TSector sector(shape, k.start.X, k.start.Y, k.end.X, k.end.Y);
+        TSpanSet all(Rect(0, 0, 40, 30)), kept(Rect(0, 0, 40, 30));
+        for (int y = 0; y < 30; ++y) all.Add(y, 0, 40);
+        AddSectorSpans(sector, all, kept);
+        std::vector<bool> inside(40 * 30, false);
+        kept.ForEach([&](int y, int x0, int x1) {
+            for (int x = x0; x < x1; ++x) inside[y * 40 + x] = true;
+        });
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) ASSERT_EQ(inside[y * 40 + x], sector.Contains(x, y)) << k.fault << " at " << x << "," << y;
+    }
 }
