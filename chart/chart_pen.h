@@ -1,0 +1,31 @@
+// The chart's pens: a canvas pen that can be hidden, and the preset pens of grids, axes and arrows.
+#pragma once
+
+#include "platform/pen_brush.h"
+
+struct TChartPen : TPen {
+    bool Visible = true;
+};
+
+struct TChartHiddenPen : TChartPen {
+    TChartHiddenPen() { Visible = false; }
+};
+
+struct TDottedGrayPen : TChartPen {
+    TDottedGrayPen() {
+        Color = clGray;
+        Style = psDot;
+    }
+};
+
+struct TDarkGrayPen : TChartPen {
+    TDarkGrayPen() { Color = clGray; }
+};
+
+struct TChartAxisPen : TChartPen {
+    TChartAxisPen() { Width = 2; }
+};
+
+struct TChartArrowPen : TChartPen {
+    TChartArrowPen() { Color = clWhite; }
+};

@@ -1,0 +1,30 @@
+// Outlines of the solids the canvas draws besides boxes: cylinder rings, the hull around them, arrows.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "platform/geometry.h"
+
+struct TPoint3D {
+    int X = 0;
+    int Y = 0;
+    int Z = 0;
+};
+
+// Points of a ring around a cylinder's axis: vertical cylinders run along y, horizontal along x.
+constexpr int kCylinderRingPoints = 24;
+std::array<TPoint3D, kCylinderRingPoints> CylinderRing(bool vertical, int along, int centre, int radius,
+                                                       int centreZ, int radiusZ);
+
+// The convex hull of the points, counter-clockwise on screen; fewer than three points come back as given.
+std::vector<TPoint> ConvexHull(std::vector<TPoint> points);
+
+// An arrow head with its tip at `to`, headHeight long along from->to and headWidth wide; the shaft
+// ends at the middle of the head's base. Empty when from and to coincide.
+struct TArrowShape {
+    TPoint shaftEnd;
+    std::array<TPoint, 3> head;  // tip, one wing, the other wing
+    bool valid = false;
+};
+TArrowShape ArrowShape(TPoint from, TPoint to, int headWidth, int headHeight);

@@ -1,0 +1,8 @@
+// Writes a bitmap as an 8-bit RGB PNG file, creating the folder it goes into.
+#pragma once
+
+#include <string>
+
+#include "platform/bitmap.h"
+
+void WritePng(const TBitmap& bitmap, const std::string& path);
