@@ -69,7 +69,9 @@ TBitmap TSheet::Render() const {
         }
         canvas.Font.Size = 8;
         canvas.Font.Style = 0;
+        canvas.SetClipRect(Rect(p.frame.Left, p.frame.Top - kCaptionHeight, p.frame.Right, p.frame.Top));
         canvas.TextOut(p.frame.Left, p.frame.Top - kCaptionHeight + 2, p.cell->caption);
+        canvas.ClearClip();
         p.cell->paint(sheet, p.frame);
         canvas.ClearClip();
         canvas.Pen = TPen{};

@@ -84,7 +84,9 @@ TEST(Canvas3DView, NothingOutsideTheClipBoxChanges) {
         p.canvas.LineAtZ(0, 0, 80, 80, 10);
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 80; ++x)
-                if (mask.At(x, y) != clRed) ASSERT_EQ(p.At(x, y), clWhite) << x << "," << y << " " << orthogonal;
+                if (mask.At(x, y) != clRed) {
+                    ASSERT_EQ(p.At(x, y), clWhite) << x << "," << y << " " << orthogonal;
+                }
     }
 }
 
