@@ -1,0 +1,9 @@
+// A brush setting of a chart part: a canvas brush whose colour starts unset (drawn as clear or
+// taken from the owner).
+#pragma once
+
+#include "platform/pen_brush.h"
+
+struct TChartBrush : TBrush {
+    TChartBrush() { Color = AutoColor; }
+};

@@ -1,0 +1,6 @@
+// Number formatting with patterns such as "#,##0.###" and "##0.## %" ("." decimal, "," thousands).
+#pragma once
+
+#include <string>
+
+std::string FormatNumber(const std::string& format, double value);

@@ -1,0 +1,14 @@
+// Bevel and border kinds of the chart panel, and the bevelled frame drawn around it.
+#pragma once
+
+#include "platform/color.h"
+#include "platform/geometry.h"
+
+class TRasterCanvas3D;
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBorderStyle { bsNone, bsSingle };
+
+// The outer bevel, the border in the panel colour and the inner bevel, nested from the outside in.
+void PaintPanelFrame(TRasterCanvas3D& canvas, TRect rect, TPanelBevel outer, TPanelBevel inner,
+                     int bevelWidth, int borderWidth, TColor panelColor);
