@@ -117,6 +117,7 @@ private:
     int TickRoom() const;
     void DrawTitle();
     void DrawValueLabels(double inc);
+    void DrawValueLabel(double value);
     void DrawTextLabels(TAxisLabelStyle style);
     bool DrawLabelAt(int pixel, double value, const std::string& text, bool check);
     void DrawLabelText(int pixel, const std::string& text);

@@ -46,20 +46,28 @@ void TCustomChartAxis::DrawTitle() {
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
 }
 
+void TCustomChartAxis::DrawValueLabel(double v) {
+    const int pixel = ValueToPixel(v);
+    std::string text = LabelText(v);
+    if (chart_.OnGetAxisLabel) chart_.OnGetAxisLabel(*this, nullptr, -1, text);
+    if (!TickOnLabelsOnly) DrawTicksAndGrid(pixel, v);
+    DrawLabelAt(pixel, v, text, false);
+}
+
 void TCustomChartAxis::DrawValueLabels(double inc) {
+    // An empty range has its one label even where the tiny increment would count too many steps.
+    if (RangeMin == RangeMax) {
+        DrawValueLabel(RangeMax);
+        return;
+    }
     if (std::fabs(RangeMax / inc) >= 2147483647.0 || std::fabs(RangeSpan / inc) >= 10000) return;
-    double v = RangeMax;
-    if (RangeMin != RangeMax && RoundFirstLabel) v = std::trunc(RangeMax / inc) * inc;
+    double v = RoundFirstLabel ? std::trunc(RangeMax / inc) * inc : RangeMax;
     // Repeated subtraction drifts for fractional steps; a tiny tolerance keeps the end labels.
     const double tolerance = inc * 1e-9;
     const bool onAxis = LabelsOnAxis;
     while (onAxis ? v > RangeMax + tolerance : v >= RangeMax - tolerance) v -= inc;
     while (onAxis ? v >= RangeMin - tolerance : v > RangeMin + tolerance) {
-        const int pixel = ValueToPixel(v);
-        std::string text = LabelText(v);
-        if (chart_.OnGetAxisLabel) chart_.OnGetAxisLabel(*this, nullptr, -1, text);
-        if (!TickOnLabelsOnly) DrawTicksAndGrid(pixel, v);
-        DrawLabelAt(pixel, v, text, false);
+        DrawValueLabel(v);
         v -= inc;
     }
 }
