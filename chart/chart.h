@@ -157,6 +157,8 @@ private:
     int chart3DPercent_ = 15;
 };
 
+enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+
 class TCustomChart : public TCustomAxisPanel {
 public:
     TCustomChart();
@@ -170,6 +172,7 @@ public:
     TChartGradient Gradient;
     bool BackImageInside = false;
     bool AllowZoom = true;
+    TPanningMode AllowPanning = pmBoth;
     bool AnimatedZoom = false;
     int AnimatedZoomSteps = 8;
 
