@@ -64,6 +64,7 @@ void TCircledSeries::AdjustChart(TCustomChart& chart) {
     chart.Frame().Visible = !round;
     chart.BackWall.Brush.Style = round ? bsClear : bsSolid;
     chart.AllowZoom = !round;
+    chart.AllowPanning = round ? pmNone : pmBoth;
     chart.View3DOptions.Orthogonal = false;
     chart.View3DOptions.Rotation = 360;
     chart.View3DOptions.Elevation = 315;

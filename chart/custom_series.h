@@ -28,7 +28,6 @@ protected:
     virtual void DrawFrontFace(int i, int x, int y, TColor color) = 0;
 
     TBrushStyle LineBrush = bsSolid;
-    bool DrawLine = false;
 
     // State carried from one drawn point to the next.
     int OldX = 0;

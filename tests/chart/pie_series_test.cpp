@@ -247,6 +247,8 @@ TEST(PieSeries, ActivePieTurnsOffAxesWallsAndFrame) {
     EXPECT_FALSE(chart.View3DWalls);
     EXPECT_FALSE(chart.Frame().Visible);
     EXPECT_EQ(chart.BackWall.Brush.Style, bsClear);
+    EXPECT_FALSE(chart.AllowZoom);
+    EXPECT_EQ(chart.AllowPanning, pmNone);
     EXPECT_FALSE(chart.View3DOptions.Orthogonal) << "the raster canvas cannot rotate freely";
     EXPECT_EQ(chart.View3DOptions.Rotation, 360);
     EXPECT_EQ(chart.View3DOptions.Elevation, 315);
@@ -256,6 +258,8 @@ TEST(PieSeries, ActivePieTurnsOffAxesWallsAndFrame) {
     EXPECT_TRUE(chart.View3DWalls);
     EXPECT_TRUE(chart.Frame().Visible);
     EXPECT_EQ(chart.BackWall.Brush.Style, bsSolid);
+    EXPECT_TRUE(chart.AllowZoom);
+    EXPECT_EQ(chart.AllowPanning, pmBoth);
     pie.SetActive(true);
     pie.SetParentChart(nullptr);
     EXPECT_TRUE(chart.AxisVisible) << "leaving the chart gives the axes back";
