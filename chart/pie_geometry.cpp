@@ -48,18 +48,30 @@ TCircle WithRadii(TCircle c, int customXRadius, int customYRadius) {
     return c;
 }
 
-TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal, int customXRadius,
-                     int customYRadius) {
+TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal) {
     TCircle c = AdjustCircle(plot);
-    if (markRoomVertical != 0 || markRoomHorizontal != 0) {
-        TRect r = c.Rect;
-        r.Top += markRoomVertical;
-        r.Bottom -= markRoomVertical;
-        r.Left += markRoomHorizontal;
-        r.Right -= markRoomHorizontal;
-        c = AdjustCircle(r);
+    if (markRoomVertical == 0 && markRoomHorizontal == 0) return c;
+    TRect r = c.Rect;
+    r.Top += markRoomVertical;
+    r.Bottom -= markRoomVertical;
+    r.Left += markRoomHorizontal;
+    r.Right -= markRoomHorizontal;
+    return AdjustCircle(r);
+}
+
+TCircle MakeRound(TCircle circle, double aspect, int customXRadius, int customYRadius) {
+    const TCircle sized = WithRadii(circle, customXRadius, customYRadius);
+    TRect r = circle.Rect;
+    const int h = Round(sized.YRadius * aspect);
+    if (sized.XRadius > h) {
+        r.Left += sized.XRadius - h;
+        r.Right -= sized.XRadius - h;
+    } else {
+        const int f = sized.YRadius - Round(sized.XRadius / aspect);
+        r.Top += f;
+        r.Bottom -= f;
     }
-    return WithRadii(c, customXRadius, customYRadius);
+    return AdjustCircle(r);
 }
 
 TPoint EllipsePoint(int xCenter, int yCenter, double angle, int xRadius, int yRadius) {

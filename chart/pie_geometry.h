@@ -32,9 +32,12 @@ TCircle AdjustCircle(TRect rect);
 // Radii from the size (or from fixed radii when not 0); the rectangle is rebuilt around the centre.
 TCircle WithRadii(TCircle circle, int customXRadius, int customYRadius);
 
-// The ellipse from the plot rectangle less the room the marks need above/below and left/right.
-TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal, int customXRadius,
-                     int customYRadius);
+// The adjusted plot rectangle less the room the marks need above/below and left/right.
+TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal);
+
+// Shrinks the longer side so the ellipse is round on a display whose pixels are aspect times as
+// wide as high.
+TCircle MakeRound(TCircle circle, double aspect, int customXRadius, int customYRadius);
 
 // A rim point: (x + round(cos a * rx), y - round(sin a * ry)), a already including the rotation.
 TPoint EllipsePoint(int xCenter, int yCenter, double angle, int xRadius, int yRadius);

@@ -3,8 +3,16 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 
+#include "chart/bar_series.h"
+#include "chart/chart_exception.h"
+#include "chart/color_shade.h"
+#include "chart/palette.h"
 #include "chart/pie_geometry.h"
+#include "chart/pie_series.h"
+#include "platform/arith.h"
+#include "series_fixture.h"
 
 namespace {
 
@@ -71,14 +79,19 @@ TEST(PieGeometry, CircleFromPlotAndMarkRoom) {
         {"room larger than the plot", Rect(0, 0, 40, 40), 30, 30, Rect(30, 30, 34, 34), 2, 2},
     };
     for (const Case& c : cases) {
-        const TCircle circle = CircleInPlot(c.plot, c.roomV, c.roomH, 0, 0);
+        const TCircle circle = WithRadii(CircleInPlot(c.plot, c.roomV, c.roomH), 0, 0);
         EXPECT_EQ(circle.Rect, c.expected) << c.fault;
         EXPECT_EQ(circle.XRadius, c.xRadius) << c.fault;
         EXPECT_EQ(circle.YRadius, c.yRadius) << c.fault;
     }
-    const TCircle fixed = CircleInPlot(Rect(0, 0, 100, 100), 0, 0, 20, 10);
+    const TCircle fixed = WithRadii(CircleInPlot(Rect(0, 0, 100, 100), 0, 0), 20, 10);
     EXPECT_EQ(fixed.Rect, Rect(30, 40, 70, 60)) << "custom radii around the centre";
     EXPECT_EQ(fixed.Width, 40);
+
+    const TCircle wide = WithRadii(MakeRound(CircleInPlot(Rect(0, 0, 200, 100), 0, 0), 1.0, 0, 0), 0, 0);
+    EXPECT_EQ(wide.Rect, Rect(50, 0, 150, 100)) << "a wide ellipse made round loses width";
+    const TCircle tall = WithRadii(MakeRound(CircleInPlot(Rect(0, 0, 100, 160), 0, 0), 1.0, 0, 0), 0, 0);
+    EXPECT_EQ(tall.Rect, Rect(0, 30, 100, 130)) << "a tall one loses height";
 }
 
 TEST(PieGeometry, RimPointsTurnCounterClockwise) {
@@ -101,6 +114,213 @@ TEST(PieGeometry, ExplodedSliceShrinksTheRectangle) {
         << "a slice pulled out to the right needs horizontal room";
     EXPECT_EQ(ShrinkForExplodedSlice(Rect(0, 0, 200, 100), 100, 50, 20, std::numbers::pi / 2),
               Rect(0, 5, 200, 95));
+}
+
+using seriestest::DrawnChart;
+
+struct PieProbe {
+    DrawnChart drawn;
+    TPieSeries series;
+
+    explicit PieProbe(std::initializer_list<double> counts, bool view3D = false) : drawn(400, 250, view3D) {
+        series.SetParentChart(&drawn.chart);
+        int k = 0;
+        for (double c : counts) series.AppendValue(c, "p" + std::to_string(k++), AutoColor);
+    }
+    // A pixel inside slice i, at a share of the radius along its middle.
+    TPoint Inside(int i, double share = 0.6) const {
+        const TPieSeries& s = series;
+        return s.AngleToPos(s.Angles[static_cast<std::size_t>(i)].MidAngle, Round(s.XRadius * share),
+                            Round(s.YRadius * share));
+    }
+};
+
+TEST(PieSeries, SlicesInTheirColoursAlongTheirAngles) {
+    PieProbe probe({67, 58, 32, 18});
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    ASSERT_EQ(s.Angles.size(), 4u);
+    EXPECT_NEAR(s.Angles[0].EndAngle / Degree, 137.83, 0.005);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(probe.drawn.At(probe.Inside(i)), PaletteColor(i)) << "slice " << i;
+    EXPECT_EQ(probe.drawn.At(s.XCenter + s.XRadius - 2, s.YCenter - 2), clRed) << "slice 0 starts at 3 o'clock";
+    EXPECT_EQ(probe.drawn.At(s.XCenter + s.XRadius - 2, s.YCenter + 3), PaletteColor(3)) << "slice 3 ends there";
+    EXPECT_NE(probe.drawn.At(s.XCenter + s.XRadius + 2, s.YCenter - 2), clRed) << "nothing outside the rim";
+}
+
+TEST(PieSeries, EllipseFillsThePlotLessTheMarkRoom) {
+    PieProbe probe({67, 58, 32, 18});
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    const TRect plot = probe.drawn.chart.PlotRect;
+    EXPECT_GT(s.XRadius, s.YRadius) << "a 400 x 250 chart gives a wide ellipse";
+    EXPECT_GT(s.CircleRect.Top, plot.Top) << "room for the marks above";
+    EXPECT_LT(s.CircleRect.Right, plot.Right) << "and beside";
+
+    PieProbe bare({67, 58, 32, 18});
+    bare.series.Marks.Visible = false;
+    bare.drawn.Draw();
+    EXPECT_EQ(bare.series.CircleRect.Left, bare.drawn.chart.PlotRect.Left) << "without marks the plot itself";
+    EXPECT_EQ(bare.series.CircleRect.Top, bare.drawn.chart.PlotRect.Top);
+}
+
+TEST(PieSeries, MarksLieOutsideTheRim) {
+    PieProbe probe({67, 58, 32, 18});
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    for (int i = 0; i < 4; ++i) {
+        const TSeriesMarkPosition* mark = s.Marks.Positions.Get(i);
+        ASSERT_NE(mark, nullptr);
+        const double a = s.Angles[static_cast<std::size_t>(i)].MidAngle;
+        EXPECT_EQ(mark->ArrowStart, s.AngleToPos(a, s.XRadius - 8, s.YRadius - 8)) << "arrow starts inside the rim";
+        const bool right = mark->ArrowEnd.X > s.XCenter;
+        EXPECT_EQ(mark->BoxLeftTop.X, right ? mark->ArrowEnd.X : mark->ArrowEnd.X - mark->BoxWidth)
+            << "box outward of the arrow, mark " << i;
+        EXPECT_EQ(probe.drawn.At(mark->BoxLeftTop.X + 1, mark->BoxLeftTop.Y + 1), s.Marks.BackColor);
+    }
+}
+
+TEST(PieSeries, OnePointIsAFullEllipse) {
+    PieProbe probe({5});
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    for (double angle : {0.3, 1.6, 3.0, 4.5, 6.0})
+        EXPECT_EQ(probe.drawn.At(s.AngleToPos(angle, s.XRadius - 3, s.YRadius - 3)), clRed) << "at " << angle;
+    const TSeriesMarkPosition* mark = s.Marks.Positions.Get(0);
+    ASSERT_NE(mark, nullptr);
+    EXPECT_LT(mark->ArrowEnd.X, s.XCenter - s.XRadius) << "the slice's middle, half way round: 9 o'clock";
+    EXPECT_NEAR(mark->ArrowEnd.Y, s.YCenter, 1);
+}
+
+TEST(PieSeries, AllZeroValuesGiveSliceZeroTheWholePie) {
+    PieProbe probe({0, 0, 0});
+    probe.series.Marks.SetStyle(smsPercent);
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    for (double angle : {0.5, 2.5, 4.5})
+        EXPECT_EQ(probe.drawn.At(s.AngleToPos(angle, s.XRadius / 2, s.YRadius / 2)), clRed)
+            << "later slices are empty and draw nothing";
+    EXPECT_EQ(s.MarkText(1), "100 %") << "no total: every percentage is 100";
+}
+
+TEST(PieSeries, SeventeenthSliceRepeatsRed) {
+    PieProbe probe({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+    probe.series.Marks.Visible = false;
+    probe.drawn.Draw();
+    EXPECT_EQ(probe.series.PointColor(16), clRed);
+    EXPECT_EQ(probe.drawn.At(probe.Inside(16, 0.8)), clRed);
+    EXPECT_EQ(probe.drawn.At(probe.Inside(15, 0.8)), clBlack);
+}
+
+TEST(PieSeries, SmallSlicesGoIntoTheOtherSlice) {
+    PieProbe probe({67, 58, 32, 18, 5});
+    TPieSeries& s = probe.series;
+    s.OtherSlice.SetStyle(poBelowPercent);
+    s.OtherSlice.SetValue(10);
+    s.Marks.SetStyle(smsPercent);
+    for (int pass = 0; pass < 2; ++pass) {
+        probe.drawn.Draw();
+        ASSERT_EQ(s.PointCount(), 6) << "one other slice, also after drawing again";
+        EXPECT_EQ(s.PointLabel(5), "Weitere");
+        EXPECT_EQ(s.YValues.Value(5), 5);
+        EXPECT_TRUE(s.IsGrouped(4));
+        EXPECT_EQ(s.MarkText(0), "37.22 %") << "67 of 180";
+        EXPECT_EQ(s.MarkText(5), "2.78 %") << "5 of 180";
+        EXPECT_EQ(s.LegendItemCount(), 5);
+        EXPECT_EQ(s.LegendItemToPoint(4), 5) << "the grouped point has no legend row";
+        EXPECT_EQ(s.Marks.Positions.Get(4), nullptr) << "and no mark";
+        EXPECT_EQ(s.Angles[4].StartAngle, s.Angles[4].EndAngle) << "and no width";
+        EXPECT_EQ(s.Angles[5].EndAngle, 2 * std::numbers::pi);
+    }
+}
+
+TEST(PieSeries, ActivePieTurnsOffAxesWallsAndFrame) {
+    TChart chart;
+    TBarSeries bars;
+    bars.SetParentChart(&chart);
+    bars.SetActive(false);
+    chart.View3DOptions.Orthogonal = true;
+    chart.View3DOptions.Rotation = 345;
+    TPieSeries pie;
+    pie.SetParentChart(&chart);
+    EXPECT_FALSE(chart.AxisVisible);
+    EXPECT_FALSE(chart.ClipPoints);
+    EXPECT_FALSE(chart.View3DWalls);
+    EXPECT_FALSE(chart.Frame().Visible);
+    EXPECT_EQ(chart.BackWall.Brush.Style, bsClear);
+    EXPECT_FALSE(chart.AllowZoom);
+    EXPECT_EQ(chart.AllowPanning, pmNone);
+    EXPECT_FALSE(chart.View3DOptions.Orthogonal) << "the raster canvas cannot rotate freely";
+    EXPECT_EQ(chart.View3DOptions.Rotation, 360);
+    EXPECT_EQ(chart.View3DOptions.Elevation, 315);
+    pie.SetActive(false);
+    EXPECT_TRUE(chart.AxisVisible);
+    EXPECT_TRUE(chart.ClipPoints);
+    EXPECT_TRUE(chart.View3DWalls);
+    EXPECT_TRUE(chart.Frame().Visible);
+    EXPECT_EQ(chart.BackWall.Brush.Style, bsSolid);
+    EXPECT_TRUE(chart.AllowZoom);
+    EXPECT_EQ(chart.AllowPanning, pmBoth);
+    pie.SetActive(true);
+    pie.SetParentChart(nullptr);
+    EXPECT_TRUE(chart.AxisVisible) << "leaving the chart gives the axes back";
+}
+
+TEST(PieSeries, NoAxesAreDrawnWithAPie) {
+    PieProbe probe({67, 58, 32, 18});
+    probe.drawn.Draw();
+    EXPECT_FALSE(probe.drawn.chart.AxisDrawn(probe.drawn.chart.LeftAxis));
+    EXPECT_FALSE(probe.drawn.chart.AxisDrawn(probe.drawn.chart.BottomAxis));
+    const TRect plot = probe.drawn.chart.PlotRect;
+    EXPECT_EQ(probe.drawn.At(plot.Left, (plot.Top + plot.Bottom) / 2), clWhite) << "no axis line";
+}
+
+TEST(PieSeries, ThreeDDiscShowsItsFaceAndDarkerRim) {
+    PieProbe probe({67, 58, 32, 18}, true);
+    probe.drawn.chart.SetChart3DPercent(50);
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    TRasterCanvas3D& canvas = probe.drawn.chart.Canvas();
+    ASSERT_GT(s.EndZ - s.StartZ, 6);
+    for (int i = 0; i < 4; ++i) {
+        const TPoint p = probe.Inside(i);
+        EXPECT_EQ(probe.drawn.At(canvas.ProjectPointOut(p.X, p.Y, s.EndZ)), PaletteColor(i)) << "face of slice " << i;
+    }
+    // The rim faces the viewer below the face: at 6 o'clock it belongs to slice 2.
+    const TPoint faceBottom = canvas.ProjectPointOut(s.XCenter, s.YCenter + s.YRadius, s.EndZ);
+    const TPoint rimBottom = canvas.ProjectPointOut(s.XCenter, s.YCenter + s.YRadius, s.StartZ);
+    ASSERT_GT(rimBottom.Y, faceBottom.Y + 3);
+    EXPECT_EQ(probe.drawn.At(faceBottom.X, (faceBottom.Y + rimBottom.Y) / 2), Darker(PaletteColor(2), 32));
+}
+
+TEST(PieSeries, BiggestSliceIsPulledOut) {
+    PieProbe plain({67, 58, 32, 18});
+    plain.series.Marks.Visible = false;
+    plain.drawn.Draw();
+    PieProbe probe({18, 67, 58, 32});
+    probe.series.Marks.Visible = false;
+    probe.series.ExplodeBiggest = 30;
+    probe.drawn.Draw();
+    const TPieSeries& s = probe.series;
+    EXPECT_EQ(s.ExplodedSlice.Value(1), 30) << "the largest value is exploded";
+    EXPECT_EQ(s.ExplodedSlice.Value(0), 0);
+    EXPECT_TRUE(s.AnyExploded);
+    EXPECT_LT(s.XRadius, plain.series.XRadius) << "the pie shrinks to make room";
+    const double middle = s.Angles[1].MidAngle;
+    const TPoint pulled = s.AngleToPos(middle, Round(s.XRadius * 1.2), Round(s.YRadius * 1.2));
+    EXPECT_EQ(probe.drawn.At(pulled), PaletteColor(1)) << "the slice lies beyond the rim";
+}
+
+TEST(PieSeries, RotationAngleMustNotBeNegative) {
+    TPieSeries s;
+    s.SetRotationAngle(370);
+    EXPECT_EQ(s.RotationAngle(), 10) << "taken modulo 360";
+    try {
+        s.SetRotationAngle(-1);
+        ADD_FAILURE() << "-1 accepted";
+    } catch (const PieException& e) {
+        EXPECT_STREQ(e.what(), "Drehung-Winkel mu\xDF zwischen 0 und 359 Grad liegen.");
+    }
+    EXPECT_EQ(s.RotationAngle(), 10);
 }
 
 }  // namespace
