@@ -2,7 +2,7 @@
 #include "engine/general_http_engine.h"
 
 #include "engine/cgi_std_engine.h"
-#include "engine/engine_log.h"
+#include "engine/cgi_win_engine.h"
 #include "engine/form_fields.h"
 #include "platform/exception.h"
 #include "platform/system_environment.h"
@@ -133,16 +133,10 @@ void TGeneralHttpEngine::Loaded() {
     if (!CurrentHttpEngine() && choice.StandardCgi)
         stdEngine_ = TCGIStdEngine::Create(choice.NoServer, properties_, cgiAutoTerminate_);
     if (choice.WindowsCgi || (choice.WindowsCgiIfNoneCurrent && !CurrentHttpEngine()))
-        CreateCGIWinEngine(choice.NoServer);
+        CreateCGIWinEngine();
 }
 
-void TGeneralHttpEngine::CreateCGIWinEngine(bool noServer) {
-    if (Factories().CreateCGIWinEngine) {
-        Factories().CreateCGIWinEngine(*this, noServer);
-        return;
-    }
-    if (!noServer) LogEngineMessage("Windows CGI is not available in this build");
-}
+void TGeneralHttpEngine::CreateCGIWinEngine() { winEngine_ = TCGIWinEngine::Create(properties_, cgiAutoTerminate_); }
 
 namespace {
 

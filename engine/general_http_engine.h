@@ -13,6 +13,7 @@
 #include "engine/http_engine.h"
 
 class TCGIStdEngine;
+class TCGIWinEngine;
 struct THTTP_FILTER_CONTEXT;
 
 using THttpExtensionVersionEvent =
@@ -55,7 +56,6 @@ public:
     // The engines that later builds add: each creates and owns its engine for the facade.
     struct TEngineFactories {
         std::function<void(TGeneralHttpEngine& facade)> CreateLibraryEngines;
-        std::function<void(TGeneralHttpEngine& facade, bool NoServer)> CreateCGIWinEngine;
     };
     static TEngineFactories& Factories();
 
@@ -143,9 +143,10 @@ private:
     // The site may choose the CGI mode through "TALLYHOUSE_CGI_MODE" (NormalMode, ServerMode,
     // ServerThreadMode) in the web server's environment.
     void ApplySiteCgiMode();
-    void CreateCGIWinEngine(bool noServer);
+    void CreateCGIWinEngine();
 
     THttpEngineProperties properties_;
     bool cgiAutoTerminate_ = true;
     std::unique_ptr<TCGIStdEngine> stdEngine_;
+    std::unique_ptr<TCGIWinEngine> winEngine_;
 };

@@ -1,0 +1,42 @@
+// The request file of the Windows CGI convention: an INI-format file written by the web server,
+// read into sections of keys. Section names and keys are kept upper-cased and trimmed.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TCGIIniFile {
+public:
+    static constexpr std::size_t LineLimit = 4096;
+    static constexpr std::size_t SectionLimit = 51;
+    static constexpr std::size_t KeySearchLimit = 32;
+
+    // Reads the file at Path; raises EFileError when it cannot be read.
+    explicit TCGIIniFile(const std::string& Path);
+    // Parses request-file bytes.
+    static TCGIIniFile FromText(const std::string& text);
+
+    // The value of Key in Section (both matched without regard to case), or Default.
+    std::string ReadString(const std::string& Section, const std::string& Key, const std::string& Default) const;
+    bool HasKey(const std::string& Section, const std::string& Key) const;
+    // Section names in file order, each with its keys in sorted order.
+    const std::vector<std::string>& Sections() const { return order_; }
+    const std::map<std::string, std::string>* Section(const std::string& Name) const;
+
+    // Lines dropped for being longer than LineLimit, and sections beyond SectionLimit.
+    int LongLines() const { return longLines_; }
+    int ExtraSections() const { return extraSections_; }
+
+private:
+    TCGIIniFile() = default;
+    void Parse(const std::string& text);
+    void TakeLine(const std::string& line);
+
+    std::vector<std::string> order_;
+    std::map<std::string, std::map<std::string, std::string>> sections_;
+    std::map<std::string, std::string>* current_ = nullptr;
+    int longLines_ = 0;
+    int extraSections_ = 0;
+};

@@ -1,0 +1,232 @@
+// The Windows CGI engine in NormalMode: one request file per process.
+#include "engine/cgi_win_engine.h"
+
+#include <fcntl.h>
+
+#include <cctype>
+#include <filesystem>
+
+#include "engine/cgi_server_mode.h"
+#include "engine/form_fields.h"
+#include "engine/request_state.h"
+#include "platform/convert.h"
+#include "platform/exception.h"
+#include "platform/system_environment.h"
+#include "platform/system_module.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t WritePiece = 1024;
+constexpr size_t ExternalPiece = 2048;
+const char* const VariableSections[] = {"CGI", "SYSTEM", "EXTRA HEADERS", "ACCEPT"};
+const char* const FieldSections[] = {"FORM LITERAL", "FORM FILE", "FORM EXTERNAL"};
+
+std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+bool IsContinuation(const std::string& key, const std::map<std::string, std::string>& section) {
+    const size_t underscore = key.rfind('_');
+    if (underscore == std::string::npos || underscore + 1 == key.size()) return false;
+    for (size_t i = underscore + 1; i < key.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(key[i]))) return false;
+    return section.count(key.substr(0, underscore)) != 0;
+}
+
+}  // namespace
+
+TCGIWinRequestState& CgiWinRequest() {
+    thread_local TCGIWinRequestState state;
+    return state;
+}
+
+bool WindowsCgiEnvironment() {
+    if (IsLibrary()) return false;
+    std::string software = GetEnv("SERVER_SOFTWARE");
+    if (software.find("ZB") != std::string::npos) software.clear();
+    return software.empty() || UpperCase(GetEnv("CGI_VERSION")).find("WIN") != std::string::npos;
+}
+
+std::string RequestFilePath(const std::string& path, const std::string& folder) {
+    if (path.empty() || path[0] == '/') return path;
+    return (fs::path(folder) / path).lexically_normal().string();
+}
+
+std::string ReadExternalValue(const std::string& entry, const std::string& folder) {
+    const size_t blank = entry.rfind(' ');
+    if (blank == std::string::npos) throw Exception("Form External entry without a length: " + entry);
+    const std::string path = RequestFilePath(Trim(entry.substr(0, blank)), folder);
+    const long long length = StrToInt(Trim(entry.substr(blank + 1)));
+    if (length < 0) throw Exception("Form External entry with a negative length: " + entry);
+    auto file = TFileStream::Open(path, O_RDONLY);
+    std::string value;
+    char buffer[ExternalPiece];
+    while (static_cast<long long>(value.size()) < length) {
+        const auto want = static_cast<int>(std::min<long long>(ExternalPiece, length - static_cast<long long>(value.size())));
+        const int got = file->Read(buffer, want);
+        if (got <= 0) throw Exception("Form External file " + path + " holds fewer than " + std::to_string(length) + " bytes");
+        value.append(buffer, static_cast<size_t>(got));
+    }
+    return value;
+}
+
+std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini) {
+    std::vector<std::string> names;
+    for (const std::string& name : ini.Sections()) {
+        if (name.rfind("FORM", 0) != 0) continue;
+        const auto& section = *ini.Section(name);
+        for (const auto& entry : section)
+            if (!IsContinuation(entry.first, section)) names.push_back(entry.first);
+    }
+    return names;
+}
+
+std::unique_ptr<TCGIWinEngine> TCGIWinEngine::Create(const THttpEngineProperties& properties, bool autoTerminate) {
+    auto engine = std::make_unique<TCGIWinEngine>(properties, autoTerminate);
+    const std::vector<std::string> parameters = ProgramParameters();
+    if (engine->IsActive() && !parameters.empty()) {
+        engine->MakeCurrent();
+        engine->ServeRequestFile(fs::absolute(parameters[0]).lexically_normal().string());
+    }
+    return engine;
+}
+
+TCGIWinEngine::TCGIWinEngine(const THttpEngineProperties& properties, bool autoTerminate)
+    : THttpEngine(properties), AutoTerminate(autoTerminate) {}
+
+TCGIWinEngine::~TCGIWinEngine() = default;
+
+void TCGIWinEngine::ServeRequestFile(const std::string& path) {
+    TCGIWinRequestState& request = CgiWinRequest();
+    request.RequestFile = path;
+    request.MultipartData.clear();
+    request.HasMultipart = false;
+    ProcessRequest();
+    if (AutoTerminate) TerminateProgram();
+}
+
+void TCGIWinEngine::ExecRequest() {
+    TCGIWinRequestState& request = CgiWinRequest();
+    request.Ini = std::make_unique<TCGIIniFile>(request.RequestFile);
+    if (request.Ini->LongLines() > 0) LogError("Request file lines longer than 4096 bytes ignored: " + request.RequestFile);
+    if (request.Ini->ExtraSections() > 0) LogError("Request file sections beyond 51 ignored: " + request.RequestFile);
+    const std::string output = request.Ini->ReadString("System", "Output File", "");
+    if (output.empty()) return;
+    try {
+        request.OutputFile = TFileStream::Open(RequestFilePath(output, FolderOf(request.RequestFile)),
+                                               O_WRONLY | O_CREAT | O_TRUNC);
+        OpenRequestStreams();
+        FireRequestEvents();
+    } catch (...) {
+        request.ContentFile.reset();
+        if (AutoTerminate && request.OutputFile) request.OutputFile->Flush();
+        throw;
+    }
+}
+
+void TCGIWinEngine::OpenRequestStreams() {
+    TCGIWinRequestState& request = CgiWinRequest();
+    const std::string content = request.Ini->ReadString("System", "Content File", "");
+    if (content.empty() || UpperCase(GetContentType()).find("MULTIPART/FORM-DATA;") == std::string::npos) return;
+    request.ContentFile = TFileStream::Open(RequestFilePath(content, FolderOf(request.RequestFile)), O_RDONLY);
+    if (GetContentLength() > AutoReadLimit) {
+        LogError("Content length exceeds AutoReadLimit");
+        return;
+    }
+    if (!AutoReadInput) return;
+    ReadMultipartInput(request.MultipartData);
+    request.HasMultipart = true;
+}
+
+void TCGIWinEngine::FireRequestEvents() {
+    std::unique_lock<std::mutex> turn;
+    if (CGIMode == ServerThreadMode) turn = std::unique_lock<std::mutex>(CgiServer::ApplicationLock());
+    if (OnFirstExecRequest && firstRequestPending_) {
+        firstRequestPending_ = false;
+        OnFirstExecRequest(*this);
+    }
+    if (OnExecRequest) OnExecRequest(*this);
+    if (OnLastExecRequest) OnLastExecRequest(*this);
+}
+
+void TCGIWinEngine::EndRequest() {
+    THttpEngine::EndRequest();
+    TCGIWinRequestState& request = CgiWinRequest();
+    request.OutputFile.reset();
+    request.ContentFile.reset();
+    request.Ini.reset();
+}
+
+void TCGIWinEngine::SendToClient(const char* Data, size_t Count) {
+    TFileStream* output = CgiWinRequest().OutputFile.get();
+    if (!output) return;
+    for (size_t at = 0; at < Count; at += WritePiece) output->Write(Data + at, std::min(WritePiece, Count - at));
+}
+
+void TCGIWinEngine::WriteHeader(const std::string& Name, const std::string& Value) {
+    Write(Name + ":" + Value + "\r\n");
+}
+
+int TCGIWinEngine::ReadClient(void* Buffer, int Count) {
+    TFileStream* content = CgiWinRequest().ContentFile.get();
+    return content ? content->Read(Buffer, Count) : 0;
+}
+
+std::string TCGIWinEngine::GetVariable(const std::string& Name) {
+    const TCGIIniFile* ini = CgiWinRequest().Ini.get();
+    if (!ini) return "";
+    std::string key = UpperCase(Name);
+    for (char& c : key)
+        if (c == '_') c = ' ';
+    if (key == "SCRIPT NAME") key = "EXECUTABLE PATH";
+    for (const char* section : VariableSections)
+        if (ini->HasKey(section, key)) return ini->ReadString(section, key, "");
+    return "";
+}
+
+int TCGIWinEngine::GetContentLength() {
+    try {
+        return StrToInt(GetVariable("Content Length"));
+    } catch (const EConvertError&) {
+        return 0;
+    }
+}
+
+std::string TCGIWinEngine::GetHttpCookie() {
+    const TCGIIniFile* ini = CgiWinRequest().Ini.get();
+    return ini ? ini->ReadString("EXTRA HEADERS", "COOKIE", NotAvailable) : NotAvailable;
+}
+
+std::string TCGIWinEngine::GetField(const std::string& Name, const std::string& Default) {
+    const TCGIWinRequestState& request = CgiWinRequest();
+    if (request.HasMultipart) return FindField(request.MultipartData, Name, Default);
+    if (UpperCase(GetRequestMethod()) != "GET") return SectionField(Name, Default);
+    return FindField(GetQueryString(), Name, Default);
+}
+
+std::string TCGIWinEngine::SectionField(const std::string& Name, const std::string& Default) {
+    const TCGIWinRequestState& request = CgiWinRequest();
+    if (!request.Ini) return Default;
+    const std::string key = UpperCase(Trim(Name));
+    for (const char* name : FieldSections) {
+        const auto* section = request.Ini->Section(name);
+        if (!section || !section->count(key)) continue;
+        const bool external = std::string(name) == "FORM EXTERNAL";
+        const std::string folder = FolderOf(request.RequestFile);
+        auto valueOf = [&](const std::string& raw) { return external ? ReadExternalValue(raw, folder) : raw; };
+        std::string value = valueOf(section->at(key));
+        for (int n = 1; section->count(key + "_" + std::to_string(n)); ++n)
+            value += "\r\n" + valueOf(section->at(key + "_" + std::to_string(n)));
+        return value;
+    }
+    return Default;
+}
+
+std::vector<std::string> TCGIWinEngine::GetFieldNames() {
+    const TCGIWinRequestState& request = CgiWinRequest();
+    if (request.HasMultipart) return FieldNames(request.MultipartData);
+    if (UpperCase(GetRequestMethod()) != "POST") return FieldNames(GetQueryString());
+    return request.Ini ? FormSectionKeys(*request.Ini) : std::vector<std::string>();
+}
+
+bool TCGIWinEngine::IsActive() { return WindowsCgiEnvironment(); }

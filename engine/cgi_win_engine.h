@@ -1,0 +1,66 @@
+// The Windows CGI engine: the web server starts the program with the path of an INI-format
+// request file and reads the response from the output file that the request file names.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/cgi_ini_file.h"
+#include "engine/http_engine.h"
+#include "platform/system_file.h"
+
+class TCGIWinEngine : public THttpEngine {
+public:
+    // Creates the engine and, when the program was started with a request file, serves it.
+    static std::unique_ptr<TCGIWinEngine> Create(const THttpEngineProperties& properties, bool autoTerminate);
+    TCGIWinEngine(const THttpEngineProperties& properties, bool autoTerminate);
+    ~TCGIWinEngine() override;
+
+    bool AutoTerminate;
+
+    void ExecRequest() override;
+    void EndRequest() override;
+    void WriteHeader(const std::string& Name, const std::string& Value) override;
+    int ReadClient(void* Buffer, int Count) override;
+    std::string GetVariable(const std::string& Name) override;
+    int GetContentLength() override;
+    std::string GetHttpCookie() override;
+    std::string GetField(const std::string& Name, const std::string& Default) override;
+    std::vector<std::string> GetFieldNames() override;
+    bool IsActive() override;
+
+    // Serves one request file.
+    void ServeRequestFile(const std::string& path);
+
+protected:
+    void SendToClient(const char* Data, size_t Count) override;
+
+private:
+    void OpenRequestStreams();
+    void FireRequestEvents();
+    std::string SectionField(const std::string& Name, const std::string& Default);
+
+    bool firstRequestPending_ = true;
+};
+
+// The per-thread state of a Windows CGI request.
+struct TCGIWinRequestState {
+    std::string RequestFile;
+    std::unique_ptr<TCGIIniFile> Ini;
+    std::unique_ptr<TFileStream> OutputFile;
+    std::unique_ptr<TFileStream> ContentFile;
+    std::string MultipartData;
+    bool HasMultipart = false;
+};
+
+TCGIWinRequestState& CgiWinRequest();
+
+// Not a library, and no "SERVER_SOFTWARE" or a "CGI_VERSION" naming Windows CGI.
+bool WindowsCgiEnvironment();
+// A path named in a request file: relative paths count from Folder.
+std::string RequestFilePath(const std::string& path, const std::string& folder);
+// The value of a "Form External" entry: "path length"; raises when the file holds fewer bytes.
+std::string ReadExternalValue(const std::string& entry, const std::string& folder);
+// The form field names of a POST: the keys of every FORM section, continuation keys left out.
+std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini);
