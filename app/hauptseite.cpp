@@ -40,8 +40,14 @@ void THauptseite::HTTPExecRequest(THttpEngine&) {
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
     if (command.empty()) httphilfe.Execute();
-    if (command == "view") datenzuordnen();
+    if (command == "view") AnswerView();
     if (command == "add") AnswerAdd();
+}
+
+void THauptseite::AnswerView() {
+    if (!datenzuordnen()) return;
+    grafikerstellen();
+    Ausgabegrafik.SendChart();
 }
 
 void THauptseite::AnswerAdd() {

@@ -2,12 +2,15 @@
 // request (help page, answers to record, chart of a poll).
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "app/poll_chart.h"
 #include "app/tally.h"
 #include "engine/general_http_engine.h"
 #include "engine/http_engine.h"
 #include "engine/template_filter.h"
+#include "image/http_chart.h"
 
 class THauptseite {
 public:
@@ -22,6 +25,9 @@ public:
     TGeneralHttpEngine HTTP;
     THttpMemoFilter httpMessage;
     THttpMemoFilter httphilfe;
+    // The chart of the current view request, made afresh from its stored settings each time.
+    std::unique_ptr<TPollChart> Grafik;
+    THttpChartImage Ausgabegrafik{"Ausgabegrafik"};
 
     // Request handlers and tag handlers.
     void HTTPFirstExecRequest(THttpEngine& Sender);
@@ -32,9 +38,12 @@ public:
     // Appends the request's answers to their poll files; sets Gesperrt when the key file
     // refused a new poll file.
     void datenhinzu();
-    // Tallies the poll named by "filename" into Daten; false when the poll was not found and
-    // the message page has ended the request.
+    // Tallies the poll named by "filename" into Daten and reads the first chart parameters;
+    // false when the poll was not found or the size was refused and the message page has ended
+    // the request.
     bool datenzuordnen();
+    // Reads the rest of the chart parameters and fills the chosen series with the tally.
+    void grafikerstellen();
 
     // State shared by the requests of this process.
     std::string Pfad;
@@ -49,4 +58,9 @@ private:
     void StartEngine();
     void SendMessage(std::string_view message);
     void AnswerAdd();
+    void AnswerView();
+    void NewChart();
+    bool ChartParameters();
+    void ShowAnswerCount(const std::string& number);
+    void ThreeDParameters();
 };

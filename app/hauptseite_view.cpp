@@ -1,4 +1,4 @@
-// Tallying the poll of a view request.
+// Tallying the poll of a view request, then its first chart parameters.
 #include "app/hauptseite.h"
 #include "app/pages.h"
 #include "app/poll_file.h"
@@ -8,7 +8,7 @@ bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
     if (std::optional<Tally> sample = SampleTally(Dateiname)) {
         Daten = std::move(*sample);
-        return true;
+        return ChartParameters();
     }
     const std::optional<PollFileText> text =
         IsSafeFileName(Dateiname) ? ReadPollFile(Pfad + Dateiname) : std::nullopt;
@@ -17,5 +17,5 @@ bool THauptseite::datenzuordnen() {
         return false;
     }
     Daten = CountAnswers(text->View());
-    return true;
+    return ChartParameters();
 }

@@ -15,6 +15,11 @@ inline constexpr std::string_view kSavedMessage =
     "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
     "that should return after saving.";
 
+// Charts are drawn at most this many pixels wide and high.
+inline constexpr int kMaxChartSize = 4096;
+inline constexpr std::string_view kChartSizeMessage =
+    "Chart width and height must lie between 1 and 4096 pixels !";
+
 // Pollfile "<name>"not found ! with the name made safe for HTML.
 std::string NotFoundMessage(std::string_view pollName);
 

@@ -1,0 +1,61 @@
+#include "image/http_chart.h"
+
+#include "engine/http_engine.h"
+#include "image/color_reduction.h"
+#include "image/http_stream.h"
+#include "platform/exception.h"
+
+const GifFrame GifFrameDefaults = [] {
+    GifFrame frame;
+    frame.left = -1;
+    frame.top = -1;
+    frame.width = -1;
+    frame.height = -1;
+    frame.delay = 1000;
+    frame.transparentColor = clWhite;
+    return frame;
+}();
+
+namespace {
+
+constexpr std::uint8_t kGifImageKind = 2;
+
+GifFrame FrameFor(const TBitmap& bitmap) {
+    GifFrame frame = GifFrameDefaults;
+    if (frame.left < 0) frame.left = 0;
+    if (frame.top < 0) frame.top = 0;
+    if (frame.width < 0) frame.width = bitmap.Width() - frame.left;
+    if (frame.height < 0) frame.height = bitmap.Height() - frame.top;
+    frame.bitmap = &bitmap;
+    return frame;
+}
+
+}  // namespace
+
+void THttpChart::SendChart() {
+    const std::unique_ptr<TBitmap> bitmap = CreateBitmap();
+    if (ChartFormat != GifFormat) return;
+    HttpSetImageKind(kGifImageKind);
+    const GifFrame frame = FrameFor(*bitmap);
+    GifImageList list;
+    list.frameCount = 1;
+    list.frames[0] = &frame;
+    list.loopCount = 0;
+    list.oneColorTable = true;
+    // Encoded in memory and sent in one piece: the same bytes, one write instead of hundreds.
+    TMemorySink encoded;
+    if (!WriteGif(list, encoded)) {
+        // A GIF holds 256 colours at most; a richer chart is reduced rather than left unanswered.
+        ReduceColors(*bitmap);
+        WriteGif(list, encoded);
+    }
+    THttpStream stream;
+    stream.Write(reinterpret_cast<const std::uint8_t*>(encoded.Bytes().data()), encoded.Bytes().size());
+}
+
+std::unique_ptr<TBitmap> THttpChartImage::CreateBitmap() {
+    if (!Chart) throw Exception(Name + ": No chart assigned");
+    auto bitmap = std::make_unique<TBitmap>(Chart->Width, Chart->Height, clWhite);
+    Chart->PaintTo(*bitmap, TRect{0, 0, Chart->Width, Chart->Height});
+    return bitmap;
+}
