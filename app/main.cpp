@@ -4,6 +4,7 @@
 
 #include "app/hauptseite.h"
 #include "engine/cgi_server_mode.h"
+#include "engine/cgi_win_server.h"
 
 int main() {
     // Dates in answers and log lines follow the host's locale.
@@ -12,6 +13,7 @@ int main() {
     std::signal(SIGXFSZ, SIG_IGN);
     // A request that a resident CGI server takes is handed over here, before any form exists.
     CgiServer::UnitStartup();
+    CgiWinServer::UnitStartup();
     THauptseite Hauptseite;
     return 0;
 }

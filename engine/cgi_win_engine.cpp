@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "engine/cgi_server_mode.h"
+#include "engine/cgi_win_server.h"
 #include "engine/form_fields.h"
 #include "engine/request_state.h"
 #include "platform/convert.h"
@@ -34,6 +35,18 @@ bool IsContinuation(const std::string& key, const std::map<std::string, std::str
 }
 
 }  // namespace
+
+bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const std::string& folder, std::string& value) {
+    for (const char* name : FieldSections) {
+        const auto* section = ini.Section(name);
+        if (!section) continue;
+        const auto found = section->find(key);
+        if (found == section->end()) continue;
+        value = std::string(name) == "FORM EXTERNAL" ? ReadExternalValue(found->second, folder) : found->second;
+        return true;
+    }
+    return false;
+}
 
 TCGIWinRequestState& CgiWinRequest() {
     thread_local TCGIWinRequestState state;
@@ -81,13 +94,22 @@ std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini) {
     return names;
 }
 
+std::string RequestFileArgument() {
+    const std::vector<std::string> parameters = ProgramParameters();
+    if (parameters.empty() || parameters[0].empty()) return "";
+    return fs::absolute(parameters[0]).lexically_normal().string();
+}
+
 std::unique_ptr<TCGIWinEngine> TCGIWinEngine::Create(const THttpEngineProperties& properties, bool autoTerminate) {
     auto engine = std::make_unique<TCGIWinEngine>(properties, autoTerminate);
-    const std::vector<std::string> parameters = ProgramParameters();
-    if (engine->IsActive() && !parameters.empty()) {
-        engine->MakeCurrent();
-        engine->ServeRequestFile(fs::absolute(parameters[0]).lexically_normal().string());
+    if (!engine->IsActive()) return engine;
+    engine->MakeCurrent();
+    const std::string requestFile = RequestFileArgument();
+    if (requestFile.empty()) {
+        engine->residentServer_ = true;
+        CgiWinServer::RunResidentServer(*engine);
     }
+    engine->ServeRequestFile(requestFile);
     return engine;
 }
 
@@ -97,12 +119,19 @@ TCGIWinEngine::TCGIWinEngine(const THttpEngineProperties& properties, bool autoT
 TCGIWinEngine::~TCGIWinEngine() = default;
 
 void TCGIWinEngine::ServeRequestFile(const std::string& path) {
+    if (CGIMode == NormalMode)
+        ProcessRequestFile(path);
+    else
+        CgiWinServer::StartServerAndQueue(*this, path);
+    if (AutoTerminate) TerminateProgram();
+}
+
+void TCGIWinEngine::ProcessRequestFile(const std::string& path) {
     TCGIWinRequestState& request = CgiWinRequest();
     request.RequestFile = path;
     request.MultipartData.clear();
     request.HasMultipart = false;
     ProcessRequest();
-    if (AutoTerminate) TerminateProgram();
 }
 
 void TCGIWinEngine::ExecRequest() {
@@ -146,7 +175,7 @@ void TCGIWinEngine::FireRequestEvents() {
         OnFirstExecRequest(*this);
     }
     if (OnExecRequest) OnExecRequest(*this);
-    if (OnLastExecRequest) OnLastExecRequest(*this);
+    if (OnLastExecRequest && !residentServer_) OnLastExecRequest(*this);
 }
 
 void TCGIWinEngine::EndRequest() {
@@ -204,22 +233,19 @@ std::string TCGIWinEngine::GetField(const std::string& Name, const std::string& 
     return FindField(GetQueryString(), Name, Default);
 }
 
+// Each value of a field may sit in whichever form section suits it: a short one in "Form
+// Literal", a long one in "Form External", so every key is looked up in all three in turn.
 std::string TCGIWinEngine::SectionField(const std::string& Name, const std::string& Default) {
     const TCGIWinRequestState& request = CgiWinRequest();
     if (!request.Ini) return Default;
     const std::string key = UpperCase(Trim(Name));
-    for (const char* name : FieldSections) {
-        const auto* section = request.Ini->Section(name);
-        if (!section || !section->count(key)) continue;
-        const bool external = std::string(name) == "FORM EXTERNAL";
-        const std::string folder = FolderOf(request.RequestFile);
-        auto valueOf = [&](const std::string& raw) { return external ? ReadExternalValue(raw, folder) : raw; };
-        std::string value = valueOf(section->at(key));
-        for (int n = 1; section->count(key + "_" + std::to_string(n)); ++n)
-            value += "\r\n" + valueOf(section->at(key + "_" + std::to_string(n)));
-        return value;
-    }
-    return Default;
+    const std::string folder = FolderOf(request.RequestFile);
+    std::string value;
+    if (!FormSectionValue(*request.Ini, key, folder, value)) return Default;
+    std::string more;
+    for (int n = 1; FormSectionValue(*request.Ini, key + "_" + std::to_string(n), folder, more); ++n)
+        value += "\r\n" + more;
+    return value;
 }
 
 std::vector<std::string> TCGIWinEngine::GetFieldNames() {

@@ -12,7 +12,8 @@
 
 class TCGIWinEngine : public THttpEngine {
 public:
-    // Creates the engine and, when the program was started with a request file, serves it.
+    // Creates the engine; when it serves the environment it becomes current and either serves
+    // the request file it was started with or, started without one, becomes the resident server.
     static std::unique_ptr<TCGIWinEngine> Create(const THttpEngineProperties& properties, bool autoTerminate);
     TCGIWinEngine(const THttpEngineProperties& properties, bool autoTerminate);
     ~TCGIWinEngine() override;
@@ -30,8 +31,12 @@ public:
     std::vector<std::string> GetFieldNames() override;
     bool IsActive() override;
 
-    // Serves one request file.
+    // Serves the request file the process was started with, as the mode asks.
     void ServeRequestFile(const std::string& path);
+    // Runs one request from its request file on the calling thread.
+    void ProcessRequestFile(const std::string& path);
+    // This process is the resident server (started without a request file).
+    bool IsResidentServer() const { return residentServer_; }
 
 protected:
     void SendToClient(const char* Data, size_t Count) override;
@@ -42,6 +47,7 @@ private:
     std::string SectionField(const std::string& Name, const std::string& Default);
 
     bool firstRequestPending_ = true;
+    bool residentServer_ = false;
 };
 
 // The per-thread state of a Windows CGI request.
@@ -58,9 +64,14 @@ TCGIWinRequestState& CgiWinRequest();
 
 // Not a library, and no "SERVER_SOFTWARE" or a "CGI_VERSION" naming Windows CGI.
 bool WindowsCgiEnvironment();
+// The request file named by the first command-line argument, as an absolute path; empty when
+// there is no argument.
+std::string RequestFileArgument();
 // A path named in a request file: relative paths count from Folder.
 std::string RequestFilePath(const std::string& path, const std::string& folder);
 // The value of a "Form External" entry: "path length"; raises when the file holds fewer bytes.
 std::string ReadExternalValue(const std::string& entry, const std::string& folder);
+// The value of Key from "Form Literal", else "Form File", else "Form External"; false when none has it.
+bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const std::string& folder, std::string& value);
 // The form field names of a POST: the keys of every FORM section, continuation keys left out.
 std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini);

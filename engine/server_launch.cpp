@@ -29,18 +29,34 @@ void DetachedAttributes(posix_spawnattr_t& attributes) {
 }  // namespace
 
 bool StartServerProcess(const std::string& programPath) {
+    return StartDetachedProgram(programPath, {"START_SERVER"}, CurrentEnvironment());
+}
+
+bool StartDetachedProgram(const std::string& programPath, const std::vector<std::string>& arguments,
+                          const std::vector<std::string>& environment) {
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);
     posix_spawnattr_init(&attributes);
     NullStandardHandles(actions);
     DetachedAttributes(attributes);
-    std::string program = programPath;
-    std::string parameter = "START_SERVER";
-    char* argv[] = {program.data(), parameter.data(), nullptr};
+    std::vector<std::string> strings{programPath};
+    strings.insert(strings.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv, envp;
+    for (std::string& text : strings) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> variables = environment;
+    for (std::string& text : variables) envp.push_back(text.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    const int failed = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv, environ);
+    const int failed = posix_spawn(&pid, programPath.c_str(), &actions, &attributes, argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return failed == 0;
+}
+
+std::vector<std::string> CurrentEnvironment() {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) variables.emplace_back(*entry);
+    return variables;
 }

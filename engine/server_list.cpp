@@ -48,7 +48,7 @@ bool AppendRequestRecord(const std::string& listPath, const std::function<std::s
     return true;
 }
 
-std::optional<TServerRecord> TakeNextRecord(const std::string& listPath) {
+std::optional<TServerRecord> TakeNextRecord(const std::string& listPath, bool (*OwnsRecord)(const std::string&)) {
     if (!ListExists(listPath)) return std::nullopt;
     auto list = TLockedFile::Open(listPath, TLockedFile::Access::ReadWrite, Attempts, 100);
     if (!list) return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<TServerRecord> TakeNextRecord(const std::string& listPath) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (records[i].State != srsWaiting) continue;
         TServerRecord taken = records[i];
-        if (IsRequestName(taken.RequestName)) {
+        if (OwnsRecord(taken.RequestName)) {
             taken.State = srsTaken;
             list->WriteAt(static_cast<long>(i * TServerRecord::Size), taken.Encode());
         }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/cgi_server_files.h"
 #include "engine/server_record.h"
 
 // What a request process learns about its request.
@@ -25,9 +26,10 @@ int ReadRequestState(const std::string& listPath, const std::string& requestName
 // returns the request file's name. False when the list could not be opened.
 bool AppendRequestRecord(const std::string& listPath, const std::function<std::string()>& writeRequest);
 
-// The first waiting record; a request record is marked taken in place. With none waiting
-// the list's date is set to now, the server's heartbeat.
-std::optional<TServerRecord> TakeNextRecord(const std::string& listPath);
+// The first waiting record; one that OwnsRecord accepts is marked taken in place. With none
+// waiting the list's date is set to now, the server's heartbeat.
+std::optional<TServerRecord> TakeNextRecord(const std::string& listPath,
+                                            bool (*OwnsRecord)(const std::string& name) = IsRequestName);
 
 // Removes the records named RequestName (and any other done record) in one locked access,
 // so that records appended meanwhile are kept.
