@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <set>
 
 #include "engine/cgi_server_mode.h"
 #include "engine/cgi_win_server.h"
@@ -26,13 +27,25 @@ const char* const FieldSections[] = {"FORM LITERAL", "FORM FILE", "FORM EXTERNAL
 
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
 
-bool IsContinuation(const std::string& key, const std::map<std::string, std::string>& section) {
+using TKeySet = std::set<std::string>;
+
+// A key that GetField reads as a further value of another field: base + "_" + n where the
+// base and the keys base_1 .. base_(n-1) all exist in the form sections.
+bool IsContinuation(const std::string& key, const TKeySet& formKeys) {
     const size_t underscore = key.rfind('_');
-    if (underscore == std::string::npos || underscore + 1 == key.size()) return false;
-    for (size_t i = underscore + 1; i < key.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(key[i]))) return false;
-    return section.count(key.substr(0, underscore)) != 0;
+    if (underscore == std::string::npos) return false;
+    const std::string digits = key.substr(underscore + 1);
+    // Up to five digits without a leading zero: the numbers GetField counts through.
+    if (digits.empty() || digits.size() > 5 || digits[0] == '0') return false;
+    for (char c : digits)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    const std::string base = key.substr(0, underscore);
+    for (int n = 0; n < std::stoi(digits); ++n)
+        if (!formKeys.count(n == 0 ? base : base + "_" + std::to_string(n))) return false;
+    return true;
 }
+
+bool IsFormSection(const std::string& name) { return name.rfind("FORM", 0) == 0; }
 
 }  // namespace
 
@@ -84,12 +97,15 @@ std::string ReadExternalValue(const std::string& entry, const std::string& folde
 }
 
 std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini) {
+    TKeySet fieldKeys;
+    for (const char* name : FieldSections)
+        if (const auto* section = ini.Section(name))
+            for (const auto& entry : *section) fieldKeys.insert(entry.first);
     std::vector<std::string> names;
     for (const std::string& name : ini.Sections()) {
-        if (name.rfind("FORM", 0) != 0) continue;
-        const auto& section = *ini.Section(name);
-        for (const auto& entry : section)
-            if (!IsContinuation(entry.first, section)) names.push_back(entry.first);
+        if (!IsFormSection(name)) continue;
+        for (const auto& entry : *ini.Section(name))
+            if (!IsContinuation(entry.first, fieldKeys)) names.push_back(entry.first);
     }
     return names;
 }

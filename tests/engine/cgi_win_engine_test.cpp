@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/cgi_ini_file.h"
+#include "engine/cgi_win_engine.h"
 #include "tests/support/cgi_runner.h"
 
 using namespace testsupport;
@@ -21,7 +22,88 @@ std::string Request(const std::string& method, const std::string& query, const s
            "\r\n[System]\r\nOutput File=out.txt\r\n[Form Literal]\r\n" + form;
 }
 
+// An engine over a request file parsed in this process, as the request's thread holds it.
+class ParsedRequest {
+public:
+    explicit ParsedRequest(const std::string& ini, const std::string& requestFile = "/nowhere/request.ini") {
+        CgiWinRequest().Ini = std::make_unique<TCGIIniFile>(TCGIIniFile::FromText(ini));
+        CgiWinRequest().RequestFile = requestFile;
+    }
+    ~ParsedRequest() {
+        CgiWinRequest().Ini.reset();
+        CgiWinRequest().RequestFile.clear();
+    }
+    ParsedRequest(const ParsedRequest&) = delete;
+    ParsedRequest& operator=(const ParsedRequest&) = delete;
+
+    TCGIWinEngine engine{THttpEngineProperties{}, false};
+};
+
 }  // namespace
+
+TEST(CgiWinEngine, VariablesMapToKeysAndSectionsInTheirOrder) {
+    ParsedRequest request(
+        "[Accept]\r\nServer Name=from accept\r\nUser Agent=agent of accept\r\n"
+        "[Extra Headers]\r\nServer Name=from headers\r\nCookie=a=1; b=2\r\n"
+        "[System]\r\nServer Name=from system\r\nContent Length=12x\r\n"
+        "[CGI]\r\nServer Name=from cgi\r\nExecutable Path=/cgi/tallyhouse.cgi\r\nRequest_Method=POST\r\n");
+    struct Case {
+        const char* name;
+        const char* expected;
+        const char* fault;
+    } cases[] = {
+        {"SERVER NAME", "from cgi", "CGI is looked at first although it comes last in the file"},
+        {"server_name", "from cgi", "underscores and lower case map onto the key"},
+        {"SCRIPT NAME", "/cgi/tallyhouse.cgi", "the script name is the executable path"},
+        {"USER AGENT", "agent of accept", "ACCEPT is looked at last"},
+        {"REQUEST METHOD", "", "a key written with an underscore is another key"},
+        {"NO SUCH THING", "", "absent everywhere is empty"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(request.engine.GetVariable(c.name), c.expected) << c.fault;
+    EXPECT_EQ(request.engine.GetScriptName(), "/cgi/tallyhouse.cgi");
+    EXPECT_EQ(request.engine.GetHttpCookie(), "a=1; b=2");
+    EXPECT_EQ(request.engine.GetContentLength(), 0) << "a length that is not a number reads as 0";
+
+    ParsedRequest bare("[CGI]\r\nContent Length=17\r\n");
+    EXPECT_EQ(bare.engine.GetHttpCookie(), NotAvailable) << "no cookie header";
+    EXPECT_EQ(bare.engine.GetContentLength(), 17);
+}
+
+TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
+    ScratchDir dir;
+    dir.Write("long.txt", "a long answer, read from its file");
+    ParsedRequest request(
+        "[CGI]\r\nRequest Method=POST\r\nQuery String=q=from query\r\n"
+        "[Form Literal]\r\nq=literal\r\nmulti=first\r\nmulti_1=second\r\nmixed=short\r\n"
+        "Q_5=own field\r\n"
+        "[Form External]\r\nmixed_1=long.txt 13\r\nq=ignored.txt 3\r\nlong=long.txt 33\r\n"
+        "[Form File]\r\nupload=[c:\\tmp\\x.gif] 10 image/gif binary\r\n",
+        (dir.Path() / "request.ini").string());
+    struct Case {
+        const char* name;
+        const char* expected;
+        const char* fault;
+    } cases[] = {
+        {"q", "literal", "the body's fields, not the query string; Form Literal comes first"},
+        {" MULTI ", "first\r\nsecond", "a continuation key adds a value after CR LF"},
+        {"mixed", "short\r\na long answer", "a continuation may sit in another form section"},
+        {"long", "a long answer, read from its file", "Form External names a file and a length"},
+        {"upload", "[c:\\tmp\\x.gif] 10 image/gif binary", "Form File gives its entry as it stands"},
+        {"absent", "#default", "a missing field gives the default"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(request.engine.GetField(c.name, "#default"), c.expected) << c.fault;
+    EXPECT_EQ(request.engine.GetFieldNames(),
+              (std::vector<std::string>{"MIXED", "MULTI", "Q", "Q_5", "LONG", "Q", "UPLOAD"}))
+        << "section order, sorted keys; left out are exactly the continuations that GetField reads";
+}
+
+TEST(CgiWinEngine, GetFieldsComeFromTheQueryString) {
+    ParsedRequest request("[CGI]\r\nRequest Method=GET\r\nQuery String=a=1&b=%41+B&a=2\r\n"
+                          "[Form Literal]\r\nb=from the form\r\n");
+    EXPECT_EQ(request.engine.GetField("b", ""), "A B");
+    EXPECT_EQ(request.engine.GetField("A", ""), "1\r\n2");
+    EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"a", "b", "a"}));
+}
 
 TEST(CgiIniFile, LinesSectionsAndKeys) {
     const TCGIIniFile ini = TCGIIniFile::FromText(
@@ -81,4 +163,53 @@ TEST(CgiWinEngine, BadRequestFilesGiveNoOutputAndALogLine) {
     RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\n[System]\r\nOutput File=o.txt\r\n"
                         "[Form External]\r\ncommand=short.txt 3\r\n");
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("holds fewer than 3 bytes"), std::string::npos);
+}
+
+TEST(CgiWinEngine, RequestFilesBeyondTheReaderOrTheFileSystemEndCleanlyWithALogLine) {
+    std::string manySections;
+    for (int i = 0; i < 52; ++i) manySections += "[Extra" + std::to_string(i) + "]\r\nk=v\r\n";
+    struct Case {
+        const char* fault;
+        std::string ini;
+        bool output;
+        const char* logged;
+    } cases[] = {
+        {"a line longer than 4096 bytes overflows or cuts a value",
+         Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "=y\r\n"), true,
+         "longer than 4096 bytes"},
+        {"sections past 51 are read", manySections + "[System]\r\nOutput File=out.txt\r\n", false, "beyond 51"},
+        {"an output file that cannot be made hides the failure",
+         "[CGI]\r\nRequest Method=GET\r\n[System]\r\nOutput File=no/such/folder/out.txt\r\n", false,
+         "Unhandled exception : "},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        const CgiResult result = RunRequestFile(dir, c.ini);
+        EXPECT_EQ(result.exitCode, 0) << c.fault;
+        EXPECT_EQ(dir.Exists("out.txt"), c.output) << c.fault;
+        EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(c.logged), std::string::npos) << c.fault;
+    }
+    ScratchDir dir;
+    RunRequestFile(dir, Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "\r\n"));
+    EXPECT_TRUE(dir.Exists("long.pol")) << "the lines around an over-long one are still read";
+
+    CgiRequest missing;
+    missing.args = {(dir.Path() / "no-such-request.ini").string()};
+    EXPECT_EQ(RunProgram(dir.Program(), missing).exitCode, 0);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("Can not read request file"), std::string::npos);
+}
+
+TEST(CgiWinEngine, AMultipartBodyInTheContentFileGivesTheFields) {
+    ScratchDir dir;
+    const std::string body =
+        "--XyZ\r\nContent-Disposition: form-data; name=\"command\"\r\n\r\nadd\r\n"
+        "--XyZ\r\nContent-Disposition: form-data; name=\"upload.pol\"\r\n\r\nfrom the body\r\n"
+        "--XyZ\r\nContent-Disposition: form-data; name=\"backurl\"\r\n\r\nhttp://multi/\r\n--XyZ--\r\n";
+    dir.Write("content.bin", body);
+    RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\nContent Type=multipart/form-data; boundary=XyZ\r\n"
+                        "Content Length=" + std::to_string(body.size()) +
+                        "\r\n[System]\r\nOutput File=out.txt\r\nContent File=content.bin\r\n"
+                        "[Form Literal]\r\ncommand=ignored\r\n");
+    EXPECT_NE(dir.Read("upload.pol").find("from the body"), std::string::npos);
+    EXPECT_NE(dir.Read("out.txt").find("http://multi/"), std::string::npos) << dir.Read("out.txt");
 }
