@@ -61,6 +61,14 @@ std::vector<std::string> WindowsCgiServerEnvironment() {
     return variables;
 }
 
+void LogTooLongOnce(const std::string& requestFile) {
+    static bool logged = false;
+    if (logged) return;
+    logged = true;
+    LogEngineMessage("Request file path longer than " + std::to_string(TServerRecord::NameSize - 1) +
+                     " characters, served without the Windows CGI server: " + requestFile);
+}
+
 [[noreturn]] void EndRequestProcess() {
     std::fflush(nullptr);
     std::exit(0);
@@ -100,8 +108,7 @@ bool QueueRequest(const std::string& requestFile) {
     if (!FileExists(queue) || !TServerMark::WindowExists(MarkPath())) return false;
     // A name cut short in its record would never be found again: such a request stays here.
     if (!FitsRecord(requestFile)) {
-        LogEngineMessage("Request file path longer than " + std::to_string(TServerRecord::NameSize - 1) +
-                         " characters, served without the Windows CGI server: " + requestFile);
+        LogTooLongOnce(requestFile);
         return false;
     }
     CgiServer::Files().DeleteFilesStartingWith("_C", false);
@@ -145,8 +152,7 @@ void StartServerAndQueue(TCGIWinEngine& engine, const std::string& requestFile) 
         }
         engine.LogError("Windows CGI server did not start; request served without it");
     } else {
-        engine.LogError("Request file path longer than " + std::to_string(TServerRecord::NameSize - 1) +
-                        " characters, served without the Windows CGI server: " + requestFile);
+        LogTooLongOnce(requestFile);
     }
     // The request has not left this process, so it is answered here rather than lost.
     engine.ProcessRequestFile(requestFile);
