@@ -5,6 +5,7 @@
 #include "engine/cgi_ini_file.h"
 #include "engine/cgi_win_engine.h"
 #include "tests/support/cgi_runner.h"
+#include "tests/support/gif_decode.h"
 
 using namespace testsupport;
 
@@ -212,4 +213,23 @@ TEST(CgiWinEngine, AMultipartBodyInTheContentFileGivesTheFields) {
                         "[Form Literal]\r\ncommand=ignored\r\n");
     EXPECT_NE(dir.Read("upload.pol").find("from the body"), std::string::npos);
     EXPECT_NE(dir.Read("out.txt").find("http://multi/"), std::string::npos) << dir.Read("out.txt");
+}
+
+TEST(CgiWinEngine, AViewWritesTheSameGifToTheOutputFileAsStandardCgiSends) {
+    ScratchDir dir;
+    const std::string query = "command=view&filename=testdeutsch&width=200&height=150&3D=1";
+    RunRequestFile(dir, Request("GET", query, ""));
+    const std::string out = dir.Read("out.txt");
+    const std::string header = "content-type:image/gif\r\n\r\n";
+    ASSERT_EQ(out.rfind(header, 0), 0u) << out.substr(0, 60);
+    const std::string gif = out.substr(header.size());
+    ASSERT_GT(gif.size(), 1024u) << "the picture spans several output pieces";
+    const DecodedGif decoded = DecodeGif(gif);
+    ASSERT_TRUE(decoded.ok) << decoded.error;
+    EXPECT_EQ(decoded.width, 200);
+    EXPECT_EQ(decoded.height, 150);
+
+    CgiResult standard = RunProgram(dir.Program(), GetRequest(query));
+    SplitResponse(standard);
+    EXPECT_TRUE(standard.body == gif) << "the pieces of the output file lose or reorder bytes";
 }
