@@ -1,0 +1,5 @@
+// How the server-extension library starts the application: its start routine is registered
+// when the library is loaded and runs once, before the first exported entry point does its work.
+#pragma once
+
+void SetLibraryStart(void (*start)());
