@@ -54,7 +54,7 @@ TRawRequestData ParseRawRequest(std::string_view text) {
         if (line.empty()) break;
         if (post && StartsWithNoCase(line, "CONTENT-TYPE:") && UpperCase(line).find("URLENCODED") != std::string::npos)
             urlEncoded = true;
-        if (StartsWithNoCase(line, "COOKIE:")) data.Cookie = Trim(std::string_view(line).substr(7, CookieLimit));
+        if (StartsWithNoCase(line, "COOKIE:")) data.Cookie = Trim(std::string_view(line).substr(7)).substr(0, CookieLimit);
     }
     if (!post || !urlEncoded) return data;
     const std::string body = Trim(text.substr(at));
