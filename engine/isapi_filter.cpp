@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/form_fields.h"
+#include "engine/request_state.h"
 
 namespace {
 
@@ -103,6 +104,11 @@ DWORD TISAPIEngine::FilterProc(HTTP_FILTER_CONTEXT& Context, DWORD NotificationT
     request.ECB = nullptr;
     request.FilterContext = &Context;
     request.NotificationType = NotificationType;
+    // A filter's output is raw data of the server's response: no header of ours, no buffering.
+    THttpRequestState& state = RequestState();
+    state.HeaderSent = true;
+    state.FirstHeaderDone = true;
+    state.BufferClosed = true;
     try {
         if (NotificationType == SF_NOTIFY_READ_RAW_DATA && Notification) {
             const auto& raw = *static_cast<const HTTP_FILTER_RAW_DATA*>(Notification);

@@ -92,6 +92,20 @@ TEST_F(IsapiLibraryTest, AddRecordsTheAnswerAndSendsTheBrowserOn) {
         << "the poll file lies beside the library: " << dir_->Read("add1.pol");
 }
 
+TEST_F(IsapiLibraryTest, ViewAnswersTheChartGifThatTheCgiProgramSends) {
+    dir_->Write("view1.pol", "01/02/03 10:00:00,127.0.0.1,yes\r\n01/02/03 10:00:01,127.0.0.1,no\r\n"
+                             "01/02/03 10:00:02,127.0.0.1,yes\r\n");
+    for (const std::string query : {"command=view", "command=view&filename=view1.pol&style=3&3D=1&width=300"}) {
+        const IsapiAnswer answer = library_->Call(Get(query));
+        EXPECT_EQ(answer.status, HSE_STATUS_SUCCESS) << query;
+        EXPECT_EQ(answer.header, "HTTP/1.1 200 OK\r\ncontent-type:image/gif") << query;
+        const DecodedGif gif = DecodeGif(answer.body);
+        EXPECT_TRUE(gif.ok) << query << ": " << gif.error;
+        const CgiResult cgi = RunProgram(dir_->Program(), GetRequest(query));
+        EXPECT_TRUE(answer.body == cgi.body) << query << ": the library draws the same chart as the program";
+    }
+}
+
 TEST_F(IsapiLibraryTest, ViewOfAMissingPollAnswersNotFound) {
     const IsapiAnswer answer = library_->Call(Get("command=view&filename=absent.pol"));
     EXPECT_NE(answer.body.find("Pollfile \"absent.pol\"not found !"), std::string::npos) << answer.body;
@@ -138,17 +152,23 @@ TEST_F(IsapiLibraryTest, ParallelServerThreadsGetTheAnswersOfSequentialRequests)
     constexpr int Threads = 8, PerThread = 200;
     const std::string help = library_->Call(Get("")).output;
     const std::string notFound = library_->Call(Get("command=view&filename=none.pol")).output;
+    const std::string chartQuery = "command=view&width=120&height=90&style=4&legend=1";
+    const std::string chart = library_->Call(Get(chartQuery)).output;
+    ASSERT_TRUE(DecodeGif(chart.substr(chart.find("\r\n\r\n") + 4)).ok);
     std::atomic<int> wrong{0}, adds{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < Threads; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < PerThread; ++i) {
-                switch ((t + i) % 3) {
+                switch ((t + i) % 4) {
                 case 0:
                     if (library_->Call(Get("")).output != help) ++wrong;
                     break;
                 case 1:
                     if (library_->Call(Get("command=view&filename=none.pol")).output != notFound) ++wrong;
+                    break;
+                case 2:
+                    if (library_->Call(Get(chartQuery)).output != chart) ++wrong;
                     break;
                 default: {
                     const IsapiAnswer answer = library_->Call(
@@ -168,7 +188,7 @@ TEST_F(IsapiLibraryTest, ParallelServerThreadsGetTheAnswersOfSequentialRequests)
         int count = 0;
         for (size_t at = poll.find(answer); at != std::string::npos; at = poll.find(answer, at + 1)) ++count;
         int expected = 0;
-        for (int i = 0; i < PerThread; ++i) expected += (t + i) % 3 == 2;
+        for (int i = 0; i < PerThread; ++i) expected += (t + i) % 4 == 3;
         EXPECT_EQ(count, expected) << "thread " << t;
     }
 }
