@@ -1,5 +1,5 @@
 // Faults an installed program meets: killed in the middle of an answer, a full disk, a
-// read-only folder, and many answers arriving through the web server at once.
+// read-only folder, a very large poll, and many answers arriving through the web server at once.
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <signal.h>
@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tests/support/cgi_runner.h"
+#include "tests/support/gif_decode.h"
 #include "tests/support/http_client.h"
 #include "tests/support/web_server.h"
 
@@ -263,6 +264,31 @@ TEST(Faults, AFullDiskBehindTheWebServerAnswersAnErrorPage) {
     EXPECT_EQ(ReadFile(folder / "full.pol"), earlier);
     const std::string log = ReadFile(scratch.Path() / "logs" / "tallyhouse.Log");
     EXPECT_NE(log.find("Cannot write file"), std::string::npos) << log;
+}
+
+// Some 50 MB of answers: the chart still comes back, whole and at its size.
+TEST(Faults, AFiftyMegabytePollIsCharted) {
+    ScratchDir dir;
+    {
+        std::ofstream poll(dir.Path() / "large.pol", std::ios::binary);
+        const char* answers[] = {"very good", "good", "average", "poor"};
+        std::mt19937 random(7);
+        std::uniform_int_distribution<int> pick(0, 3);
+        size_t size = 0;
+        for (int i = 0; size < 50u << 20; ++i) {
+            const std::string line = "12/08/26 10:" + std::to_string(10 + i % 50) + ":00,192.168.100." +
+                                     std::to_string(i % 250) + "," + answers[pick(random)] + "\r\n";
+            poll << line;
+            size += line.size();
+        }
+    }
+    const CgiResult result = RunProgram(dir.Program(), GetRequest("command=view&filename=large.pol&style=3"));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.header.find("image/gif"), std::string::npos) << result.header;
+    const DecodedGif gif = DecodeGif(result.body);
+    ASSERT_TRUE(gif.ok) << gif.error;
+    EXPECT_EQ(gif.width, 400);
+    EXPECT_EQ(gif.height, 250);
 }
 
 // Concurrent answers through lighttpd, each on its own connection: none is lost or merged.
