@@ -49,13 +49,13 @@ bool IsFormSection(const std::string& name) { return name.rfind("FORM", 0) == 0;
 
 }  // namespace
 
-bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const std::string& folder, std::string& value) {
+bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const TFormFiles& files, std::string& value) {
     for (const char* name : FieldSections) {
         const auto* section = ini.Section(name);
         if (!section) continue;
         const auto found = section->find(key);
         if (found == section->end()) continue;
-        value = std::string(name) == "FORM EXTERNAL" ? ReadExternalValue(found->second, folder) : found->second;
+        value = std::string(name) == "FORM EXTERNAL" ? ReadExternalValue(found->second, files) : found->second;
         return true;
     }
     return false;
@@ -78,12 +78,14 @@ std::string RequestFilePath(const std::string& path, const std::string& folder) 
     return (fs::path(folder) / path).lexically_normal().string();
 }
 
-std::string ReadExternalValue(const std::string& entry, const std::string& folder) {
+std::string ReadExternalValue(const std::string& entry, const TFormFiles& files) {
     const size_t blank = entry.rfind(' ');
     if (blank == std::string::npos) throw Exception("Form External entry without a length: " + entry);
-    const std::string path = RequestFilePath(Trim(entry.substr(0, blank)), folder);
+    const std::string path = RequestFilePath(Trim(entry.substr(0, blank)), files.Folder);
     const long long length = StrToInt(Trim(entry.substr(blank + 1)));
     if (length < 0) throw Exception("Form External entry with a negative length: " + entry);
+    // The value is held in memory, so it is bounded like a request body.
+    if (length > files.Limit) throw Exception("Form External value exceeds AutoReadLimit: " + entry);
     auto file = TFileStream::Open(path, O_RDONLY);
     std::string value;
     char buffer[ExternalPiece];
@@ -255,11 +257,11 @@ std::string TCGIWinEngine::SectionField(const std::string& Name, const std::stri
     const TCGIWinRequestState& request = CgiWinRequest();
     if (!request.Ini) return Default;
     const std::string key = UpperCase(Trim(Name));
-    const std::string folder = FolderOf(request.RequestFile);
+    const TFormFiles files{FolderOf(request.RequestFile), AutoReadLimit};
     std::string value;
-    if (!FormSectionValue(*request.Ini, key, folder, value)) return Default;
+    if (!FormSectionValue(*request.Ini, key, files, value)) return Default;
     std::string more;
-    for (int n = 1; FormSectionValue(*request.Ini, key + "_" + std::to_string(n), folder, more); ++n)
+    for (int n = 1; FormSectionValue(*request.Ini, key + "_" + std::to_string(n), files, more); ++n)
         value += "\r\n" + more;
     return value;
 }

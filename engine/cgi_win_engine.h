@@ -69,9 +69,15 @@ bool WindowsCgiEnvironment();
 std::string RequestFileArgument();
 // A path named in a request file: relative paths count from Folder.
 std::string RequestFilePath(const std::string& path, const std::string& folder);
-// The value of a "Form External" entry: "path length"; raises when the file holds fewer bytes.
-std::string ReadExternalValue(const std::string& entry, const std::string& folder);
+// Where the files that "Form External" entries name are found, and the most bytes one may hold.
+struct TFormFiles {
+    std::string Folder;  // relative paths count from the request file's folder
+    long long Limit;
+};
+// The value of a "Form External" entry: "path length"; raises when the file holds fewer bytes
+// or the length is over the limit.
+std::string ReadExternalValue(const std::string& entry, const TFormFiles& files);
 // The value of Key from "Form Literal", else "Form File", else "Form External"; false when none has it.
-bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const std::string& folder, std::string& value);
+bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const TFormFiles& files, std::string& value);
 // The form field names of a POST: the keys of every FORM section, continuation keys left out.
 std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini);

@@ -120,7 +120,7 @@ void WaitForResult(const std::string& requestFile) {
     const std::string queue = QueuePath();
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(WaitSeconds)) {
-        if (CloseRequested()) EndRequestProcess();
+        if (CloseRequested()) break;
         const bool window = TServerMark::WindowExists(MarkPath());
         const int state = ReadRequestState(queue, UpperCase(requestFile));
         if (state == rqDone) EndRequestProcess();
@@ -137,8 +137,9 @@ void WaitForResult(const std::string& requestFile) {
     }
     // Nobody waits any more, so no server is to answer it later.
     RemoveRequestRecords(queue, requestFile);
-    LogEngineMessage("No answer from the Windows CGI server within " + std::to_string(WaitSeconds) +
-                     " seconds to " + requestFile);
+    if (!CloseRequested())
+        LogEngineMessage("No answer from the Windows CGI server within " + std::to_string(WaitSeconds) +
+                         " seconds to " + requestFile);
     EndRequestProcess();
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/cgi_ini_file.h"
 #include "engine/cgi_win_engine.h"
+#include "platform/exception.h"
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
 
@@ -78,6 +79,7 @@ TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
         "[Form Literal]\r\nq=literal\r\nmulti=first\r\nmulti_1=second\r\nmixed=short\r\n"
         "Q_5=own field\r\n"
         "[Form External]\r\nmixed_1=long.txt 13\r\nq=ignored.txt 3\r\nlong=long.txt 33\r\n"
+        "endless=/dev/zero 10001\r\n"
         "[Form File]\r\nupload=[c:\\tmp\\x.gif] 10 image/gif binary\r\n",
         (dir.Path() / "request.ini").string());
     struct Case {
@@ -93,8 +95,9 @@ TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
         {"absent", "#default", "a missing field gives the default"},
     };
     for (const Case& c : cases) EXPECT_EQ(request.engine.GetField(c.name, "#default"), c.expected) << c.fault;
+    EXPECT_THROW(request.engine.GetField("endless", ""), Exception) << "a value past AutoReadLimit is read";
     EXPECT_EQ(request.engine.GetFieldNames(),
-              (std::vector<std::string>{"MIXED", "MULTI", "Q", "Q_5", "LONG", "Q", "UPLOAD"}))
+              (std::vector<std::string>{"MIXED", "MULTI", "Q", "Q_5", "ENDLESS", "LONG", "Q", "UPLOAD"}))
         << "section order, sorted keys; left out are exactly the continuations that GetField reads";
 }
 
