@@ -1,4 +1,5 @@
-// The Windows CGI engine in NormalMode: one request file per process.
+// The Windows CGI engine: the request file's sections as variables and fields, the response into
+// its output file; the request served here or handed to the resident server (cgi_win_server.h).
 #include "engine/cgi_win_engine.h"
 
 #include <fcntl.h>
@@ -122,12 +123,11 @@ std::unique_ptr<TCGIWinEngine> TCGIWinEngine::Create(const THttpEngineProperties
     auto engine = std::make_unique<TCGIWinEngine>(properties, autoTerminate);
     if (!engine->IsActive()) return engine;
     engine->MakeCurrent();
-    const std::string requestFile = RequestFileArgument();
-    if (requestFile.empty()) {
+    if (ProgramParameters().empty()) {
         engine->residentServer_ = true;
         CgiWinServer::RunResidentServer(*engine);
     }
-    engine->ServeRequestFile(requestFile);
+    engine->ServeRequestFile(RequestFileArgument());
     return engine;
 }
 

@@ -65,7 +65,7 @@ TCGIWinRequestState& CgiWinRequest();
 // Not a library, and no "SERVER_SOFTWARE" or a "CGI_VERSION" naming Windows CGI.
 bool WindowsCgiEnvironment();
 // The request file named by the first command-line argument, as an absolute path; empty when
-// there is no argument.
+// there is no argument or an empty one.
 std::string RequestFileArgument();
 // A path named in a request file: relative paths count from Folder.
 std::string RequestFilePath(const std::string& path, const std::string& folder);

@@ -26,6 +26,9 @@ namespace {
 
 constexpr int QueueAttempts = 21;
 constexpr int QueuePauseMilliseconds = 200;
+// How often a waiting request process looks at its record: often, since the server answers
+// within one of its 60 ms ticks and the look is one small locked read.
+constexpr int WaitPollMilliseconds = 20;
 
 std::string QueuePath() { return CgiServer::Files().ServerListPath(); }
 std::string MarkPath() { return CgiServer::Files().ServerMarkPath(); }
@@ -133,7 +136,7 @@ void WaitForResult(const std::string& requestFile) {
             LogEngineMessage("Windows CGI server stalled; queue file removed, no answer to " + requestFile);
             EndRequestProcess();
         }
-        SleepMilliseconds(100);
+        SleepMilliseconds(WaitPollMilliseconds);
     }
     // Nobody waits any more, so no server is to answer it later.
     RemoveRequestRecords(queue, requestFile);

@@ -101,6 +101,12 @@ TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
         << "section order, sorted keys; left out are exactly the continuations that GetField reads";
 }
 
+TEST(CgiWinEngine, APostedFormLiteralGivesItsOneUpperCasedName) {
+    ParsedRequest request("[CGI]\r\nRequest Method=POST\r\n[Form Literal]\r\nquestion1.pol=yes\r\n");
+    EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"QUESTION1.POL"}));
+    EXPECT_EQ(request.engine.GetField("question1.pol", ""), "yes") << "fields still match without regard to case";
+}
+
 TEST(CgiWinEngine, GetFieldsComeFromTheQueryString) {
     ParsedRequest request("[CGI]\r\nRequest Method=GET\r\nQuery String=a=1&b=%41+B&a=2\r\n"
                           "[Form Literal]\r\nb=from the form\r\n");
