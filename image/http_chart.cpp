@@ -56,6 +56,9 @@ void THttpChart::SendChart() {
 std::unique_ptr<TBitmap> THttpChartImage::CreateBitmap() {
     if (!Chart) throw Exception(Name + ": No chart assigned");
     auto bitmap = std::make_unique<TBitmap>(Chart->Width, Chart->Height, clWhite);
+    // The new bitmap is off-screen already: the chart draws straight into it instead of into a
+    // raster of its own that would then be copied over.
+    Chart->Canvas().SetBuffered(false);
     Chart->PaintTo(*bitmap, TRect{0, 0, Chart->Width, Chart->Height});
     return bitmap;
 }

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -35,10 +33,12 @@ std::string StyleFor(bool bold, bool italic) {
 }
 
 bool ReadFile(const std::string& path, std::vector<unsigned char>& data) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !data.empty();
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    const long size = std::ftell(file.get());
+    if (size <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+    data.resize(static_cast<std::size_t>(size));
+    return std::fread(data.data(), 1, data.size(), file.get()) == data.size();
 }
 
 // The file fontconfig picks for the Liberation family and style; empty when there is none.
