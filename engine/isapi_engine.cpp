@@ -3,6 +3,7 @@
 #include "engine/isapi_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -18,7 +19,7 @@ constexpr DWORD ReadPiece = 32386;
 
 TISAPIEngine* isapiEngine = nullptr;
 // Cleared by every extension request and never set: the library asks to stay loaded.
-bool unloadAllowed = false;
+std::atomic<bool> unloadAllowed{false};
 
 bool IsMultipart(const std::string& contentType) {
     return UpperCase(contentType).find("MULTIPART/FORM-DATA;") != std::string::npos;
@@ -73,14 +74,14 @@ DWORD TISAPIEngine::ExtensionProc(EXTENSION_CONTROL_BLOCK& ECB) {
 }
 
 BOOL TISAPIEngine::Terminate(DWORD) {
-    if (!OnLastExecRequest) return unloadAllowed;
+    if (!OnLastExecRequest) return unloadAllowed ? ISAPI_TRUE : ISAPI_FALSE;
     try {
         OnLastExecRequest(*this);
     } catch (const std::exception& error) {
         LogError(error.what());
         return ISAPI_TRUE;
     }
-    return unloadAllowed;
+    return unloadAllowed ? ISAPI_TRUE : ISAPI_FALSE;
 }
 
 void TISAPIEngine::ExecRequest() {

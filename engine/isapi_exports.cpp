@@ -10,11 +10,16 @@ namespace {
 
 void (*libraryStart)() = nullptr;
 
+// A start that fails is tried again by the next call; no exception may reach the server.
 TISAPIEngine* StartedEngine() {
     static std::once_flag started;
-    std::call_once(started, [] {
-        if (libraryStart) libraryStart();
-    });
+    try {
+        std::call_once(started, [] {
+            if (libraryStart) libraryStart();
+        });
+    } catch (const std::exception&) {
+        return nullptr;
+    }
     return IsapiEngine();
 }
 

@@ -67,12 +67,16 @@ BOOL TISAPIEngine::ExtensionVersion(HSE_VERSION_INFO& Ver) {
     bool result = true;
     Ver.dwExtensionVersion = InterfaceVersion;
     CopyText(Ver.lpszExtensionDesc, ExtensionDescription);
-    if (OnHttpExtensionVersion) {
+    if (!OnHttpExtensionVersion) return ISAPI_TRUE;
+    try {
         std::uint32_t version = Ver.dwExtensionVersion;
         std::string description = ExtensionDescription;
         OnHttpExtensionVersion(version, description, result);
         Ver.dwExtensionVersion = version;
         CopyText(Ver.lpszExtensionDesc, description);
+    } catch (const std::exception& error) {
+        LogError(error.what());
+        return ISAPI_FALSE;
     }
     return result ? ISAPI_TRUE : ISAPI_FALSE;
 }

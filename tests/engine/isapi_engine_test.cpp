@@ -310,6 +310,7 @@ TEST(IsapiEngine, FilterNotificationsReachTheHandlerWithTheRequestsFields) {
 }
 
 TEST(IsapiEngine, VersionEventsMayChangeTheAnswers) {
+    const LogScope log;
     TISAPIEngine engine;
     engine.OnHttpExtensionVersion = [](std::uint32_t& version, std::string& description, bool&) {
         version = 0x00010000;
@@ -319,6 +320,8 @@ TEST(IsapiEngine, VersionEventsMayChangeTheAnswers) {
     EXPECT_EQ(GetExtensionVersion(&version), 1);
     EXPECT_EQ(version.dwExtensionVersion, 0x00010000u);
     EXPECT_EQ(std::strlen(version.lpszExtensionDesc), HSE_MAX_EXT_DLL_NAME_LEN - 1) << "description stays in its field";
+    engine.OnHttpExtensionVersion = [](std::uint32_t&, std::string&, bool&) { throw Exception("not today"); };
+    EXPECT_EQ(GetExtensionVersion(&version), 0) << "an error reaches the server as FALSE, not as an exception";
 
     engine.OnHttpFilterVersion = [](std::uint32_t&, std::uint32_t&, std::string& description, std::uint32_t& flags,
                                     bool&) {
