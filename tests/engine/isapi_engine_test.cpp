@@ -84,13 +84,6 @@ TEST(IsapiEngine, HandlerErrorIsAnsweredInsideTheRequest) {
     EXPECT_NE(log.Log().find("Unhandled exception : 'x' ist kein"), std::string::npos);
 }
 
-TEST(IsapiEngine, WithoutRequestHandlerNothingIsWritten) {
-    TISAPIEngine engine;
-    const IsapiAnswer answer = CallExtension(HttpExtensionProc, IsapiCall());
-    EXPECT_EQ(answer.status, HSE_STATUS_SUCCESS);
-    EXPECT_EQ(answer.output, "");
-}
-
 TEST(IsapiEngine, LocationGoesThroughTheServersRedirectNotTheText) {
     TISAPIEngine engine;
     for (const char* name : {"Location", "LOCATION", "location"}) {
