@@ -56,6 +56,23 @@ TEST_P(WebServers, MissingPollAnswersTheMessagePage) {
     EXPECT_NE(r.body.find("Pollfile \"nosuch.pol\"not found !"), std::string::npos) << r.body;
 }
 
+TEST_P(WebServers, ViewAnswersAGifOfTheRequestedSize) {
+    const HttpResponse r = Get("?command=view&style=3&3D=yes&width=300&height=200");
+    EXPECT_EQ(r.status, 200) << server_->ErrorLog();
+    EXPECT_EQ(r.Header("content-type"), "image/gif");
+    const DecodedGif gif = DecodeGif(r.body);
+    ASSERT_TRUE(gif.ok) << gif.error;
+    EXPECT_EQ(gif.width, 300);
+    EXPECT_EQ(gif.height, 200);
+}
+
+TEST_P(WebServers, OversizeChartIsRefusedWithAMessage) {
+    const HttpResponse r = Get("?command=view&width=100000");
+    EXPECT_EQ(r.status, 200) << server_->ErrorLog();
+    EXPECT_EQ(r.Header("content-type").rfind("text/html", 0), 0u) << r.Header("content-type");
+    EXPECT_NE(r.body.find("between 1 and 4096"), std::string::npos) << r.body;
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, WebServers,
                          ::testing::Values(WebServerKind::Lighttpd, WebServerKind::Apache, WebServerKind::Nginx),
                          [](const auto& param) { return std::string(WebServerName(param.param)); });
