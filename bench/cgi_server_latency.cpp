@@ -1,6 +1,7 @@
 // Latency of a request through the resident CGI server (ServerMode, ServerThreadMode)
 // against a plain CGI process (NormalMode), measured in the same run on copies of the built
 // program: the median of sequential requests, and of requests sent eight at a time.
+// Usage: bench_cgi_server_latency [COUNT [QUERY]]   (default 40 views of the German sample)
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -58,18 +59,18 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-std::vector<double> Sequential(const std::string& program, int count) {
+std::vector<double> Sequential(const std::string& program, const std::string& query, int count) {
     std::vector<double> times;
-    for (int i = 0; i < count; ++i) times.push_back(TimedRequest(program, "", ""));
+    for (int i = 0; i < count; ++i) times.push_back(TimedRequest(program, query, ""));
     return times;
 }
 
-std::vector<double> EightAtATime(const std::string& program, int rounds) {
+std::vector<double> EightAtATime(const std::string& program, const std::string& query, int rounds) {
     std::vector<double> times;
     for (int round = 0; round < rounds; ++round) {
         std::vector<std::future<double>> running;
         for (int i = 0; i < 8; ++i)
-            running.push_back(std::async(std::launch::async, [&] { return TimedRequest(program, "", ""); }));
+            running.push_back(std::async(std::launch::async, [&] { return TimedRequest(program, query, ""); }));
         for (auto& one : running) times.push_back(one.get());
     }
     return times;
@@ -111,26 +112,27 @@ void Report(const char* what, double median, double baseline) {
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 40;
+    const std::string query = argc > 2 ? argv[2] : "command=view&filename=testdeutsch";
     // The servers outlive the request processes that start them; this process adopts them.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
     Folder normal("normal"), server("server"), threads("threads");
     const pid_t serverPid = StartServer(server, "ServerMode");
     const pid_t threadsPid = StartServer(threads, "ServerThreadMode");
 
-    const double normalSeq = Median(Sequential(normal.program, count));
-    const double serverSeq = Median(Sequential(server.program, count));
-    const double threadsSeq = Median(Sequential(threads.program, count));
-    const double normalPar = Median(EightAtATime(normal.program, count / 8));
-    const double serverPar = Median(EightAtATime(server.program, count / 8));
-    const double threadsPar = Median(EightAtATime(threads.program, count / 8));
+    const double normalSeq = Median(Sequential(normal.program, query, count));
+    const double serverSeq = Median(Sequential(server.program, query, count));
+    const double threadsSeq = Median(Sequential(threads.program, query, count));
+    const double normalPar = Median(EightAtATime(normal.program, query, count / 8));
+    const double serverPar = Median(EightAtATime(server.program, query, count / 8));
+    const double threadsPar = Median(EightAtATime(threads.program, query, count / 8));
     StopServer(serverPid);
     StopServer(threadsPid);
 
-    std::printf("help page, %d requests one after another\n", count);
+    std::printf("?%s, %d requests one after another\n", query.c_str(), count);
     Report("NormalMode", normalSeq, normalSeq);
     Report("ServerMode", serverSeq, normalSeq);
     Report("ServerThreadMode", threadsSeq, normalSeq);
-    std::printf("help page, eight requests at a time\n");
+    std::printf("?%s, eight requests at a time\n", query.c_str());
     Report("NormalMode", normalPar, normalPar);
     Report("ServerMode", serverPar, normalPar);
     Report("ServerThreadMode", threadsPar, normalPar);
