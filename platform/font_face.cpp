@@ -52,9 +52,9 @@ int FontPixels(const TFont& font) {
 }
 
 TFontFace& TFontFace::For(const TFont& font) {
-    const std::vector<unsigned char>& file = FontFileData(font.Name, font.Has(fsBold), font.Has(fsItalic));
+    const TFontFileBytes file = FontFileData(font.Name, font.Has(fsBold), font.Has(fsItalic));
     TThreadFonts& fonts = ThreadFonts();
-    const auto key = std::make_tuple(static_cast<const void*>(&file), FontPixels(font));
+    const auto key = std::make_tuple(static_cast<const void*>(file.data()), FontPixels(font));
     auto it = fonts.faces.find(key);
     if (it != fonts.faces.end()) return *it->second;
     if (fonts.faces.size() >= kMaxFaces) fonts.faces.clear();
@@ -78,7 +78,7 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
     return out;
 }
 
-TFontFace::TFontFace(const std::vector<unsigned char>& file, int pixels) : pixels_(pixels) {
+TFontFace::TFontFace(TFontFileBytes file, int pixels) : pixels_(pixels) {
     if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
         throw Exception("Font file could not be read");
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/font.h"
+#include "platform/font_files.h"
 
 struct TGlyph {
     FT_Glyph Outline = nullptr;  // hinted for monochrome, origin on the baseline, y up, 26.6
@@ -34,7 +35,7 @@ public:
     // The face for the font's name, style and size; valid until the next call on this thread.
     static TFontFace& For(const TFont& font);
 
-    TFontFace(const std::vector<unsigned char>& file, int pixels);
+    TFontFace(TFontFileBytes file, int pixels);
     ~TFontFace();
     TFontFace(const TFontFace&) = delete;
     TFontFace& operator=(const TFontFace&) = delete;

@@ -1,12 +1,18 @@
 // Finds a font file at its Debian path, else asks fontconfig's fc-match, and caches the bytes.
 #include "platform/font_files.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/exception.h"
 
@@ -32,13 +38,18 @@ std::string StyleFor(bool bold, bool italic) {
     return italic ? "Italic" : "Regular";
 }
 
-bool ReadFile(const std::string& path, std::vector<unsigned char>& data) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    const long size = std::ftell(file.get());
-    if (size <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-    data.resize(static_cast<std::size_t>(size));
-    return std::fread(data.data(), 1, data.size(), file.get()) == data.size();
+// Maps the whole file read-only for the rest of the process: only the pages FreeType reads
+// are touched, and nothing is copied.
+std::optional<TFontFileBytes> MapFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    void* data = MAP_FAILED;
+    if (fstat(fd, &info) == 0 && info.st_size > 0)
+        data = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (data == MAP_FAILED) return std::nullopt;
+    return TFontFileBytes(static_cast<const unsigned char*>(data), static_cast<std::size_t>(info.st_size));
 }
 
 // The file fontconfig picks for the Liberation family and style; empty when there is none.
@@ -55,21 +66,21 @@ std::string AskFontconfig(const std::string& family, bool bold, bool italic) {
     return path;
 }
 
-std::vector<unsigned char> LoadFont(const std::string& family, bool bold, bool italic) {
-    std::vector<unsigned char> data;
+TFontFileBytes LoadFont(const std::string& family, bool bold, bool italic) {
     const std::string file = "Liberation" + family + "-" + StyleFor(bold, italic) + ".ttf";
-    if (ReadFile("/usr/share/fonts/truetype/liberation/" + file, data)) return data;
-    if (ReadFile("/usr/share/fonts/truetype/liberation2/" + file, data)) return data;
+    for (const char* folder : {"/usr/share/fonts/truetype/liberation/", "/usr/share/fonts/truetype/liberation2/"})
+        if (std::optional<TFontFileBytes> data = MapFile(folder + file)) return *data;
     const std::string found = AskFontconfig(family, bold, italic);
-    if (!found.empty() && ReadFile(found, data)) return data;
+    if (!found.empty())
+        if (std::optional<TFontFileBytes> data = MapFile(found)) return *data;
     throw Exception("Font file not found: " + file);
 }
 
 }  // namespace
 
-const std::vector<unsigned char>& FontFileData(const std::string& name, bool bold, bool italic) {
+TFontFileBytes FontFileData(const std::string& name, bool bold, bool italic) {
     static std::mutex lock;
-    static std::map<std::string, std::vector<unsigned char>> loaded;
+    static std::map<std::string, TFontFileBytes> loaded;
     const std::string family = FamilyFor(name);
     const std::string key = family + "-" + StyleFor(bold, italic);
     const std::lock_guard<std::mutex> guard(lock);

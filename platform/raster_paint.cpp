@@ -1,6 +1,8 @@
 // Pixel operations on rows of a 24-bit raster.
 #include "platform/raster_paint.h"
 
+#include <cstring>
+
 #include "platform/raster_clip.h"
 
 namespace {
@@ -69,6 +71,11 @@ void TPixelOp::Paint(TBitmap& bitmap, int y, int x0, int x1) const {
     switch (kind_) {
         case Kind::None: return;
         case Kind::Copy:
+            // Greys (white panels, silver walls, black lines) are most of what is filled.
+            if (GetRValue(color_) == GetGValue(color_) && GetGValue(color_) == GetBValue(color_)) {
+                std::memset(p, GetRValue(color_), static_cast<std::size_t>(x1 - x0) * 3);
+                return;
+            }
             for (int x = x0; x < x1; ++x, p += 3) Put(p, color_);
             return;
         case Kind::NotXor:

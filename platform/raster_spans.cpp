@@ -6,7 +6,6 @@
 TSpanSet::TSpanSet(const TRect& bounds) : bounds_(bounds) {
     if (bounds_.Right < bounds_.Left) bounds_.Right = bounds_.Left;
     if (bounds_.Bottom < bounds_.Top) bounds_.Bottom = bounds_.Top;
-    rows_.resize(static_cast<std::size_t>(bounds_.Bottom - bounds_.Top));
 }
 
 void TSpanSet::Add(long long y, long long x0, long long x1) {
@@ -14,22 +13,29 @@ void TSpanSet::Add(long long y, long long x0, long long x1) {
     x0 = std::max<long long>(x0, bounds_.Left);
     x1 = std::min<long long>(x1, bounds_.Right);
     if (x0 >= x1) return;
-    rows_[static_cast<std::size_t>(y - bounds_.Top)].push_back(TSpan{static_cast<int>(x0), static_cast<int>(x1)});
+    const TRowSpan span{static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1)};
+    if (!spans_.empty()) {
+        const TRowSpan& last = spans_.back();
+        if (span.Y < last.Y || (span.Y == last.Y && span.X0 < last.X0)) sorted_ = false;
+    }
+    spans_.push_back(span);
 }
 
-bool TSpanSet::Empty() const {
-    return std::all_of(rows_.begin(), rows_.end(), [](const std::vector<TSpan>& r) { return r.empty(); });
-}
-
-void TSpanSet::Merge(std::vector<TSpan>& row) {
-    std::sort(row.begin(), row.end(), [](const TSpan& a, const TSpan& b) { return a.X0 < b.X0; });
+void TSpanSet::SortAndMerge() {
+    if (!sorted_) {
+        std::sort(spans_.begin(), spans_.end(),
+                  [](const TRowSpan& a, const TRowSpan& b) { return a.Y != b.Y ? a.Y < b.Y : a.X0 < b.X0; });
+        sorted_ = true;
+    }
+    if (spans_.empty()) return;
     std::size_t out = 0;
-    for (std::size_t i = 1; i < row.size(); ++i) {
-        if (row[i].X0 <= row[out].X1) {
-            row[out].X1 = std::max(row[out].X1, row[i].X1);
+    for (std::size_t i = 1; i < spans_.size(); ++i) {
+        TRowSpan& kept = spans_[out];
+        if (spans_[i].Y == kept.Y && spans_[i].X0 <= kept.X1) {
+            kept.X1 = std::max(kept.X1, spans_[i].X1);
         } else {
-            row[++out] = row[i];
+            spans_[++out] = spans_[i];
         }
     }
-    row.resize(out + 1);
+    spans_.resize(out + 1);
 }

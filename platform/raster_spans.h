@@ -24,18 +24,23 @@ public:
     // Calls f(y, x0, x1) for each maximal run of covered pixels, top to bottom, left to right.
     template <class F>
     void ForEach(F&& f) {
-        for (int y = bounds_.Top; y < bounds_.Bottom; ++y) {
-            std::vector<TSpan>& row = rows_[static_cast<std::size_t>(y - bounds_.Top)];
-            if (row.empty()) continue;
-            Merge(row);
-            for (const TSpan& s : row) f(y, s.X0, s.X1);
-        }
+        SortAndMerge();
+        for (const TRowSpan& s : spans_) f(s.Y, s.X0, s.X1);
     }
-    bool Empty() const;
+    bool Empty() const { return spans_.empty(); }
 
 private:
-    static void Merge(std::vector<TSpan>& row);
+    struct TRowSpan {
+        int Y;
+        int X0;
+        int X1;
+    };
+    // Orders the spans by row and column and joins those that touch or overlap.
+    void SortAndMerge();
 
     TRect bounds_;
-    std::vector<std::vector<TSpan>> rows_;
+    // One list for all rows: shapes add a handful of spans per row, and a list per row would
+    // cost an allocation for each.
+    std::vector<TRowSpan> spans_;
+    bool sorted_ = true;
 };
