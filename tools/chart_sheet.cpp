@@ -1,10 +1,11 @@
 // Draws charts with walls, axes, legend, title and marks in 2D and 3D into build/sheets/chart.png
-// for review, using a plain column series of the sheet's own.
+// for review, using the program's stored chart with a plain column series of the sheet's own.
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/poll_chart.h"
 #include "chart/chart.h"
 #include "tools/sheet.h"
 
@@ -48,21 +49,9 @@ struct Setup {
     std::function<void(TChart&, TColumnSeries&)> apply;
 };
 
+// The program's stored chart, flat and without a border, as a default view request draws it.
 void Stored(TChart& chart) {
-    chart.Color = clWhite;
-    chart.SetBackColor(clSilver);
-    chart.MarginTop() = 10;
-    chart.MarginBottom() = 10;
-    chart.Title.Text = {""};
-    chart.Title.Visible = false;
-    chart.SetChart3DPercent(50);
-    chart.Legend.SetColorWidth(25);
-    chart.Legend.LegendStyle = lsValues;
-    chart.Legend.ShadowSize = 2;
-    chart.View3DOptions.Elevation = 315;
-    chart.View3DOptions.HorizOffset = 1;
-    chart.View3DOptions.Orthogonal = false;
-    chart.View3DOptions.Rotation = 360;
+    chart.BorderStyle = bsNone;
     chart.BevelOuter = bvNone;
     chart.BevelInner = bvNone;
     chart.View3D = false;
@@ -79,13 +68,15 @@ void Fill(TColumnSeries& series) {
 
 TSheet::CellPainter ChartCell(Setup setup) {
     return [setup](TBitmap& target, const TRect& cell) {
-        TChart chart;
+        TPollChart poll;
+        TChart& chart = poll.Chart1;
         TColumnSeries series;
         Stored(chart);
         series.SetParentChart(&chart);
         Fill(series);
         setup.apply(chart, series);
         chart.PaintTo(target, cell);
+        series.SetParentChart(nullptr);
     };
 }
 
