@@ -6,6 +6,7 @@
 
 #include "engine/cgi_server_mode.h"
 #include "engine/form_fields.h"
+#include "engine/multipart.h"
 #include "engine/random_number.h"
 #include "engine/request_state.h"
 #include "platform/convert.h"
@@ -133,7 +134,7 @@ void TCGIStdEngine::ObtainFormData() {
         LogError("Content length exceeds AutoReadLimit");
     } else if (!AutoReadInput) {
         return;
-    } else if (UpperCase(GetVariable("CONTENT_TYPE")).find("MULTIPART/FORM-DATA;") != std::string::npos) {
+    } else if (IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
         ReadMultipartInput(request.FormData);
     } else {
         std::string body(static_cast<size_t>(length), '\0');

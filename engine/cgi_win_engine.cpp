@@ -11,6 +11,7 @@
 #include "engine/cgi_server_mode.h"
 #include "engine/cgi_win_server.h"
 #include "engine/form_fields.h"
+#include "engine/multipart.h"
 #include "engine/request_state.h"
 #include "platform/convert.h"
 #include "platform/exception.h"
@@ -174,7 +175,7 @@ void TCGIWinEngine::ExecRequest() {
 void TCGIWinEngine::OpenRequestStreams() {
     TCGIWinRequestState& request = CgiWinRequest();
     const std::string content = request.Ini->ReadString("System", "Content File", "");
-    if (content.empty() || UpperCase(GetContentType()).find("MULTIPART/FORM-DATA;") == std::string::npos) return;
+    if (content.empty() || !IsMultipartForm(GetContentType())) return;
     request.ContentFile = TFileStream::Open(RequestFilePath(content, FolderOf(request.RequestFile)), O_RDONLY);
     if (GetContentLength() > AutoReadLimit) {
         LogError("Content length exceeds AutoReadLimit");

@@ -9,6 +9,7 @@
 
 #include "engine/cgi_server_mode.h"
 #include "engine/form_fields.h"
+#include "engine/multipart.h"
 #include "engine/request_state.h"
 #include "platform/system_module.h"
 
@@ -20,10 +21,6 @@ constexpr DWORD ReadPiece = 32386;
 TISAPIEngine* isapiEngine = nullptr;
 // Cleared by every extension request and never set: the library asks to stay loaded.
 std::atomic<bool> unloadAllowed{false};
-
-bool IsMultipart(const std::string& contentType) {
-    return UpperCase(contentType).find("MULTIPART/FORM-DATA;") != std::string::npos;
-}
 
 std::string UpToZero(const char* data, size_t size) { return std::string(data, strnlen(data, size)); }
 
@@ -107,7 +104,7 @@ void TISAPIEngine::ReadFormData() {
     request.ContentLength = static_cast<int>(std::min<DWORD>(ecb.cbTotalBytes, INT32_MAX));
     request.BytesNotPreloaded = ecb.cbTotalBytes > ecb.cbAvailable ? ecb.cbTotalBytes - ecb.cbAvailable : 0;
     const DWORD remaining = request.BytesNotPreloaded;
-    if (!IsMultipart(GetVariable("CONTENT_TYPE"))) {
+    if (!IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
         if (ecb.lpbData) request.FormData = UpToZero(reinterpret_cast<const char*>(ecb.lpbData), ecb.cbAvailable);
         if (remaining > 0) ReadUrlEncodedBody(remaining);
     } else if (AutoReadInput) {

@@ -307,6 +307,10 @@ void TMultipartConverter::ClosePart(long long matchStart) {
 
 }  // namespace
 
+bool IsMultipartForm(const std::string& contentType) {
+    return UpperCase(contentType).find("MULTIPART/FORM-DATA;") != std::string::npos;
+}
+
 std::string StoredUploadName(int number, const std::string& clientFileName) {
     std::string base = clientFileName.substr(clientFileName.find_last_of("/\\") + 1);
     base = base.substr(0, base.find('.'));

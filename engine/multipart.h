@@ -20,6 +20,9 @@ inline constexpr int MultipartBufferSize = 131072;
 inline constexpr int MultipartHeaderLineLimit = 2048;
 inline constexpr int MultipartBoundaryLimit = 254;
 
+// Whether a request's content type announces a multipart form ("multipart/form-data;" in any case).
+bool IsMultipartForm(const std::string& contentType);
+
 // Converts a body of ContentLength bytes. The result ends with "&" after each field. A body that
 // ends early, lacks a boundary, or holds a header line or text part too large for the buffer
 // gives the fields that were complete; a read error gives empty form data.

@@ -6,6 +6,7 @@
 
 #include "engine/cgi_server_mode.h"
 #include "engine/form_fields.h"
+#include "engine/multipart.h"
 #include "engine/nsapi_binding.h"
 #include "engine/request_state.h"
 #include "platform/convert.h"
@@ -122,7 +123,7 @@ void TNSAPIEngine::ReadFormData() {
         return;
     }
     if (length <= 0) return;
-    if (UpperCase(GetVariable("content-type")).find("MULTIPART/FORM-DATA;") == std::string::npos)
+    if (!IsMultipartForm(GetVariable("content-type")))
         request.FormData = ReadBody(length);
     else
         ReadMultipartInput(request.FormData);
