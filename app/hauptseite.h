@@ -7,10 +7,10 @@
 
 #include "app/poll_chart.h"
 #include "app/tally.h"
-#include "engine/general_http_engine.h"
-#include "engine/http_engine.h"
-#include "engine/template_filter.h"
-#include "image/http_chart.h"
+#include "engine/facade/general_http_engine.h"
+#include "engine/core/http_engine.h"
+#include "engine/core/template_filter.h"
+#include "image/response/http_chart.h"
 
 class THauptseite {
 public:

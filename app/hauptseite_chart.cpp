@@ -4,8 +4,8 @@
 
 #include "app/hauptseite.h"
 #include "app/pages.h"
-#include "chart/color_shade.h"
-#include "chart/palette.h"
+#include "chart/canvas/color_shade.h"
+#include "chart/model/palette.h"
 #include "platform/convert.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The start of the server-extension library: loading it registers the application's start,
 // which runs once before the first entry point the server calls does its work.
 #include "app/hauptseite.h"
-#include "engine/isapi_exports.h"
-#include "engine/isapi_startup.h"
+#include "engine/isapi/isapi_exports.h"
+#include "engine/isapi/isapi_startup.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <csignal>
 
 #include "app/hauptseite.h"
-#include "engine/cgi_server_mode.h"
-#include "engine/cgi_win_server.h"
+#include "engine/resident/cgi_server_mode.h"
+#include "engine/wincgi/cgi_win_server.h"
 
 int main() {
     // Dates in answers and log lines follow the host's locale.

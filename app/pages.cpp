@@ -1,6 +1,6 @@
 #include "app/pages.h"
 
-#include "engine/html_escape.h"
+#include "engine/core/html_escape.h"
 
 std::string NotFoundMessage(std::string_view pollName) {
     return "Pollfile \"" + HtmlEscape(pollName) + "\"not found !";

@@ -2,11 +2,11 @@
 // horizontal bars, area and pie, all inactive until a request picks one.
 #pragma once
 
-#include "chart/area_series.h"
-#include "chart/bar_series.h"
-#include "chart/chart.h"
-#include "chart/horiz_bar_series.h"
-#include "chart/pie_series.h"
+#include "chart/series/area_series.h"
+#include "chart/series/bar_series.h"
+#include "chart/model/chart.h"
+#include "chart/series/horiz_bar_series.h"
+#include "chart/series/pie_series.h"
 
 class TPollChart {
 public:

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "image/gif_palette.h"
-#include "image/gif_writer.h"
+#include "image/gif/gif_palette.h"
+#include "image/gif/gif_writer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/cgi_ini_file.h"
+#include "engine/wincgi/cgi_ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TCGIIniFile ini = TCGIIniFile::FromText(std::string(reinterpret_cast<const char*>(data), size));

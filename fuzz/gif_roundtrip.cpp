@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "image/gif_writer.h"
+#include "image/gif/gif_writer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/multipart.h"
+#include "engine/form/multipart.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

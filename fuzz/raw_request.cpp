@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "engine/isapi_engine.h"
+#include "engine/isapi/isapi_engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TRawRequestData parsed = ParseRawRequest(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/form_fields.h"
-#include "engine/http_engine.h"
-#include "engine/template_filter.h"
+#include "engine/form/form_fields.h"
+#include "engine/core/http_engine.h"
+#include "engine/core/template_filter.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/form_fields.h"
-#include "engine/url_coding.h"
+#include "engine/form/form_fields.h"
+#include "engine/form/url_coding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/poll_chart.h"
-#include "chart/chart.h"
+#include "chart/model/chart.h"
 #include "tools/sheet.h"
 
 namespace {

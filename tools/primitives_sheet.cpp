@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "chart/canvas3d.h"
-#include "chart/color_shade.h"
+#include "chart/canvas/canvas3d.h"
+#include "chart/canvas/color_shade.h"
 #include "tools/sheet.h"
 
 namespace {

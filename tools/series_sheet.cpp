@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "chart/area_series.h"
-#include "chart/bar_series.h"
-#include "chart/chart.h"
-#include "chart/color_shade.h"
-#include "chart/horiz_bar_series.h"
-#include "chart/pie_series.h"
+#include "chart/series/area_series.h"
+#include "chart/series/bar_series.h"
+#include "chart/model/chart.h"
+#include "chart/canvas/color_shade.h"
+#include "chart/series/horiz_bar_series.h"
+#include "chart/series/pie_series.h"
 #include "tools/sheet.h"
 
 namespace {

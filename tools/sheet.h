@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/canvas3d.h"
+#include "chart/canvas/canvas3d.h"
 #include "platform/bitmap.h"
 #include "platform/geometry.h"
 

@@ -2,7 +2,7 @@
 // no title, no bevel.
 #pragma once
 
-#include "chart/chart.h"
+#include "chart/model/chart.h"
 #include "platform/bitmap.h"
 
 namespace seriestest {

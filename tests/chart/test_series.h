@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "chart/chart.h"
+#include "chart/model/chart.h"
 
 class TTestSeries : public TChartSeries {
 public:

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/server_mark.h"
+#include "engine/resident/server_mark.h"
 
 namespace testsupport {
 

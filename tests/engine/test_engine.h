@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "engine/form_fields.h"
-#include "engine/http_engine.h"
+#include "engine/form/form_fields.h"
+#include "engine/core/http_engine.h"
 
 class TTestEngine : public THttpEngine {
 public:

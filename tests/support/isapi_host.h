@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "engine/isapi_types.h"
+#include "engine/isapi/isapi_types.h"
 
 namespace testsupport {
 

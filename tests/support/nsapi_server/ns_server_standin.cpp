@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/nsapi_types.h"
+#include "engine/nsapi/nsapi_types.h"
 
 struct pblock {
     std::vector<pb_param*> params;

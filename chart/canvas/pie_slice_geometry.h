@@ -1,0 +1,40 @@
+// The projected outline of a pie slice with depth: arc points, centre, sides and visible rim runs.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "chart/canvas/projection.h"
+#include "platform/geometry.h"
+
+struct TPieSliceGeometry {
+    static constexpr int kArcPoints = 32;
+
+    struct Run {
+        int first;  // 1-based arc point indexes, as in P1..P32
+        int last;
+        friend bool operator==(const Run&, const Run&) = default;
+    };
+
+    std::array<TPoint, kArcPoints> face;  // P1..P32, projected at the face depth z1
+    std::array<TPoint, kArcPoints> back;  // Q1..Q32, projected at z0
+    TPoint faceCentre;                    // C1
+    TPoint backCentre;                    // C0
+    bool endSideVisible = false;          // x(P32) < xCenter
+    bool startSideVisible = false;        // x(P1) > xCenter
+    std::vector<Run> rim;                 // stretches of the arc that run left to right on screen
+
+    const TPoint& P(int k) const { return face[static_cast<std::size_t>(k - 1)]; }
+    const TPoint& Q(int k) const { return back[static_cast<std::size_t>(k - 1)]; }
+};
+
+// Angles in radians, counter-clockwise from the positive x axis.
+TPieSliceGeometry ComputePieSlice(const TProjection3D& projection, int xCenter, int yCenter, int xRadius,
+                                  int yRadius, int z0, int z1, double startAngle, double endAngle);
+
+// The rim runs of a projected arc (x of P1..P32 in order).
+std::vector<TPieSliceGeometry::Run> PieRimRuns(const std::array<int, TPieSliceGeometry::kArcPoints>& x);
+
+// The 20 vertices of an ellipse drawn as a polygon at depth z, projected.
+std::array<TPoint, 20> EllipseVertices(const TProjection3D& projection, int left, int top, int right, int bottom,
+                                       int z);

@@ -1,0 +1,103 @@
+// TSeriesMarks: the stored mark layouts and the painter of one mark (arrow, box, text lines).
+#include "chart/model/series_marks.h"
+
+#include "chart/model/chart.h"
+#include "chart/model/chart_series.h"
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto cr = text.find('\r', start);
+        lines.push_back(text.substr(start, cr == std::string::npos ? std::string::npos : cr - start));
+        if (cr == std::string::npos) break;
+        start = cr + 1;
+    }
+    return lines;
+}
+
+TSeriesMarkPosition* TSeriesMarksPositions::Get(int i) const {
+    if (i < 0 || i >= Count()) return nullptr;
+    return positions_[static_cast<std::size_t>(i)].get();
+}
+
+TSeriesMarkPosition& TSeriesMarksPositions::Ensure(int i) {
+    if (i >= Count()) positions_.resize(static_cast<std::size_t>(i) + 1);
+    auto& slot = positions_[static_cast<std::size_t>(i)];
+    if (!slot) slot = std::make_unique<TSeriesMarkPosition>();
+    return *slot;
+}
+
+void TSeriesMarksPositions::Delete(int i) {
+    if (i >= 0 && i < Count()) positions_.erase(positions_.begin() + i);
+}
+
+TSeriesMarks::TSeriesMarks(TChartSeries& series) : series_(series) {
+    Font.Size = 8;
+}
+
+void TSeriesMarks::SetStyle(TSeriesMarksStyle value) {
+    if (value == style_) return;
+    style_ = value;
+    series_.Repaint();
+}
+
+int TSeriesMarks::FrameExtent() const { return Frame.Visible ? Frame.Width : 0; }
+
+void TSeriesMarks::DrawMark(int index, const std::string& text, TSeriesMarkPosition& position, TColor pointColor) {
+    TSeriesMarkPosition& stored = Positions.Ensure(index);
+    if (stored.Fixed)
+        position = stored;
+    else
+        stored = position;
+    DrawArrow(position, pointColor);
+    TCustomChart& chart = *series_.ParentChart();
+    TRasterCanvas3D& canvas = chart.Canvas();
+    if (chart.View3D) {
+        const int d = position.ArrowEnd.Y - position.BoxLeftTop.Y;
+        const TPoint p = canvas.ProjectPointOut(position.ArrowEnd.X, position.ArrowEnd.Y, ZPosition);
+        position.BoxLeftTop = TPoint{p.X + position.BoxLeftTop.X - position.ArrowEnd.X, p.Y - d};
+    }
+    DrawBox(position);
+    DrawText(position, text);
+}
+
+void TSeriesMarks::DrawArrow(const TSeriesMarkPosition& position, TColor pointColor) {
+    if (!Arrow.Visible) return;
+    TCustomChart& chart = *series_.ParentChart();
+    TRasterCanvas3D& canvas = chart.Canvas();
+    canvas.AssignChartPen(Arrow);
+    canvas.Brush.Style = bsClear;
+    if (canvas.Pen.Color == pointColor || canvas.Pen.Color == chart.Color)
+        canvas.Pen.Color = chart.Color == clBlack ? clWhite : clBlack;
+    if (chart.View3D)
+        canvas.LineAtZ(position.ArrowStart.X, position.ArrowStart.Y, position.ArrowEnd.X, position.ArrowEnd.Y, ZPosition);
+    else
+        canvas.Line(position.ArrowStart.X, position.ArrowStart.Y, position.ArrowEnd.X, position.ArrowEnd.Y);
+}
+
+void TSeriesMarks::DrawBox(const TSeriesMarkPosition& position) {
+    if (!Frame.Visible && Transparent) return;
+    TRasterCanvas3D& canvas = series_.Canvas();
+    canvas.Brush.Color = BackColor;
+    canvas.Brush.Style = Transparent ? bsClear : bsSolid;
+    canvas.Brush.Bitmap = nullptr;
+    canvas.AssignChartPen(Frame);
+    const TRect box{position.BoxLeftTop.X, position.BoxLeftTop.Y, position.BoxLeftTop.X + position.BoxWidth,
+                    position.BoxLeftTop.Y + position.BoxHeight};
+    canvas.RectangleR(box);
+}
+
+void TSeriesMarks::DrawText(const TSeriesMarkPosition& position, const std::string& text) {
+    TRasterCanvas3D& canvas = series_.Canvas();
+    canvas.Brush.Style = bsClear;
+    canvas.SetTextAlign(TA_CENTER | TA_TOP);
+    const int x = position.BoxLeftTop.X + position.BoxWidth / 2;
+    int y = position.BoxLeftTop.Y + FrameExtent();
+    const int fh = canvas.FontHeight();
+    for (const std::string& line : SplitLines(text)) {
+        canvas.TextOut(x, y, line);
+        y += fh;
+    }
+    canvas.SetTextAlign(TA_LEFT | TA_TOP);
+}

@@ -1,0 +1,221 @@
+// Bar thickness, origin, stacking and depth slots shared by vertical and horizontal bars.
+#include "chart/series/custom_bar_series.h"
+
+#include <algorithm>
+
+#include "chart/model/chart.h"
+#include "chart/model/chart_exception.h"
+
+TCustomBarSeries::TCustomBarSeries() {
+    BarBrush.Color = AutoColor;
+    Marks.Visible = true;
+    Marks.ArrowLength = 20;
+}
+
+void TCustomBarSeries::SetBarWidthPercent(int value) {
+    if (value < 1 || value > 100)
+        throw BarException("Prozentwert f\xFCr Balkenbreite mu\xDF zwischen 1 und 100 liegen.");
+    if (value == barWidthPercent_) return;
+    barWidthPercent_ = value;
+    Repaint();
+}
+
+void TCustomBarSeries::SetOffsetPercent(int value) {
+    if (value < -100 || value > 100)
+        throw BarException("Prozentwert f\xFCr Balken-Offset mu\xDF zwischen -100% und 100% liegen.");
+    if (value == offsetPercent_) return;
+    offsetPercent_ = value;
+    Repaint();
+}
+
+void TCustomBarSeries::SetMultiBar(TMultiBar value) {
+    if (value == multiBar_) return;
+    multiBar_ = value;
+    Repaint();
+}
+
+int TCustomBarSeries::SideSeriesCount() const {
+    const TCustomChart* chart = ParentChart();
+    if (!chart) return 1;
+    int count = 0;
+    for (const TChartSeries* s : chart->SeriesList)
+        if (s == this || (s->Active() && SameClass(*s))) ++count;
+    return std::max(1, count);
+}
+
+int TCustomBarSeries::SideOrder() const {
+    const TCustomChart* chart = ParentChart();
+    if (!chart) return 1;
+    int order = 1;
+    for (const TChartSeries* s : chart->SeriesList) {
+        if (s == this) break;
+        if (s->Active() && SameClass(*s)) ++order;
+    }
+    return order;
+}
+
+int TCustomBarSeries::LargestSidePointCount() const {
+    int n = PointCount();
+    if (const TCustomChart* chart = ParentChart())
+        for (const TChartSeries* s : chart->SeriesList)
+            if (s->Active() && SameClass(*s)) n = std::max(n, s->PointCount());
+    return n;
+}
+
+int TCustomBarSeries::CategoryGroups() const { return multiBar_ == mbSide ? SideSeriesCount() : 1; }
+
+void TCustomBarSeries::CalcBarWidth() {
+    if (CustomThickness() != 0) {
+        BarWidth = CustomThickness();
+        return;
+    }
+    int n = multiBar_ == mbSide ? LargestSidePointCount() : PointCount();
+    if (const TCustomChart* chart = ParentChart(); chart && chart->MaxPointsPerPage > 0) n = chart->MaxPointsPerPage;
+    BarWidth = n < 1 ? 0 : BarWidthFor(SlotSize(SideMargins ? n + 1 : n), barWidthPercent_, CategoryGroups());
+}
+
+int TCustomBarSeries::ValuePixel(double value) const { return ValueAxis()->ValueToPixel(value); }
+
+int TCustomBarSeries::CategoryEdgePixel(double category) const {
+    return CategoryAxis()->ValueToPixel(category) +
+           BarEdgeOffset(multiBar_, IsVertical(), SideOrder(), SideSeriesCount(), BarWidth, offsetPercent_);
+}
+
+int TCustomBarSeries::ValueEndPixel(int i) const {
+    const double below = StackedSum(i, false);
+    switch (multiBar_) {
+        case mbStacked:
+            return ValuePixel(BarValue(i) + below);
+        case mbStacked100: {
+            const double total = StackedSum(i, true);
+            return total == 0 ? 0 : ValuePixel((BarValue(i) + below) * 100 / total);
+        }
+        default:
+            return IsVertical() ? TChartSeries::PointPixelY(i) : TChartSeries::PointPixelX(i);
+    }
+}
+
+int TCustomBarSeries::OriginPixel(int i) const {
+    switch (multiBar_) {
+        case mbStacked:
+            return ValuePixel(StackedSum(i, false));
+        case mbStacked100: {
+            const double total = StackedSum(i, true);
+            return total == 0 ? 0 : ValuePixel(StackedSum(i, false) * 100 / total);
+        }
+        default:
+            if (UseYOrigin) return ValuePixel(YOrigin);
+            return IsVertical() ? ParentChart()->PlotRect.Bottom : ParentChart()->PlotRect.Left;
+    }
+}
+
+double TCustomBarSeries::StackedSum(int i, bool includeSelf) const {
+    if (multiBar_ == mbStacked || multiBar_ == mbStacked100) return TChartSeries::StackedSum(i, includeSelf);
+    return YOrigin;
+}
+
+TBarValueRange TCustomBarSeries::ValueRange() const {
+    double stackedTop = 0;
+    if (multiBar_ == mbStacked)
+        for (int i = 0; i < PointCount(); ++i) stackedTop = std::max(stackedTop, BarValue(i) + StackedSum(i, false));
+    const TChartValueList& values = MainValues();
+    return BarValueRange(multiBar_, values.LowestValue(), values.HighestValue(), stackedTop, UseYOrigin, YOrigin);
+}
+
+int TCustomBarSeries::MarkRoom() const {
+    if (PointCount() == 0 || !Marks.Visible) return 0;
+    int room = MarkExtent(-1) + Marks.ArrowLength;
+    if (Marks.Frame.Visible) room += 2 * Marks.Frame.Width;
+    return room > 0 ? room + 1 : room;
+}
+
+void TCustomBarSeries::BeginDrawPoints() {
+    TChartSeries::BeginDrawPoints();
+    CalcBarWidth();
+}
+
+void TCustomBarSeries::DrawPoint(int i) {
+    BarColor = PointColor(i);
+    if (BarColor == clNone) return;
+    const int valueEnd = IsVertical() ? PointPixelY(i) : PointPixelX(i);
+    const int origin = OriginPixel(i);
+    if (IsVertical()) {
+        BarLeft = PointPixelX(i);
+        BarRight = BarLeft + BarWidth;
+        BarTop = valueEnd;
+        BarBottom = origin;
+    } else {
+        BarTop = PointPixelY(i);
+        BarBottom = BarTop + BarWidth;
+        BarRight = valueEnd;
+        BarLeft = origin;
+    }
+    DrawBar(i, std::min(valueEnd, origin), std::max(valueEnd, origin));
+}
+
+void TCustomBarSeries::PrepareBarBrush() {
+    TCustomChart& chart = *ParentChart();
+    TRasterCanvas3D& canvas = Canvas();
+    canvas.AssignChartPen(BarPen);
+    if (BarBrush.Bitmap) {
+        canvas.Brush.Bitmap = BarBrush.Bitmap;
+        return;
+    }
+    const TColor back = BarBrush.Color == AutoColor ? chart.Color : BarBrush.Color;
+    chart.SetBrushForFill(BarColor, BarBrush.Style, back);
+}
+
+TBarStyle TCustomBarSeries::ShapeOf(int i) {
+    TBarStyle style = BarStyle;
+    if (OnGetBarStyle) OnGetBarStyle(*this, i, style);
+    return style;
+}
+
+void TCustomBarSeries::DrawBarRectangle(int left, int top, int right, int bottom) {
+    TRasterCanvas3D& canvas = Canvas();
+    if (BarBrush.Style == bsSolid) {
+        const bool flat = right == left || bottom == top;
+        const bool thin = right - left < canvas.Pen.Width || bottom - top < canvas.Pen.Width;
+        if (flat || thin) {
+            canvas.Pen.Color = canvas.Brush.Color;
+            if (canvas.Pen.Style == psClear) canvas.Pen.Style = psSolid;
+        }
+        if (flat)
+            canvas.Line(left, top, right, bottom);
+        else if (thin)
+            canvas.Brush.Style = bsClear;
+    }
+    canvas.Rectangle(left, top, right, bottom);
+}
+
+bool TCustomBarSeries::DrawsPointsForward() const {
+    const TChartAxis* axis = CategoryAxis();
+    return !axis || !axis->Inverted;
+}
+
+bool TCustomBarSeries::DrawsSeriesForward(int i) const {
+    if (multiBar_ == mbNone || multiBar_ == mbSide) return true;
+    const bool inverted = ValueAxis() && ValueAxis()->Inverted;
+    return BarValue(i) >= 0 ? !inverted : inverted;
+}
+
+void TCustomBarSeries::ClaimDepthSlot() {
+    if (multiBar_ != mbNone && ParentChart()) {
+        for (const TChartSeries* s : ParentChart()->SeriesList) {
+            if (s == this) break;
+            if (s->Active() && SameClass(*s)) {
+                ZOrder = s->ZOrder;
+                return;
+            }
+        }
+    }
+    TChartSeries::ClaimDepthSlot();
+}
+
+void TCustomBarSeries::LegendFill(int, TColor& backColor, TBrushStyle& brushStyle) {
+    TRasterCanvas3D& canvas = Canvas();
+    canvas.AssignChartPen(BarPen);
+    brushStyle = BarBrush.Style;
+    backColor = BarBrush.Color == AutoColor ? ParentChart()->Color : BarBrush.Color;
+    canvas.Brush.Bitmap = BarBrush.Bitmap;
+}

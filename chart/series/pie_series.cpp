@@ -1,0 +1,243 @@
+// Pie slices: grouping of small values, angles, exploded slices, 2D and 3D drawing, marks outside the rim.
+#include "chart/series/pie_series.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "chart/model/chart.h"
+#include "platform/arith.h"
+
+namespace {
+
+// The X value that marks the other slice of the previous draw.
+constexpr double OtherSliceX = 2147483647.0;
+
+}  // namespace
+
+void TPieOtherSlice::SetStyle(TPieOtherStyle value) {
+    if (value == style_) return;
+    style_ = value;
+    owner_.Repaint();
+}
+
+void TPieOtherSlice::SetText(const std::string& value) {
+    if (value == text_) return;
+    text_ = value;
+    owner_.Repaint();
+}
+
+void TPieOtherSlice::SetValue(double value) {
+    if (value == value_) return;
+    value_ = value;
+    owner_.Repaint();
+}
+
+int TExplodedSlices::Value(int i) const {
+    return i >= 0 && i < Count() ? percents_[static_cast<std::size_t>(i)] : 0;
+}
+
+void TExplodedSlices::SetValue(int i, int percent) {
+    if (i < 0) return;
+    if (i >= Count()) percents_.resize(static_cast<std::size_t>(i) + 1, 0);
+    int& slot = percents_[static_cast<std::size_t>(i)];
+    if (slot == percent) return;
+    slot = percent;
+    owner_.Repaint();
+}
+
+TPieSeries::TPieSeries() {
+    SetColorEachPoint(true);
+    XValues.Name = "";
+    YValues.Name = "Torte";
+    Marks.Visible = true;
+    Marks.ArrowLength = 8;
+}
+
+bool TPieSeries::ClassIncludes(const TChartSeries& s) const { return dynamic_cast<const TPieSeries*>(&s) != nullptr; }
+
+void TPieSeries::ClearStorage() {
+    TCircledSeries::ClearStorage();
+    ExplodedSlice.Clear();
+}
+
+TBrushStyle TPieSeries::SlicePattern(int i) {
+    static constexpr TBrushStyle patterns[] = {bsHorizontal, bsVertical, bsFDiagonal,
+                                               bsBDiagonal,  bsCross,    bsDiagCross};
+    return patterns[i % 6];
+}
+
+void TPieSeries::PrepareForChart() {
+    const int previousOther = XValues.IndexOfValue(OtherSliceX);
+    if (previousOther >= 0) DeletePoint(previousOther);
+    RenumberAndGroup();
+}
+
+void TPieSeries::RenumberAndGroup() {
+    std::vector<double> values(static_cast<std::size_t>(PointCount()));
+    double total = 0;
+    for (int i = 0; i < PointCount(); ++i) {
+        XValues.SetValue(i, i);
+        values[static_cast<std::size_t>(i)] = YValues.Value(i);
+        total += std::fabs(YValues.Value(i));
+    }
+    YValues.SetSumOfMagnitudes(total);
+    YValues.RecomputeRange();
+    if (OtherSlice.Style() == poNone) return;
+    const TOtherSlice other = GroupSmallSlices(values, OtherSlice.Style(), OtherSlice.Value(), total);
+    for (int i = 0; i < static_cast<int>(values.size()); ++i)
+        if (other.Grouped[static_cast<std::size_t>(i)]) XValues.SetValue(i, -1);
+    if (other.Sum == 0) return;
+    InsertPoint(OtherSliceX, other.Sum, OtherSlice.Text(), AutoColor);
+    // Percentages stay relative to the total of all points before grouping.
+    YValues.SetSumOfMagnitudes(YValues.SumOfMagnitudes() - std::fabs(other.Sum));
+}
+
+void TPieSeries::CalcAngles() {
+    std::vector<double> values(static_cast<std::size_t>(PointCount()));
+    std::vector<bool> grouped(values.size());
+    for (int i = 0; i < PointCount(); ++i) {
+        values[static_cast<std::size_t>(i)] = YValues.Value(i);
+        grouped[static_cast<std::size_t>(i)] = IsGrouped(i);
+    }
+    Angles = PieAngles(values, grouped, YValues.SumOfMagnitudes());
+}
+
+int TPieSeries::MostExplodedSlice() const {
+    int most = -1;
+    for (int i = 0; i < PointCount(); ++i)
+        if (ExplodedSlice.Value(i) > 0 && (most < 0 || ExplodedSlice.Value(i) > ExplodedSlice.Value(most))) most = i;
+    return most;
+}
+
+void TPieSeries::ShrinkForExplodedSlices(int mostExploded) {
+    const double middle = Angles[static_cast<std::size_t>(mostExploded)].MidAngle + RotationRadians();
+    const TRect shrunk =
+        ShrinkForExplodedSlice(CircleRect, XRadius, YRadius, ExplodedSlice.Value(mostExploded), middle);
+    SetCircle(WithRadii(AdjustCircle(shrunk), CustomXRadius(), CustomYRadius()));
+}
+
+void TPieSeries::DrawPoints() {
+    if (ExplodeBiggest > 0)
+        for (int i = 0; i < PointCount(); ++i)
+            if (YValues.Value(i) == YValues.HighestValue()) {
+                ExplodedSlice.SetValue(i, ExplodeBiggest);
+                break;
+            }
+    const int mostExploded = MostExplodedSlice();
+    AnyExploded = mostExploded >= 0;
+    CalcAngles();
+    if (AnyExploded) ShrinkForExplodedSlices(mostExploded);
+    const TPoint start = AngleToPos(0, XRadius, YRadius);
+    SliceStartX = start.X;
+    SliceStartY = start.Y;
+    if (ParentChart()->View3D && AnyExploded) {
+        for (int i : SlicesByDistanceFromTop(Angles, RotationRadians(), FirstVisible, LastVisible)) DrawPoint(i);
+    } else {
+        for (int i = FirstVisible; i <= LastVisible; ++i) DrawPoint(i);
+    }
+}
+
+void TPieSeries::DrawPoint(int i) {
+    if (CircleWidth < 5 || CircleHeight < 5 || IsGrouped(i)) return;
+    const TColor color = PointColor(i);
+    TCustomChart& chart = *ParentChart();
+    const TColor back = CircleBackColorResolved();
+    if (color == clNone) {
+        // An empty point keeps its place: the next slice starts where it ends.
+        const TPoint end = AngleToPos(Angles[static_cast<std::size_t>(i)].EndAngle, XRadius, YRadius);
+        SliceStartX = end.X;
+        SliceStartY = end.Y;
+        return;
+    }
+    chart.SetBrushForFill(color, UsePatterns ? SlicePattern(i) : bsSolid, back);
+    const int startX = SliceStartX;
+    const int startY = SliceStartY;
+    DrawSlice(i);
+    if (color != AutoColor || i <= 15) return;
+    chart.SetBrushForFill(back, bsDiagCross, back);
+    if (UsePatterns) return;
+    const int endX = SliceStartX;
+    const int endY = SliceStartY;
+    SliceStartX = startX;
+    SliceStartY = startY;
+    DrawSlice(i);
+    SliceStartX = endX;
+    SliceStartY = endY;
+}
+
+TPoint TPieSeries::ExplodeOffset(int i) const {
+    const int percent = ExplodedSlice.Value(i);
+    if (!AnyExploded || percent == 0) return Point(0, 0);
+    const double p = percent / 100.0;
+    const double a = Angles[static_cast<std::size_t>(i)].MidAngle + RotationRadians();
+    return Point(Round(XRadius * p * std::cos(a)), Round(p * YRadius * std::sin(a)));
+}
+
+void TPieSeries::DrawSlice(int i) {
+    Canvas().AssignChartPen(PiePen);
+    const TPoint offset = ExplodeOffset(i);
+    if (ParentChart()->View3D)
+        DrawSlice3D(i, offset);
+    else
+        DrawSlice2D(i, offset);
+}
+
+void TPieSeries::DrawSlice3D(int i, TPoint offset) {
+    const TPieAngle& a = Angles[static_cast<std::size_t>(i)];
+    Canvas().PieSlice3D(XCenter + offset.X, YCenter - offset.Y, XRadius, YRadius, StartZ, EndZ,
+                        a.StartAngle + RotationRadians(), a.EndAngle + RotationRadians(), Dark3D, AnyExploded);
+}
+
+void TPieSeries::DrawSlice2D(int i, TPoint offset) {
+    const TPieAngle& a = Angles[static_cast<std::size_t>(i)];
+    const TPoint end = AngleToPos(a.EndAngle, XRadius, YRadius);
+    // Equal rays make a whole ellipse: only a slice of at least half the pie may draw one.
+    const bool vanishing = end.X == SliceStartX && end.Y == SliceStartY && a.EndAngle - a.StartAngle < std::numbers::pi;
+    if (!vanishing) {
+        const int dx = offset.X;
+        const int dy = offset.Y;
+        Canvas().Pie(CircleRect.Left + dx, CircleRect.Top - dy, CircleRect.Right + dx, CircleRect.Bottom - dy,
+                     SliceStartX + dx, SliceStartY - dy, end.X + dx, end.Y - dy);
+    }
+    SliceStartX = end.X;
+    SliceStartY = end.Y;
+}
+
+void TPieSeries::PaintMark(int i, const std::string& text, TSeriesMarkPosition& position) {
+    if (IsGrouped(i) || i >= static_cast<int>(Angles.size())) return;
+    const double p = ExplodedSlice.Value(i) / 100.0;
+    const int rx = XRadius + Round(XRadius * p);
+    const int ry = YRadius + Round(p * YRadius);
+    const double middle = Angles[static_cast<std::size_t>(i)].MidAngle;
+    ParentChart()->AssignCanvasFont(Marks.Font);
+    TRasterCanvas3D& canvas = Canvas();
+    position.ArrowEnd = AngleToPos(middle, canvas.TextWidth("W") + rx, canvas.FontHeight() + ry);
+    position.ArrowStart = AngleToPos(middle, rx - Marks.ArrowLength, ry - Marks.ArrowLength);
+    const TPoint end = position.ArrowEnd;
+    position.BoxLeftTop.X = end.X > XCenter ? end.X : end.X - position.BoxWidth;
+    position.BoxLeftTop.Y = end.Y > YCenter ? end.Y : end.Y - position.BoxHeight;
+    Marks.ZPosition = EndZ;
+    TCircledSeries::PaintMark(i, text, position);
+}
+
+int TPieSeries::LegendItemCount() const {
+    int count = 0;
+    for (int i = 0; i < PointCount(); ++i)
+        if (!IsGrouped(i)) ++count;
+    return count;
+}
+
+int TPieSeries::LegendItemToPoint(int row) const {
+    int seen = 0;
+    for (int i = 0; i < PointCount(); ++i) {
+        if (IsGrouped(i)) continue;
+        if (seen == row) return i;
+        ++seen;
+    }
+    return row;
+}
+
+void TPieSeries::LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) {
+    backColor = CircleBackColorResolved();
+    if (UsePatterns && i >= 0) brushStyle = SlicePattern(i);
+}

@@ -1,0 +1,198 @@
+#include "engine/cgi/cgi_std_engine.h"
+
+#include <signal.h>
+
+#include <cstdio>
+
+#include "engine/resident/cgi_server_mode.h"
+#include "engine/form/form_fields.h"
+#include "engine/form/multipart.h"
+#include "engine/core/random_number.h"
+#include "engine/core/request_state.h"
+#include "platform/convert.h"
+#include "platform/system_environment.h"
+#include "platform/system_module.h"
+
+namespace {
+
+TCGIStdEngine* stdEngine = nullptr;
+
+bool NamesWindowsCgi() { return UpperCase(GetEnv("CGI_VERSION")).find("WIN") != std::string::npos; }
+
+// Four upper-case hexadecimal digits of a random number 0..65534.
+std::string NewRequestId() {
+    char id[8];
+    std::snprintf(id, sizeof id, "%04X", static_cast<unsigned>(RandomNumber(65535)));
+    return id;
+}
+
+std::string ModuleBaseName() {
+    const std::string file = ModuleFileName();
+    return file.substr(file.rfind('/') + 1);
+}
+
+// A urlencoded body that ended before its declared length keeps only the pairs that were
+// followed by "&": the last one may have been cut.
+std::string CompletePairs(std::string body, bool cut) {
+    if (cut) {
+        const size_t last = body.rfind('&');
+        body.resize(last == std::string::npos ? 0 : last);
+    }
+    const size_t zero = body.find('\0');
+    if (zero != std::string::npos) body.resize(zero);
+    return body;
+}
+
+}  // namespace
+
+TCGIStdRequestState& CgiStdRequest() {
+    thread_local TCGIStdRequestState state;
+    return state;
+}
+
+TCGIStdEngine* StdEngine() { return stdEngine; }
+
+std::string CgiEnvironmentVariable(const std::string& Name) {
+    std::string value = GetEnv(Name);
+    if (Name == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
+    return value;
+}
+
+bool StartedWithoutServer() { return CgiEnvironmentVariable("SERVER_SOFTWARE").empty() && ProgramParameters().empty(); }
+
+bool IsServerProcess() {
+    static const bool server = [] {
+        const std::vector<std::string> parameters = ProgramParameters();
+        if (!parameters.empty() && parameters[0] == "START_SERVER") return true;
+        return parameters.empty() && CgiEnvironmentVariable("SERVER_SOFTWARE").empty();
+    }();
+    return server;
+}
+
+bool StandardCgiEnvironment() {
+    if (IsLibrary() || NamesWindowsCgi()) return false;
+    return !CgiEnvironmentVariable("SERVER_SOFTWARE").empty() || IsServerProcess();
+}
+
+std::unique_ptr<TCGIStdEngine> TCGIStdEngine::Create(bool noServer, const THttpEngineProperties& properties,
+                                                     bool autoTerminate) {
+    auto engine = std::make_unique<TCGIStdEngine>(noServer, properties, autoTerminate);
+    engine->Start();
+    return engine;
+}
+
+TCGIStdEngine::TCGIStdEngine(bool noServer, const THttpEngineProperties& properties, bool autoTerminate)
+    : THttpEngine(properties), NoServer(noServer), AutoTerminate(autoTerminate) {
+    if (NoServer) CGIMode = ServerMode;
+    stdEngine = this;
+}
+
+TCGIStdEngine::~TCGIStdEngine() {
+    if (stdEngine == this) stdEngine = nullptr;
+}
+
+void TCGIStdEngine::Start() {
+    if (!StandardCgiEnvironment()) return;
+    MakeCurrent();
+    if (IsServerProcess()) {
+        SetUpServer();
+        return;
+    }
+    // A client that goes away must not kill the request before its files are cleaned up.
+    signal(SIGPIPE, SIG_IGN);
+    TCGIStdRequestState& request = CgiStdRequest();
+    if (!request.OutputStream) request.OutputStream = TFileStream::StandardOutput();
+    if (!request.InputStream) request.InputStream = TFileStream::StandardInput();
+    request.RequestId = NewRequestId();
+    DispatchRequest(ModuleFolder() + "/Temp/" + ModuleBaseName() + "_C_" + request.RequestId + "_REQ");
+}
+
+void TCGIStdEngine::DispatchRequest(const std::string& F) {
+    CgiStdRequest().RequestFile = F;
+    if (IsServerProcess() || CGIMode != NormalMode) {
+        DispatchServerRequest(F);
+        return;
+    }
+    ProcessRequest();
+    if (AutoTerminate) TerminateProgram();
+}
+
+void TCGIStdEngine::ExecRequest() {
+    ObtainFormData();
+    FireRequestEvents();
+}
+
+void TCGIStdEngine::ObtainFormData() {
+    TCGIStdRequestState& request = CgiStdRequest();
+    request.FormData.clear();
+    if (!request.InputStream) return;
+    const std::string lengthText = GetVariable("CONTENT_LENGTH");
+    const int length = lengthText.empty() ? 0 : StrToInt(lengthText);
+    if (length <= 0) {
+        request.FormData = GetQueryString();
+    } else if (length > AutoReadLimit) {
+        LogError("Content length exceeds AutoReadLimit");
+    } else if (!AutoReadInput) {
+        return;
+    } else if (IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
+        ReadMultipartInput(request.FormData);
+    } else {
+        std::string body(static_cast<size_t>(length), '\0');
+        const int got = ReadClient(body.data(), length);
+        body.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        request.FormData = CompletePairs(std::move(body), got < length);
+    }
+}
+
+void TCGIStdEngine::FireRequestEvents() {
+    // ServerThreadMode runs requests on threads of their own, but the application's handlers
+    // keep process-wide state: they take turns.
+    std::unique_lock<std::mutex> turn;
+    if (CGIMode == ServerThreadMode) turn = std::unique_lock<std::mutex>(CgiServer::ApplicationLock());
+    if (OnFirstExecRequest && firstRequestPending_.exchange(false)) OnFirstExecRequest(*this);
+    if (OnExecRequest) OnExecRequest(*this);
+    if (OnLastExecRequest && CGIMode == NormalMode) OnLastExecRequest(*this);
+}
+
+void TCGIStdEngine::EndRequest() {
+    THttpEngine::EndRequest();
+    TCGIStdRequestState& request = CgiStdRequest();
+    if (request.OutputStream) request.OutputStream->Flush();
+    if (!AutoTerminate) return;
+    request.OutputStream.reset();
+    request.InputStream.reset();
+    if (!IsServerProcess()) TerminateProgram();
+}
+
+std::string TCGIStdEngine::GetVariable(const std::string& Name) {
+    std::string key = UpperCase(Name);
+    for (char& c : key)
+        if (c == ' ') c = '_';
+    if (key == "EXECUTABLE_PATH") key = "SCRIPT_NAME";
+    const TCGIStdRequestState& request = CgiStdRequest();
+    if (!request.EnvironmentList) return CgiEnvironmentVariable(key);
+    const std::string prefix = key + "=";
+    for (const std::string& line : *request.EnvironmentList)
+        if (UpperCase(std::string_view(line).substr(0, prefix.size())) == prefix) return line.substr(prefix.size());
+    return "";
+}
+
+std::string TCGIStdEngine::GetField(const std::string& Name, const std::string& Default) {
+    return FindField(CgiStdRequest().FormData, Name, Default);
+}
+
+std::vector<std::string> TCGIStdEngine::GetFieldNames() { return FieldNames(CgiStdRequest().FormData); }
+
+int TCGIStdEngine::ReadClient(void* Buffer, int Count) {
+    TCGIStdRequestState& request = CgiStdRequest();
+    return request.InputStream ? request.InputStream->Read(Buffer, Count) : 0;
+}
+
+TCGIRequestThread* TCGIStdEngine::GetRequestThread() { return CgiStdRequest().RequestThread; }
+
+bool TCGIStdEngine::IsActive() { return StandardCgiEnvironment(); }
+
+void TCGIStdEngine::SendToClient(const char* Data, size_t Count) {
+    TCGIStdRequestState& request = CgiStdRequest();
+    if (request.OutputStream) request.OutputStream->Write(Data, Count);
+}

@@ -1,0 +1,13 @@
+// The cookie component's rename rule.
+#include "engine/core/http_cookie.h"
+
+#include "engine/form/form_fields.h"
+
+void THttpCookie::SetName(const std::string& NewName) {
+    name_ = NewName;
+    if (designTime_ && CookieName.empty())
+        CookieName = NewName;
+    else if (UpperCase(CookieName) == UpperCase(previousName_))
+        CookieName = NewName;
+    previousName_ = NewName;
+}

@@ -1,0 +1,16 @@
+#include "engine/core/random_number.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <mutex>
+#include <random>
+
+int RandomNumber(int limit) {
+    if (limit <= 0) return 0;
+    static std::mutex lock;
+    static std::mt19937 generator(static_cast<std::mt19937::result_type>(
+        std::chrono::system_clock::now().time_since_epoch().count() ^ (static_cast<long long>(getpid()) << 16)));
+    std::lock_guard<std::mutex> guard(lock);
+    return std::uniform_int_distribution<int>(0, limit - 1)(generator);
+}

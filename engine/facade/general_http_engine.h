@@ -1,0 +1,152 @@
+// The engine facade: the one engine component an application places on its form. It holds
+// the settings and handlers, decides once the form is loaded how the program was started,
+// creates the engine that serves that start and forwards to the engine current on the
+// calling thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/http_engine.h"
+
+class TCGIStdEngine;
+class TCGIWinEngine;
+struct THTTP_FILTER_CONTEXT;
+
+using THttpExtensionVersionEvent =
+    std::function<void(std::uint32_t& RequestVersion, std::string& RequestDesc, bool& ResultValue)>;
+using THttpFilterProcEvent = std::function<void(THTTP_FILTER_CONTEXT& pfc, std::uint32_t NotificationType,
+                                                void* pvNotification, std::uint32_t& ResultValue)>;
+using THttpFilterVersionEvent =
+    std::function<void(std::uint32_t& ServerFilterVersion, std::uint32_t& FilterVersion, std::string& FilterDesc,
+                       std::uint32_t& Flags, bool& ResultValue)>;
+
+// How the program was started, as the start-up decision sees it.
+struct TStartKind {
+    bool IsLibrary = false;
+    std::string ServerSoftware;  // "SERVER_SOFTWARE" as the CGI engines read it
+    std::string CgiVersion;      // "CGI_VERSION"
+    bool HasParameters = false;
+};
+
+// The engines the start-up creates, in the order it creates them.
+struct TEngineChoice {
+    bool LibraryEngines = false;  // NSAPI, then ISAPI
+    bool StandardCgi = false;
+    bool NoServer = false;
+    // Windows CGI: always with NoServer, otherwise only when the standard engine did not
+    // become current.
+    bool WindowsCgi = false;
+    bool WindowsCgiIfNoneCurrent = false;
+};
+
+TStartKind CurrentStartKind();
+TEngineChoice ChooseEngines(const TStartKind& start);
+
+class TGeneralHttpComponent {
+public:
+    virtual ~TGeneralHttpComponent() = default;
+};
+
+class TGeneralHttpEngine : public TGeneralHttpComponent {
+public:
+    // The engines that later builds add: each creates and owns its engine for the facade.
+    struct TEngineFactories {
+        std::function<void(TGeneralHttpEngine& facade)> CreateLibraryEngines;
+    };
+    static TEngineFactories& Factories();
+
+    TGeneralHttpEngine();
+    ~TGeneralHttpEngine() override;
+    TGeneralHttpEngine(const TGeneralHttpEngine&) = delete;
+    TGeneralHttpEngine& operator=(const TGeneralHttpEngine&) = delete;
+
+    bool AutoHttpHeader() const { return properties_.AutoHttpHeader; }
+    const std::string& AutoContentType() const { return properties_.AutoContentType; }
+    bool AutoReadInput() const { return properties_.AutoReadInput; }
+    int AutoReadLimit() const { return properties_.AutoReadLimit; }
+    bool BufferedOutput() const { return properties_.BufferedOutput; }
+    const std::string& TempDir() const { return properties_.TempDir; }
+    TCGIMode CGIMode() const { return properties_.CGIMode; }
+    bool CgiAutoTerminate() const { return cgiAutoTerminate_; }
+    const std::string& SessionName() const { return properties_.SessionName; }
+    bool NoCache() const { return properties_.NoCache; }
+    // The settings and request events every created engine receives.
+    const THttpEngineProperties& Properties() const { return properties_; }
+
+    // These reach the engine current on the calling thread at once.
+    void SetAutoHttpHeader(bool value);
+    void SetAutoContentType(const std::string& value);
+    void SetAutoReadInput(bool value);
+    void SetAutoReadLimit(int value);
+    void SetBufferedOutput(bool value);
+    void SetTempDir(const std::string& value);
+    void SetSessionName(const std::string& value);
+    void SetNoCache(bool value);
+    void SetOnExecRequest(TExecRequestEvent value);
+    void SetOnFirstExecRequest(TFirstExecRequestEvent value);
+    void SetOnLastExecRequest(TLastExecRequestEvent value);
+    void SetOnRequestError(TRequestErrorEvent value);
+    // These matter only when the engines are created.
+    void SetCGIMode(TCGIMode value) { properties_.CGIMode = value; }
+    void SetCgiAutoTerminate(bool value) { cgiAutoTerminate_ = value; }
+    THttpExtensionVersionEvent OnIsapiExtensionVersion;
+    THttpFilterProcEvent OnIsapiFilterProc;
+    THttpFilterVersionEvent OnIsapiFilterVersion;
+
+    // Runs once the owning form's components are set: creates the engines (a CGI engine may
+    // serve its whole request, and end the process, inside this call).
+    void Loaded();
+
+    TCGIStdEngine* CGIStdEngine() const { return stdEngine_.get(); }
+
+    virtual std::string GetServerName();
+    virtual std::string GetServerSoftware();
+    virtual std::string GetGatewayInterface();
+    virtual std::string GetServerProtocol();
+    virtual std::string GetServerPort();
+    virtual bool IsSecurePort();
+    virtual std::string GetRequestMethod();
+    virtual std::string GetPathInfo();
+    virtual std::string GetPathTranslated();
+    virtual std::string GetScriptName();
+    virtual std::string GetQueryString();
+    virtual std::string GetRemoteHost();
+    virtual std::string GetRemoteAddr();
+    virtual std::string GetAuthType();
+    virtual std::string GetRemoteUser();
+    virtual std::string GetRemoteIdent();
+    virtual std::string GetContentType();
+    virtual int GetContentLength();
+    virtual std::string GetURL();
+    virtual std::string GetUserAgent();
+    virtual std::string GetHttpCookie();
+    virtual std::string GetReferer();
+    virtual std::string GetExecutablePath();
+    virtual void Write(const std::string& S);
+    virtual void WriteBuffer(const void* Buffer, int Count);
+    virtual void WriteHeader(const std::string& Name, const std::string& Value);
+    virtual int ReadClient(void* Buffer, int Count);
+    virtual void EndHeader();
+    virtual std::string GetVariable(const std::string& Name);
+    virtual std::string GetField(const std::string& Name, const std::string& Default);
+    virtual std::vector<std::string> GetFieldNames();
+    virtual TLock* CreateLock();
+    virtual void Lock(TLock* P);
+    virtual void Unlock(TLock* P);
+    virtual void FreeLock(TLock* P);
+
+private:
+    // The site may choose the CGI mode through "TALLYHOUSE_CGI_MODE" (NormalMode, ServerMode,
+    // ServerThreadMode) in the web server's environment.
+    void ApplySiteCgiMode();
+    void CreateCGIWinEngine();
+
+    THttpEngineProperties properties_;
+    bool cgiAutoTerminate_ = true;
+    std::unique_ptr<TCGIStdEngine> stdEngine_;
+    std::unique_ptr<TCGIWinEngine> winEngine_;
+};

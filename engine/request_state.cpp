@@ -1,6 +1,0 @@
-#include "engine/request_state.h"
-
-THttpRequestState& RequestState() {
-    thread_local THttpRequestState state;
-    return state;
-}

@@ -1,0 +1,198 @@
+// The resident server's side of the CGI server modes: announcing itself, polling the server
+// list, serving each request from its files, one at a time or on threads of their own.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+#include "engine/resident/cgi_server_files.h"
+#include "engine/resident/cgi_server_mode.h"
+#include "engine/cgi/cgi_std_engine.h"
+#include "engine/resident/close_signals.h"
+#include "engine/core/engine_log.h"
+#include "engine/form/form_fields.h"
+#include "engine/resident/locked_file.h"
+#include "engine/resident/request_file.h"
+#include "engine/resident/server_list.h"
+#include "engine/resident/server_mark.h"
+#include "platform/exception.h"
+#include "platform/system_file.h"
+
+namespace {
+
+constexpr int PollMilliseconds = 50;
+constexpr int ThreadWaitSeconds = 180;
+
+TServerMark& Mark() {
+    static TServerMark mark;
+    return mark;
+}
+
+std::mutex threadsLock;
+std::condition_variable threadsDone;
+int runningThreads = 0;
+
+// Takes the next record and serves it; false when none was waiting. A record that does not
+// name a request file ends the server.
+bool PollRequests(TCGIStdEngine& engine, bool& stop) {
+    const auto record = TakeNextRecord(CgiServer::Files().ServerListPath());
+    if (!record) return false;
+    if (!IsRequestName(record->RequestName)) {
+        stop = true;
+        return true;
+    }
+    const std::string file = CgiServer::Files().ResolveRequestName(record->RequestName);
+    try {
+        if (FileExists(file)) {
+            engine.DispatchRequest(file);
+        } else {
+            CgiStdRequest().RequestFile = file;
+            CgiServer::MarkRequestDone();
+        }
+    } catch (const std::exception&) {
+        // One broken request must not stop the server.
+    }
+    return true;
+}
+
+void CloseRequestStreams() {
+    TCGIStdRequestState& request = CgiStdRequest();
+    request.OutputStream.reset();
+    request.InputStream.reset();
+}
+
+}  // namespace
+
+TServerData::~TServerData() {
+    if (OwnsServerFile) DeleteFileIfExists(CgiServer::Files().ServerListPath());
+}
+
+std::unique_ptr<TServerData>& ServerData() {
+    thread_local std::unique_ptr<TServerData> data;
+    return data;
+}
+
+void TCGIRequestThread::Start(TCGIStdEngine& engine, const std::string& requestFile) {
+    {
+        std::lock_guard<std::mutex> lock(threadsLock);
+        ++runningThreads;
+    }
+    auto* thread = new TCGIRequestThread(requestFile);
+    std::thread([thread, &engine] {
+        thread->Execute(engine);
+        delete thread;
+        std::lock_guard<std::mutex> lock(threadsLock);
+        --runningThreads;
+        threadsDone.notify_all();
+    }).detach();
+}
+
+void TCGIRequestThread::WaitForAll(int seconds) {
+    std::unique_lock<std::mutex> lock(threadsLock);
+    threadsDone.wait_for(lock, std::chrono::seconds(seconds), [] { return runningThreads == 0; });
+}
+
+void TCGIRequestThread::Execute(TCGIStdEngine& engine) {
+    CgiStdRequest().RequestThread = this;
+    ServerData() = std::make_unique<TServerData>();
+    CgiServer::ServeRequest(engine, requestFile_);
+    ServerData().reset();
+}
+
+namespace CgiServer {
+
+std::mutex& ApplicationLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void AnnounceServer() {
+    const std::string list = Files().ServerListPath();
+    if (FileExists(list)) {
+        DeleteFileIfExists(list);
+        SleepMilliseconds(200);
+    }
+    if (CreateEmptyServerList(list))
+        ServerData()->OwnsServerFile = true;
+    else
+        LogEngineMessage("Can not create file " + list);
+    Files().DeleteFilesStartingWith("_C_", true);
+}
+
+void BecomeServer() {
+    if (!Mark().ClaimServer(Files().ServerMarkPath())) std::exit(0);
+    AnnounceServer();
+}
+
+void OpenRequestFiles(const std::string& requestFile) {
+    TCGIStdRequestState& request = CgiStdRequest();
+    const std::string base = requestFile.substr(0, requestFile.size() - 3);
+    request.InputStream = TFileStream::Open(base + "REQ", O_RDONLY);
+    request.OutputStream = TFileStream::Open(base + "OUT", O_WRONLY | O_CREAT | O_TRUNC);
+    const TRequestFileHead head = ReadRequestFileHead(request.InputStream->Handle());
+    request.EnvironmentList = head.Environment;
+    lseek(request.InputStream->Handle(), static_cast<off_t>(head.BodyOffset), SEEK_SET);
+}
+
+void MarkRequestDone() {
+    TCGIStdRequestState& request = CgiStdRequest();
+    request.EnvironmentList.reset();
+    RemoveRequestRecords(Files().ServerListPath(), request.RequestFile);
+    DeleteFileIfExists(request.RequestFile);
+}
+
+void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile) {
+    CgiStdRequest().RequestFile = requestFile;
+    try {
+        OpenRequestFiles(requestFile);
+        engine.ProcessRequest();
+    } catch (const std::exception& error) {
+        engine.LogError(error.what());
+    }
+    // The request process waits for the record to go, so it goes whatever happened above.
+    try {
+        CloseRequestStreams();
+        MarkRequestDone();
+    } catch (const std::exception& error) {
+        engine.LogError(error.what());
+    }
+}
+
+void RunServer(TCGIStdEngine& engine) {
+    InstallCloseSignals();
+    if (!Mark().ShowWindow()) {
+        engine.LogError("Can not show the CGI server's mark " + Files().ServerMarkPath());
+        return;
+    }
+    bool stop = false;
+    while (!stop && !CloseRequested()) {
+        const bool served = PollRequests(engine, stop);
+        if (!FileExists(Files().ServerListPath())) break;
+        if (!served) SleepMilliseconds(PollMilliseconds);
+    }
+}
+
+void UnitEnd() {
+    TCGIRequestThread::WaitForAll(ThreadWaitSeconds);
+    Files().DeleteFilesStartingWith("_", false);
+    ServerData().reset();
+}
+
+}  // namespace CgiServer
+
+void TCGIStdEngine::SetUpServer() {
+    CgiServer::RunServer(*this);
+    CgiServer::UnitEnd();
+    TerminateProgram();
+}
+
+void TCGIStdEngine::DispatchServerRequest(const std::string& F) {
+    if (!IsServerProcess()) CgiServer::StartServerAndHandOver(*this);
+    if (CGIMode == ServerThreadMode)
+        TCGIRequestThread::Start(*this, F);
+    else
+        CgiServer::ServeRequest(*this, F);
+}

@@ -1,0 +1,42 @@
+// Writes one or more 24-bit bitmaps as a GIF89a file, keeping their exact colours.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "image/gif/byte_sink.h"
+#include "platform/bitmap.h"
+#include "platform/color.h"
+
+struct GifFrame {
+    const TBitmap* bitmap = nullptr;
+    int left = 0;    // position on the logical screen
+    int top = 0;
+    int width = 0;   // kept for callers; the writer uses the bitmap's own size
+    int height = 0;
+    int delay = 0;   // milliseconds, written in hundredths of a second
+    bool interlace = false;
+    bool transparent = false;
+    TColor transparentColor = clWhite;
+    std::uint8_t disposal = 0;  // 0..3 as the graphic control extension defines them
+    std::string comment;        // written before the frame when not empty
+};
+
+struct GifImageList {
+    static constexpr int MaxFrames = 256;
+
+    int frameCount = 0;
+    std::array<const GifFrame*, MaxFrames> frames{};
+    std::uint16_t loopCount = 0;  // written in the looping extension when there are several frames
+    bool oneColorTable = false;   // all frames share one global colour table
+};
+
+// The fixed text of the comment that closes every file.
+extern const char* const GifCreditText;
+
+// True when the whole file has been written. False when a frame has more than 256 colours, or the
+// list or a frame's position and size cannot be expressed in a GIF; then nothing has been written,
+// except with several frames and per-frame colour tables, where the frames before the failing
+// one have been.
+bool WriteGif(const GifImageList& list, TByteSink& stream);

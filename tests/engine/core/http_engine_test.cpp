@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "engine/core/error_log.h"
+#include "engine/core/request_state.h"
+#include "platform/exception.h"
+#include "platform/system_module.h"
+#include "tests/engine/test_engine.h"
+#include "tests/support/cgi_runner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A log folder of the test's own, named by CGI_LOG_DIR while it lives.
+struct LogFolder {
+    fs::path path;
+    LogFolder() {
+        path = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("log-" + std::to_string(getpid()));
+        fs::remove_all(path);
+        setenv("CGI_LOG_DIR", path.c_str(), 1);
+    }
+    ~LogFolder() {
+        unsetenv("CGI_LOG_DIR");
+        fs::remove_all(path);
+    }
+    std::string Text() const { return testsupport::ReadFile(path / "engine_tests.Log"); }
+};
+
+}  // namespace
+
+TEST(HttpEngine, VariablesFallBackToTheirSecondNames) {
+    TTestEngine engine;
+    auto& v = engine.Variables;
+    v["AUTHETICATION METHOD"] = "Basic";
+    v["SCRIPT NAME"] = "/cgi-bin/t.cgi";
+    v["QUERY STRING"] = NotAvailable;
+    v["REMOTE ADDRESS"] = "10.0.0.1";
+    v["REQUEST PROTOCOL"] = "HTTP/1.0";
+    v["DOCUMENT ROOT"] = "/var/www";
+    v["USER AGENT"] = "agent";
+    v["REFERER"] = "http://r/";
+    v["SERVER PORT SECURE"] = "1";
+    EXPECT_EQ(engine.GetAuthType(), "Basic");
+    EXPECT_EQ(engine.GetExecutablePath(), "/cgi-bin/t.cgi");
+    EXPECT_EQ(engine.GetURL(), "/cgi-bin/t.cgi") << "URL and HTTP_URL missing";
+    EXPECT_EQ(engine.GetQueryString(), "") << "the missing-value marker reads as empty";
+    EXPECT_EQ(engine.GetRemoteAddr(), "10.0.0.1");
+    EXPECT_EQ(engine.GetServerProtocol(), "HTTP/1.0");
+    EXPECT_EQ(engine.GetPathTranslated(), "/var/www");
+    EXPECT_EQ(engine.GetUserAgent(), "agent");
+    EXPECT_EQ(engine.GetReferer(), "http://r/");
+    EXPECT_TRUE(engine.IsSecurePort());
+    v["AUTH TYPE"] = "Digest";
+    v["URL"] = "/u";
+    EXPECT_EQ(engine.GetAuthType(), "Digest");
+    EXPECT_EQ(engine.GetURL(), "/u");
+    for (const auto& [text, length] : std::vector<std::pair<std::string, int>>{{"12", 12}, {"x1", 0}, {"", 0}}) {
+        v["CONTENT LENGTH"] = text;
+        EXPECT_EQ(engine.GetContentLength(), length) << text;
+    }
+}
+
+TEST(HttpEngine, UnhandledExceptionIsLoggedAndTheRequestStillEnds) {
+    LogFolder log;
+    TTestEngine engine;
+    engine.BufferedOutput = true;
+    const std::string out = engine.Serve([] {
+        HttpWrite("partial");
+        throw EConvertError("'abc' ist kein g\xFCltiger Integerwert");
+    });
+    EXPECT_EQ(out, "partial") << "written output is flushed, the header is not completed";
+    const std::regex line(".+,  [0-9]{1,3} : Unhandled exception : 'abc' ist kein g\xFCltiger Integerwert\r\n");
+    EXPECT_TRUE(std::regex_match(log.Text(), line)) << log.Text();
+    EXPECT_EQ(RequestState().RequestNumber, 0);
+}
+
+TEST(HttpEngine, RequestErrorHandlerReplacesTheLog) {
+    LogFolder log;
+    TTestEngine engine;
+    std::string seen;
+    engine.OnRequestError = [&](THttpEngine&, const std::exception& e) { seen = e.what(); };
+    engine.Serve([] { throw std::runtime_error("boom"); });
+    EXPECT_EQ(seen, "boom");
+    EXPECT_FALSE(fs::exists(log.path / "engine_tests.Log"));
+}
+
+TEST(HttpEngine, EndRequestDeletesTheRequestsFiles) {
+    const fs::path dir = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("temp-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    TTestEngine engine;
+    engine.Serve([&] {
+        RequestState().TempFiles.emplace();
+        for (const char* name : {"a.tmp", "b.tmp"}) {
+            std::ofstream(dir / name) << "x";
+            RequestState().TempFiles->push_back((dir / name).string());
+        }
+        RequestState().TempFiles->push_back((dir / "never-made.tmp").string());
+    });
+    EXPECT_TRUE(fs::is_empty(dir));
+    EXPECT_FALSE(RequestState().TempFiles.has_value());
+    fs::remove_all(dir);
+}
+
+TEST(ErrorLog, FolderAndFileRules) {
+    const fs::path base = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("logrules-" + std::to_string(getpid()));
+    fs::remove_all(base);
+    fs::create_directories(base);
+    const std::string module = (base / "tallyhouse.cgi").string();
+    const std::string b = base.string();
+    EXPECT_EQ(LogFilePath(module, ""), b + "/Log/tallyhouse.Log");
+    EXPECT_EQ(LogFilePath(module, "logs/./x//"), b + "/logs/x/tallyhouse.Log") << "relative to the module";
+    EXPECT_EQ(LogFilePath(module, b + "/abs"), b + "/abs/tallyhouse.Log");
+    EXPECT_EQ(LogFilePath(b + "/x.y.exe", "/proc/forbidden"), b + "/x.Log") << "falls back to the module folder";
+    EXPECT_EQ(LogLine("08.12.2026 14:07:09", 42, "m"), "08.12.2026 14:07:09,  42 : m\r\n");
+    AppendLogLine(b + "/t.Log", "one\r\n");
+    AppendLogLine(b + "/t.Log", "two\r\n");
+    EXPECT_EQ(testsupport::ReadFile(base / "t.Log"), "one\r\ntwo\r\n");
+    AppendLogLine(b + "/no/such/dir/t.Log", "ignored\r\n");
+    fs::remove_all(base);
+}
+
+TEST(HttpEngine, LocksAreRealMutexes) {
+    TTestEngine engine;
+    TLock* lock = engine.CreateLock();
+    engine.Lock(lock);
+    EXPECT_FALSE(lock->try_lock());
+    engine.Unlock(lock);
+    EXPECT_TRUE(lock->try_lock());
+    lock->unlock();
+    engine.FreeLock(lock);
+    engine.Lock(nullptr);
+    engine.Unlock(nullptr);
+    engine.FreeLock(nullptr);
+}
+
+TEST(HttpEngine, RoutinesWithoutACurrentEngineDoNothing) {
+    RequestState().CurrentEngine = nullptr;
+    HttpWrite("x");
+    EXPECT_EQ(HttpGetField("a", "d"), "d");
+    EXPECT_EQ(HttpGetVariable("A"), "");
+    EXPECT_EQ(CurrentHttpEngine(), nullptr);
+}

@@ -1,0 +1,223 @@
+// The resident CGI server through the built program: many request processes at once in both
+// server modes, a server that dies, a stale server list, and a server that never starts.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <future>
+#include <regex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "engine/resident/server_record.h"
+#include "tests/engine/resident_server.h"
+
+namespace {
+
+using namespace testsupport;
+
+std::string RedirectPage(const std::string& backurl) {
+    return "<html><head><title>Brightloom TALLYHOUSE</title>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
+           "<meta http-equiv=\"REFRESH\" content=\"0;URL=" +
+           backurl + "\"></head><body></body></html>";
+}
+
+std::string AddQuery(int i) {
+    return "command=add&srvtest.pol=answer" + std::to_string(i) + "&backurl=http://back/" + std::to_string(i);
+}
+
+// The Content-Length line that the hand-over adds must give the body's size.
+void ExpectComplete(const CgiResult& result, const std::string& body, const std::string& what) {
+    EXPECT_EQ(result.exitCode, 0) << what;
+    EXPECT_TRUE(result.body == body) << what << ": " << result.body.size() << " bytes, expected " << body.size();
+    EXPECT_NE(result.header.find("\r\nContent-Length: " + std::to_string(body.size())), std::string::npos)
+        << what << ": " << result.header;
+}
+
+int LinesEndingWith(const std::string& text, const std::string& end) {
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0) ++count;
+    }
+    return count;
+}
+
+std::vector<std::string> TempFiles(const ScratchDir& dir) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / "Temp", error))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+class ResidentServerModes : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ResidentServerModes, AnswersManyRequestProcessesAtOnceCompletelyAndRecordsEachAnswerOnce) {
+    ScratchDir dir;
+    const CgiResult normal = RunProgram(dir.Program(), GetRequest(""));
+    ASSERT_EQ(normal.exitCode, 0);
+    const std::string help = normal.body;
+    ASSERT_NE(help.find("Version 1.00s - 05/29/1999"), std::string::npos);
+    ASSERT_FALSE(ServerShown(dir));
+
+    // Charts shaped every which way between plain ones: each view in the one server process must
+    // start from the stored look, so the plain charts equal those of a fresh process.
+    const std::string shaped =
+        "command=view&filename=testdeutsch&style=3&3D=yes&3Dorthogonal=no&number=Antworten&border=yes&legend=no"
+        "&color=99&width=300";
+    const std::string plain = "command=view&filename=testenglish";
+    const std::string shapedChart = RunProgram(dir.Program(), GetRequest(shaped)).body;
+    const std::string plainChart = RunProgram(dir.Program(), GetRequest(plain)).body;
+    ASSERT_EQ(plainChart.rfind("GIF89a", 0), 0u);
+    ResidentServer server(dir, GetParam());
+    ASSERT_GT(server.Pid(), 0) << "no server was started";
+    ExpectComplete(server.FirstResponse(), help, "the request that started the server");
+
+    auto query = [&](int i) { return i % 3 == 1 ? AddQuery(i) : i % 3 == 2 ? std::string() : i % 2 ? shaped : plain; };
+    auto expected = [&](int i) {
+        return i % 3 == 1 ? RedirectPage("http://back/" + std::to_string(i)) : i % 3 == 2 ? help : i % 2 ? shapedChart : plainChart;
+    };
+
+    constexpr int Requests = 30;
+    std::vector<std::future<CgiResult>> running;
+    for (int i = 0; i < Requests; ++i)
+        running.push_back(std::async(std::launch::async, [&, i] { return RunProgram(dir.Program(), GetRequest(query(i))); }));
+    for (int i = 0; i < Requests; ++i) ExpectComplete(running[i].get(), expected(i), "request " + std::to_string(i) + " " + query(i));
+
+    const std::string poll = dir.Read("srvtest.pol");
+    for (int i = 1; i < Requests; i += 3)
+        EXPECT_EQ(LinesEndingWith(poll, ",answer" + std::to_string(i)), 1) << "answer " << i << " in\n" << poll;
+    EXPECT_EQ(LinesEndingWith(poll, ""), Requests / 3);
+
+    EXPECT_TRUE(server.Stop());
+    EXPECT_TRUE(TempFiles(dir).empty()) << "the server left files behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, ResidentServerModes, ::testing::Values("ServerMode", "ServerThreadMode"));
+
+TEST(ResidentServer, FirstRequestsArrivingTogetherShareOneNewServer) {
+    ScratchDir dir;
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    std::vector<std::future<CgiResult>> running;
+    for (int i = 0; i < 6; ++i)
+        running.push_back(std::async(std::launch::async, [&, i] {
+            return RunProgram(dir.Program(), ModeRequest(GetRequest(AddQuery(i)), "ServerMode"));
+        }));
+    for (int i = 0; i < 6; ++i) {
+        const CgiResult result = running[i].get();
+        ExpectComplete(result, RedirectPage("http://back/" + std::to_string(i)), "request " + std::to_string(i));
+    }
+    const std::string poll = dir.Read("srvtest.pol");
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(LinesEndingWith(poll, ",answer" + std::to_string(i)), 1) << poll;
+    ASSERT_TRUE(ServerShown(dir));
+    const pid_t server = static_cast<pid_t>(std::stol(dir.Read("Temp/tallyhouse.cgi_S.pid")));
+    kill(server, SIGTERM);
+    EXPECT_EQ(waitpid(server, nullptr, 0), server);
+    EXPECT_TRUE(TempFiles(dir).empty());
+    // Every server started beside the one that won has ended: no child of ours is left.
+    pid_t reaped = 0;
+    while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+    }
+    EXPECT_EQ(reaped, -1) << "a second server still runs";
+}
+
+TEST(ResidentServer, AFolderTooDeepForTheRecordsIsServedWithoutAServer) {
+    ScratchDir dir;
+    const std::filesystem::path deep = dir.Path() / std::string(230, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(dir.Program(), deep / "tallyhouse.cgi");
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram((deep / "tallyhouse.cgi").string(), ModeRequest(GetRequest(""), "ServerMode"));
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+    EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(deep / "Temp" / "tallyhouse.cgi_S.pid")) << "a server was started";
+}
+
+TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0);
+    // A stopped server takes no requests, so the request is surely in its hands when it dies.
+    kill(server.Pid(), SIGSTOP);
+    auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
+    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    const auto killed = std::chrono::steady_clock::now();
+    server.Kill();
+    const CgiResult result = waiting.get();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+    EXPECT_LT(seconds, 2.0) << "the request process outlived its server";
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S")) << "the dead server's list stays";
+
+    const CgiResult next = RunProgram(dir.Program(), GetRequest(""));
+    EXPECT_NE(next.body.find("Version 1.00s"), std::string::npos) << "the next request is not served fresh";
+}
+
+TEST(ResidentServer, ARequestProcessGivesUpOnAServerWhoseHeartbeatStopped) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0);
+    // Stopped, the server neither takes requests nor refreshes its list.
+    kill(server.Pid(), SIGSTOP);
+    auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
+    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    const time_t old = time(nullptr) - 31;
+    const timespec dates[2] = {{old, 0}, {old, 0}};
+    utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
+    const auto aged = std::chrono::steady_clock::now();
+    const CgiResult result = waiting.get();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - aged).count(), 2.0);
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
+    kill(server.Pid(), SIGCONT);
+    EXPECT_TRUE(server.Stop());
+}
+
+TEST(ResidentServer, AServerListThirtyOneSecondsOldWithoutAServerIsRemovedAndTheRequestServedFresh) {
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.Path() / "Temp");
+    TServerRecord waiting;
+    waiting.RequestName = "/GONE/TEMP/TALLYHOUSE.CGI_C_0001_REQ";
+    dir.Write("Temp/tallyhouse.cgi_S", waiting.Encode());
+    dir.Write("Temp/tallyhouse.cgi_C_0001_REQ", "left by a dead server's client");
+    const time_t old = time(nullptr) - 31;
+    const timespec dates[2] = {{old, 0}, {old, 0}};
+    utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
+
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram(dir.Program(), GetRequest(""));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
+    EXPECT_LT(seconds, 2.0);
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_C_0001_REQ"));
+    EXPECT_FALSE(ServerShown(dir));
+}
+
+TEST(ResidentServer, ARequestThatNoNewServerTakesIsAnsweredByItsOwnProcess) {
+    ScratchDir dir;
+    // A folder where the server's mark belongs keeps any server from starting.
+    std::filesystem::create_directories(dir.Path() / "Temp" / "tallyhouse.cgi_S.pid");
+    dir.Write("Temp/tallyhouse.cgi_S.pid/keep", "");
+
+    const auto start = std::chrono::steady_clock::now();
+    const CgiResult result = RunProgram(dir.Program(), ModeRequest(GetRequest(AddQuery(1)), "ServerMode"));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(result.body, RedirectPage("http://back/1"));
+    EXPECT_EQ(LinesEndingWith(dir.Read("srvtest.pol"), ",answer1"), 1);
+    EXPECT_GE(seconds, 3.0) << "fewer than six hand-over attempts";
+    EXPECT_LT(seconds, 8.0);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("CGI server did not start"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// The Windows CGI engine through the built program: request files written as a Windows CGI
+// server writes them, the response read from the output file they name.
+#include <gtest/gtest.h>
+
+#include "engine/wincgi/cgi_ini_file.h"
+#include "engine/wincgi/cgi_win_engine.h"
+#include "platform/exception.h"
+#include "tests/support/cgi_runner.h"
+#include "tests/support/gif_decode.h"
+
+using namespace testsupport;
+
+namespace {
+
+CgiResult RunRequestFile(const ScratchDir& dir, const std::string& ini) {
+    dir.Write("request.ini", ini);
+    CgiRequest request;
+    request.args = {(dir.Path() / "request.ini").string()};
+    return RunProgram(dir.Program(), request);
+}
+
+std::string Request(const std::string& method, const std::string& query, const std::string& form) {
+    return "[CGI]\r\nRequest Method=" + method + "\r\nQuery String=" + query +
+           "\r\n[System]\r\nOutput File=out.txt\r\n[Form Literal]\r\n" + form;
+}
+
+// An engine over a request file parsed in this process, as the request's thread holds it.
+class ParsedRequest {
+public:
+    explicit ParsedRequest(const std::string& ini, const std::string& requestFile = "/nowhere/request.ini") {
+        CgiWinRequest().Ini = std::make_unique<TCGIIniFile>(TCGIIniFile::FromText(ini));
+        CgiWinRequest().RequestFile = requestFile;
+    }
+    ~ParsedRequest() {
+        CgiWinRequest().Ini.reset();
+        CgiWinRequest().RequestFile.clear();
+    }
+    ParsedRequest(const ParsedRequest&) = delete;
+    ParsedRequest& operator=(const ParsedRequest&) = delete;
+
+    TCGIWinEngine engine{THttpEngineProperties{}, false};
+};
+
+}  // namespace
+
+TEST(CgiWinEngine, VariablesMapToKeysAndSectionsInTheirOrder) {
+    ParsedRequest request(
+        "[Accept]\r\nServer Name=from accept\r\nUser Agent=agent of accept\r\n"
+        "[Extra Headers]\r\nServer Name=from headers\r\nCookie=a=1; b=2\r\n"
+        "[System]\r\nServer Name=from system\r\nContent Length=12x\r\n"
+        "[CGI]\r\nServer Name=from cgi\r\nExecutable Path=/cgi/tallyhouse.cgi\r\nRequest_Method=POST\r\n");
+    struct Case {
+        const char* name;
+        const char* expected;
+        const char* fault;
+    } cases[] = {
+        {"SERVER NAME", "from cgi", "CGI is looked at first although it comes last in the file"},
+        {"server_name", "from cgi", "underscores and lower case map onto the key"},
+        {"SCRIPT NAME", "/cgi/tallyhouse.cgi", "the script name is the executable path"},
+        {"USER AGENT", "agent of accept", "ACCEPT is looked at last"},
+        {"REQUEST METHOD", "", "a key written with an underscore is another key"},
+        {"NO SUCH THING", "", "absent everywhere is empty"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(request.engine.GetVariable(c.name), c.expected) << c.fault;
+    EXPECT_EQ(request.engine.GetScriptName(), "/cgi/tallyhouse.cgi");
+    EXPECT_EQ(request.engine.GetHttpCookie(), "a=1; b=2");
+    EXPECT_EQ(request.engine.GetContentLength(), 0) << "a length that is not a number reads as 0";
+
+    ParsedRequest bare("[CGI]\r\nContent Length=17\r\n");
+    EXPECT_EQ(bare.engine.GetHttpCookie(), NotAvailable) << "no cookie header";
+    EXPECT_EQ(bare.engine.GetContentLength(), 17);
+}
+
+TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
+    ScratchDir dir;
+    dir.Write("long.txt", "a long answer, read from its file");
+    ParsedRequest request(
+        "[CGI]\r\nRequest Method=POST\r\nQuery String=q=from query\r\n"
+        "[Form Literal]\r\nq=literal\r\nmulti=first\r\nmulti_1=second\r\nmixed=short\r\n"
+        "Q_5=own field\r\n"
+        "[Form External]\r\nmixed_1=long.txt 13\r\nq=ignored.txt 3\r\nlong=long.txt 33\r\n"
+        "endless=/dev/zero 10001\r\n"
+        "[Form File]\r\nupload=[c:\\tmp\\x.gif] 10 image/gif binary\r\n",
+        (dir.Path() / "request.ini").string());
+    struct Case {
+        const char* name;
+        const char* expected;
+        const char* fault;
+    } cases[] = {
+        {"q", "literal", "the body's fields, not the query string; Form Literal comes first"},
+        {" MULTI ", "first\r\nsecond", "a continuation key adds a value after CR LF"},
+        {"mixed", "short\r\na long answer", "a continuation may sit in another form section"},
+        {"long", "a long answer, read from its file", "Form External names a file and a length"},
+        {"upload", "[c:\\tmp\\x.gif] 10 image/gif binary", "Form File gives its entry as it stands"},
+        {"absent", "#default", "a missing field gives the default"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(request.engine.GetField(c.name, "#default"), c.expected) << c.fault;
+    EXPECT_THROW(request.engine.GetField("endless", ""), Exception) << "a value past AutoReadLimit is read";
+    EXPECT_EQ(request.engine.GetFieldNames(),
+              (std::vector<std::string>{"MIXED", "MULTI", "Q", "Q_5", "ENDLESS", "LONG", "Q", "UPLOAD"}))
+        << "section order, sorted keys; left out are exactly the continuations that GetField reads";
+}
+
+TEST(CgiWinEngine, APostedFormLiteralGivesItsOneUpperCasedName) {
+    ParsedRequest request("[CGI]\r\nRequest Method=POST\r\n[Form Literal]\r\nquestion1.pol=yes\r\n");
+    EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"QUESTION1.POL"}));
+    EXPECT_EQ(request.engine.GetField("question1.pol", ""), "yes") << "fields still match without regard to case";
+}
+
+TEST(CgiWinEngine, GetFieldsComeFromTheQueryString) {
+    ParsedRequest request("[CGI]\r\nRequest Method=GET\r\nQuery String=a=1&b=%41+B&a=2\r\n"
+                          "[Form Literal]\r\nb=from the form\r\n");
+    EXPECT_EQ(request.engine.GetField("b", ""), "A B");
+    EXPECT_EQ(request.engine.GetField("A", ""), "1\r\n2");
+    EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"a", "b", "a"}));
+}
+
+TEST(CgiIniFile, LinesSectionsAndKeys) {
+    const TCGIIniFile ini = TCGIIniFile::FromText(
+        "ignored=before any section\r\n  [ cgi ] \r\nRequest Method = POST \r\n=empty key\n[System]\rOutput File=a\r\n"
+        "[CGI]\r\nrequest method=GET\r\n" + std::string(5000, 'x') + "=long\r\n");
+    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"CGI", "SYSTEM"})) << "a section seen before continues";
+    EXPECT_EQ(ini.ReadString("Cgi", "REQUEST METHOD", "?"), "GET") << "a repeated key replaces its value";
+    EXPECT_EQ(ini.ReadString("system", "output file", "?"), "a") << "lone CR and LF end lines too";
+    EXPECT_EQ(ini.ReadString("CGI", "", "?"), "?") << "an empty key is ignored";
+    EXPECT_EQ(ini.LongLines(), 1) << "an over-long line is dropped whole";
+    std::string many;
+    for (int i = 0; i < 60; ++i) many += "[S" + std::to_string(i) + "]\r\nk=v\r\n";
+    const TCGIIniFile limited = TCGIIniFile::FromText(many);
+    EXPECT_EQ(limited.Sections().size(), 51u);
+    EXPECT_EQ(limited.ExtraSections(), 9);
+}
+
+TEST(CgiWinEngine, PostFieldNamesAreUpperCasedKeysAndAreNotPollFields) {
+    ScratchDir dir;
+    const CgiResult result = RunRequestFile(dir, Request("POST", "", "question1.pol=yes\r\n"));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, "") << "the response goes to the output file";
+    EXPECT_TRUE(dir.Exists("out.txt"));
+    EXPECT_FALSE(dir.Exists("question1.pol")) << "QUESTION1.POL is not a poll field name";
+    EXPECT_FALSE(dir.Exists("QUESTION1.POL"));
+}
+
+TEST(CgiWinEngine, GetReadsTheQueryStringAndRecords) {
+    ScratchDir dir;
+    const CgiResult result = RunRequestFile(dir, Request("GET", "command=add&question1.pol=yes&backurl=http://x/", ""));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(dir.Exists("question1.pol"));
+    EXPECT_NE(dir.Read("out.txt").find("http://x/"), std::string::npos) << dir.Read("out.txt");
+}
+
+TEST(CgiWinEngine, HelpPageGoesToTheOutputFileWithoutStatusLine) {
+    ScratchDir dir;
+    RunRequestFile(dir, Request("GET", "", ""));
+    const std::string out = dir.Read("out.txt");
+    EXPECT_EQ(out.rfind("content-type:text/html\r\n\r\n", 0), 0u) << out.substr(0, 80);
+    EXPECT_NE(out.find("Version"), std::string::npos);
+}
+
+TEST(CgiWinEngine, ContinuationKeysJoinWithCrLf) {
+    ScratchDir dir;
+    RunRequestFile(dir, Request("POST", "", "command=add\r\nbackurl=first\r\nbackurl_1=second\r\n"));
+    EXPECT_NE(dir.Read("out.txt").find("first\r\nsecond"), std::string::npos) << dir.Read("out.txt");
+}
+
+TEST(CgiWinEngine, BadRequestFilesGiveNoOutputAndALogLine) {
+    ScratchDir dir;
+    EXPECT_EQ(RunRequestFile(dir, "[CGI]\r\nRequest Method=GET\r\n").exitCode, 0) << "no output file named";
+    EXPECT_EQ(RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\n[System]\r\nOutput File=o.txt\r\n"
+                                  "[Form External]\r\ncommand=missing.txt 3\r\n").exitCode, 0);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("missing.txt"), std::string::npos);
+    dir.Write("short.txt", "ad");
+    RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\n[System]\r\nOutput File=o.txt\r\n"
+                        "[Form External]\r\ncommand=short.txt 3\r\n");
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("holds fewer than 3 bytes"), std::string::npos);
+}
+
+TEST(CgiWinEngine, RequestFilesBeyondTheReaderOrTheFileSystemEndCleanlyWithALogLine) {
+    std::string manySections;
+    for (int i = 0; i < 52; ++i) manySections += "[Extra" + std::to_string(i) + "]\r\nk=v\r\n";
+    struct Case {
+        const char* fault;
+        std::string ini;
+        bool output;
+        const char* logged;
+    } cases[] = {
+        {"a line longer than 4096 bytes overflows or cuts a value",
+         Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "=y\r\n"), true,
+         "longer than 4096 bytes"},
+        {"sections past 51 are read", manySections + "[System]\r\nOutput File=out.txt\r\n", false, "beyond 51"},
+        {"an output file that cannot be made hides the failure",
+         "[CGI]\r\nRequest Method=GET\r\n[System]\r\nOutput File=no/such/folder/out.txt\r\n", false,
+         "Unhandled exception : "},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        const CgiResult result = RunRequestFile(dir, c.ini);
+        EXPECT_EQ(result.exitCode, 0) << c.fault;
+        EXPECT_EQ(dir.Exists("out.txt"), c.output) << c.fault;
+        EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(c.logged), std::string::npos) << c.fault;
+    }
+    ScratchDir dir;
+    RunRequestFile(dir, Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "\r\n"));
+    EXPECT_TRUE(dir.Exists("long.pol")) << "the lines around an over-long one are still read";
+
+    CgiRequest missing;
+    missing.args = {(dir.Path() / "no-such-request.ini").string()};
+    EXPECT_EQ(RunProgram(dir.Program(), missing).exitCode, 0);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("Can not read request file"), std::string::npos);
+}
+
+TEST(CgiWinEngine, AMultipartBodyInTheContentFileGivesTheFields) {
+    ScratchDir dir;
+    const std::string body =
+        "--XyZ\r\nContent-Disposition: form-data; name=\"command\"\r\n\r\nadd\r\n"
+        "--XyZ\r\nContent-Disposition: form-data; name=\"upload.pol\"\r\n\r\nfrom the body\r\n"
+        "--XyZ\r\nContent-Disposition: form-data; name=\"backurl\"\r\n\r\nhttp://multi/\r\n--XyZ--\r\n";
+    dir.Write("content.bin", body);
+    RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\nContent Type=multipart/form-data; boundary=XyZ\r\n"
+                        "Content Length=" + std::to_string(body.size()) +
+                        "\r\n[System]\r\nOutput File=out.txt\r\nContent File=content.bin\r\n"
+                        "[Form Literal]\r\ncommand=ignored\r\n");
+    EXPECT_NE(dir.Read("upload.pol").find("from the body"), std::string::npos);
+    EXPECT_NE(dir.Read("out.txt").find("http://multi/"), std::string::npos) << dir.Read("out.txt");
+}
+
+TEST(CgiWinEngine, AViewWritesTheSameGifToTheOutputFileAsStandardCgiSends) {
+    ScratchDir dir;
+    const std::string query = "command=view&filename=testdeutsch&width=200&height=150&3D=1";
+    RunRequestFile(dir, Request("GET", query, ""));
+    const std::string out = dir.Read("out.txt");
+    const std::string header = "content-type:image/gif\r\n\r\n";
+    ASSERT_EQ(out.rfind(header, 0), 0u) << out.substr(0, 60);
+    const std::string gif = out.substr(header.size());
+    ASSERT_GT(gif.size(), 1024u) << "the picture spans several output pieces";
+    const DecodedGif decoded = DecodeGif(gif);
+    ASSERT_TRUE(decoded.ok) << decoded.error;
+    EXPECT_EQ(decoded.width, 200);
+    EXPECT_EQ(decoded.height, 150);
+
+    CgiResult standard = RunProgram(dir.Program(), GetRequest(query));
+    SplitResponse(standard);
+    EXPECT_TRUE(standard.body == gif) << "the pieces of the output file lose or reorder bytes";
+}
