@@ -82,8 +82,8 @@ void THauptseite::grafikerstellen() {
     series.SetActive(true);
     const TColor base = PaletteColor(Farbe);
     TColor color = base;
+    const bool autoColor = HttpGetField("color", "0") == std::to_string(kAutoColorIndex);
     for (std::size_t k = 0; k < Daten.size(); ++k) {
-        const bool autoColor = HttpGetField("color", "0") == std::to_string(kAutoColorIndex);
         series.AppendValue(static_cast<double>(Daten[k].count), Daten[k].label, autoColor ? AutoColor : color);
         color = Darker(base, static_cast<int>((15 * (k + 1)) % 256));
     }

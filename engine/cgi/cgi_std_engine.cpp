@@ -6,6 +6,7 @@
 
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/core/random_number.h"
 #include "engine/core/request_state.h"
@@ -124,24 +125,28 @@ void TCGIStdEngine::ExecRequest() {
 
 void TCGIStdEngine::ObtainFormData() {
     TCGIStdRequestState& request = CgiStdRequest();
-    request.FormData.clear();
-    if (!request.InputStream) return;
+    request.Fields = TFormFields(ReadFormData());
+}
+
+std::string TCGIStdEngine::ReadFormData() {
+    if (!CgiStdRequest().InputStream) return "";
     const std::string lengthText = GetVariable("CONTENT_LENGTH");
     const int length = lengthText.empty() ? 0 : StrToInt(lengthText);
-    if (length <= 0) {
-        request.FormData = GetQueryString();
-    } else if (length > AutoReadLimit) {
+    if (length <= 0) return GetQueryString();
+    if (length > AutoReadLimit) {
         LogError("Content length exceeds AutoReadLimit");
-    } else if (!AutoReadInput) {
-        return;
-    } else if (IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
-        ReadMultipartInput(request.FormData);
-    } else {
-        std::string body(static_cast<size_t>(length), '\0');
-        const int got = ReadClient(body.data(), length);
-        body.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        request.FormData = CompletePairs(std::move(body), got < length);
+        return "";
     }
+    if (!AutoReadInput) return "";
+    std::string data;
+    if (IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
+        ReadMultipartInput(data);
+        return data;
+    }
+    data.resize(static_cast<size_t>(length));
+    const int got = ReadClient(data.data(), length);
+    data.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return CompletePairs(std::move(data), got < length);
 }
 
 void TCGIStdEngine::FireRequestEvents() {
@@ -178,10 +183,10 @@ std::string TCGIStdEngine::GetVariable(const std::string& Name) {
 }
 
 std::string TCGIStdEngine::GetField(const std::string& Name, const std::string& Default) {
-    return FindField(CgiStdRequest().FormData, Name, Default);
+    return CgiStdRequest().Fields.Find(Name, Default);
 }
 
-std::vector<std::string> TCGIStdEngine::GetFieldNames() { return FieldNames(CgiStdRequest().FormData); }
+std::vector<std::string> TCGIStdEngine::GetFieldNames() { return CgiStdRequest().Fields.Names(); }
 
 int TCGIStdEngine::ReadClient(void* Buffer, int Count) {
     TCGIStdRequestState& request = CgiStdRequest();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/core/http_engine.h"
+#include "engine/form/form_fields.h"
 #include "platform/system_file.h"
 
 class TCGIStdEngine : public THttpEngine {
@@ -49,6 +50,7 @@ protected:
 private:
     void Start();
     void ObtainFormData();
+    std::string ReadFormData();
     void FireRequestEvents();
     // The CGI server modes (engine/cgi_server_mode.cpp).
     void SetUpServer();
@@ -61,7 +63,7 @@ private:
 struct TCGIStdRequestState {
     std::unique_ptr<TFileStream> OutputStream;
     std::unique_ptr<TFileStream> InputStream;
-    std::string FormData;
+    TFormFields Fields;
     std::string RequestFile;
     // The request's environment lines when it came from a request file; none in NormalMode.
     std::optional<std::vector<std::string>> EnvironmentList;

@@ -2,7 +2,7 @@
 // status-line rule, header lines, and the flush of a buffered response with its content length.
 #include <ctime>
 
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/core/http_engine.h"
 #include "engine/core/request_state.h"
 #include "platform/system_module.h"

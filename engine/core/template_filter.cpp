@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/core/html_escape.h"
 #include "engine/core/http_engine.h"
 #include "engine/core/http_entry_points.h"

@@ -4,6 +4,7 @@
 #include "engine/cgi/cgi_std_engine.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "platform/exception.h"
 #include "platform/system_environment.h"
 #include "platform/system_module.h"

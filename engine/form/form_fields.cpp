@@ -1,48 +1,37 @@
 #include "engine/form/form_fields.h"
 
 #include "engine/form/url_coding.h"
+#include "platform/ascii_text.h"
 
-std::string UpperCase(std::string_view s) {
-    std::string upper(s);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
+namespace {
 
-std::string Trim(std::string_view s) {
-    size_t begin = 0;
-    size_t end = s.size();
-    while (begin < end && static_cast<unsigned char>(s[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(s[end - 1]) <= ' ') --end;
-    return std::string(s.substr(begin, end - begin));
+std::string FieldKey(std::string_view name) { return Trim(UpperCase(name)); }
+
+}  // namespace
+
+TFormFields::TFormFields(std::string_view formData) {
+    DecodeValues(formData);
+    DecodeNames(formData);
 }
 
 // Pairs run from the current position to the next "=" (the raw name, which may span "&"s
 // without "=") and on to the next "&" (the value).
-std::string FindField(std::string_view formData, std::string_view name, const std::string& defaultValue) {
-    const std::string wanted = Trim(UpperCase(name));
-    const std::string data = std::string(formData) + "&";
-    std::string value;
-    bool found = false;
+void TFormFields::DecodeValues(std::string_view formData) {
     size_t at = 0;
-    while (at < data.size()) {
-        const size_t equals = data.find('=', at);
-        if (equals == std::string::npos) break;
-        const size_t end = data.find('&', equals + 1);
-        if (Trim(UpperCase(UrlDecode(std::string_view(data).substr(at, equals - at)))) == wanted) {
-            if (found) value += "\r\n";
-            value += UrlDecode(std::string_view(data).substr(equals + 1, end - equals - 1));
-            found = true;
-        }
+    while (at < formData.size()) {
+        const size_t equals = formData.find('=', at);
+        if (equals == std::string_view::npos) break;
+        size_t end = formData.find('&', equals + 1);
+        if (end == std::string_view::npos) end = formData.size();
+        const std::string value = UrlDecode(formData.substr(equals + 1, end - equals - 1));
+        const auto [entry, added] = values_.try_emplace(FieldKey(UrlDecode(formData.substr(at, equals - at))), value);
+        if (!added) entry->second += "\r\n" + value;
         at = end + 1;
     }
-    return found ? value : defaultValue;
 }
 
-std::vector<std::string> FieldNames(std::string_view formData) {
-    std::vector<std::string> names;
-    std::string previous;
-    bool havePrevious = false;
+// Names are what stands before the "=" of each "&"-separated piece that has one.
+void TFormFields::DecodeNames(std::string_view formData) {
     size_t at = 0;
     while (at <= formData.size()) {
         size_t end = formData.find('&', at);
@@ -51,11 +40,19 @@ std::vector<std::string> FieldNames(std::string_view formData) {
         const size_t equals = piece.find('=');
         if (equals != std::string_view::npos) {
             std::string name = UrlDecode(piece.substr(0, equals));
-            if (!havePrevious || name != previous) names.push_back(name);
-            previous = std::move(name);
-            havePrevious = true;
+            if (names_.empty() || name != names_.back()) names_.push_back(std::move(name));
         }
         at = end + 1;
     }
-    return names;
 }
+
+std::string TFormFields::Find(std::string_view name, const std::string& defaultValue) const {
+    const auto entry = values_.find(FieldKey(name));
+    return entry == values_.end() ? defaultValue : entry->second;
+}
+
+std::string FindField(std::string_view formData, std::string_view name, const std::string& defaultValue) {
+    return TFormFields(formData).Find(name, defaultValue);
+}
+
+std::vector<std::string> FieldNames(std::string_view formData) { return TFormFields(formData).Names(); }

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/form/url_coding.h"
 #include "platform/exception.h"
 #include "platform/system_file.h"

@@ -9,6 +9,7 @@
 
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/core/request_state.h"
 #include "platform/system_module.h"
@@ -99,27 +100,28 @@ void TISAPIEngine::FireRequestEvents() {
 void TISAPIEngine::ReadFormData() {
     TIsapiRequestState& request = IsapiRequest();
     EXTENSION_CONTROL_BLOCK& ecb = *request.ECB;
-    request.FormData.clear();
     request.ReadPosition = 0;
     request.ContentLength = static_cast<int>(std::min<DWORD>(ecb.cbTotalBytes, INT32_MAX));
     request.BytesNotPreloaded = ecb.cbTotalBytes > ecb.cbAvailable ? ecb.cbTotalBytes - ecb.cbAvailable : 0;
     const DWORD remaining = request.BytesNotPreloaded;
+    std::string data;
     if (!IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
-        if (ecb.lpbData) request.FormData = UpToZero(reinterpret_cast<const char*>(ecb.lpbData), ecb.cbAvailable);
-        if (remaining > 0) ReadUrlEncodedBody(remaining);
+        if (ecb.lpbData) data = UpToZero(reinterpret_cast<const char*>(ecb.lpbData), ecb.cbAvailable);
+        if (remaining > 0) ReadUrlEncodedBody(remaining, data);
     } else if (AutoReadInput) {
         if (remaining > static_cast<DWORD>(std::max(AutoReadLimit, 0)))
             LogError("Content length exceeds AutoReadLimit");
         else
-            ReadMultipartInput(request.FormData);
+            ReadMultipartInput(data);
     }
     const std::string query = GetQueryString();
-    if (!query.empty()) request.FormData += (request.FormData.empty() ? "" : "&") + query;
+    if (!query.empty()) data += (data.empty() ? "" : "&") + query;
+    request.Fields = TFormFields(data);
 }
 
 // The body bytes the server did not preload are read in full (a server may deliver them in
 // several pieces) and appended to the preloaded ones.
-void TISAPIEngine::ReadUrlEncodedBody(DWORD remaining) {
+void TISAPIEngine::ReadUrlEncodedBody(DWORD remaining, std::string& data) {
     if (remaining > static_cast<DWORD>(std::max(AutoReadLimit, 0))) {
         LogError("Content length exceeds AutoReadLimit");
         return;
@@ -130,7 +132,7 @@ void TISAPIEngine::ReadUrlEncodedBody(DWORD remaining) {
     std::string rest(remaining, '\0');
     const int got = ReadClient(rest.data(), static_cast<int>(remaining));
     if (got <= 0) return;
-    request.FormData += UpToZero(rest.data(), static_cast<size_t>(got));
+    data += UpToZero(rest.data(), static_cast<size_t>(got));
 }
 
 int TISAPIEngine::GetContentLength() { return IsapiRequest().ContentLength; }
@@ -208,10 +210,10 @@ std::string TISAPIEngine::ServerVariable(const std::string& name) {
 }
 
 std::string TISAPIEngine::GetField(const std::string& Name, const std::string& Default) {
-    return FindField(IsapiRequest().FormData, Name, Default);
+    return IsapiRequest().Fields.Find(Name, Default);
 }
 
-std::vector<std::string> TISAPIEngine::GetFieldNames() { return FieldNames(IsapiRequest().FormData); }
+std::vector<std::string> TISAPIEngine::GetFieldNames() { return IsapiRequest().Fields.Names(); }
 
 void TISAPIEngine::Write(const std::string& S) {
     TIsapiRequestState& request = IsapiRequest();

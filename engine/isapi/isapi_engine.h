@@ -9,6 +9,7 @@
 
 #include "engine/facade/general_http_engine.h"
 #include "engine/core/http_engine.h"
+#include "engine/form/form_fields.h"
 #include "engine/isapi/isapi_types.h"
 
 // The ISAPI events the facade hands over besides the common settings.
@@ -51,7 +52,7 @@ protected:
 
 private:
     void ReadFormData();
-    void ReadUrlEncodedBody(DWORD remaining);
+    void ReadUrlEncodedBody(DWORD remaining, std::string& data);
     void FireRequestEvents();
     std::string ServerVariable(const std::string& name);
 
@@ -63,7 +64,7 @@ struct TIsapiRequestState {
     EXTENSION_CONTROL_BLOCK* ECB = nullptr;  // none while a filter notification runs
     HTTP_FILTER_CONTEXT* FilterContext = nullptr;
     DWORD NotificationType = 0;
-    std::string FormData;
+    TFormFields Fields;
     DWORD ReadPosition = 0;       // next preloaded byte that ReadClient hands out
     DWORD BytesNotPreloaded = 0;  // body bytes the server has still to deliver
     int ContentLength = 0;        // the request's total body size

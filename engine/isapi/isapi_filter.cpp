@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/core/request_state.h"
 
 namespace {
@@ -118,7 +118,7 @@ DWORD TISAPIEngine::FilterProc(HTTP_FILTER_CONTEXT& Context, DWORD NotificationT
             const auto& raw = *static_cast<const HTTP_FILTER_RAW_DATA*>(Notification);
             const char* text = static_cast<const char*>(raw.pvInData);
             TRawRequestData data = ParseRawRequest(text ? std::string_view(text, raw.cbInData) : std::string_view());
-            request.FormData = std::move(data.FormData);
+            request.Fields = TFormFields(data.FormData);
             request.Cookie = std::move(data.Cookie);
         }
         if (OnHttpFilterProc) OnHttpFilterProc(Context, NotificationType, Notification, result);

@@ -6,6 +6,7 @@
 
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/nsapi/nsapi_binding.h"
 #include "engine/core/request_state.h"
@@ -109,24 +110,21 @@ void TNSAPIEngine::ExecRequest() {
     if (OnExecRequest) OnExecRequest(*this);
 }
 
-void TNSAPIEngine::ReadFormData() {
-    TNsapiRequestState& request = NsapiRequest();
-    request.FormData.clear();
+void TNSAPIEngine::ReadFormData() { NsapiRequest().Fields = TFormFields(FormDataOfRequest()); }
+
+std::string TNSAPIEngine::FormDataOfRequest() {
     const std::string method = GetRequestMethod();
-    if (method != "POST") {
-        if (method == "GET") request.FormData = GetQueryString();
-        return;
-    }
+    if (method != "POST") return method == "GET" ? GetQueryString() : "";
     const int length = GetContentLength();
     if (length > AutoReadLimit) {
         LogError("Content length exceeds AutoReadLimit");
-        return;
+        return "";
     }
-    if (length <= 0) return;
-    if (!IsMultipartForm(GetVariable("content-type")))
-        request.FormData = ReadBody(length);
-    else
-        ReadMultipartInput(request.FormData);
+    if (length <= 0) return "";
+    if (!IsMultipartForm(GetVariable("content-type"))) return ReadBody(length);
+    std::string data;
+    ReadMultipartInput(data);
+    return data;
 }
 
 std::string TNSAPIEngine::ReadBody(int length) {
@@ -200,10 +198,10 @@ int TNSAPIEngine::GetContentLength() {
 }
 
 std::string TNSAPIEngine::GetField(const std::string& Name, const std::string& Default) {
-    return FindField(NsapiRequest().FormData, Name, Default);
+    return NsapiRequest().Fields.Find(Name, Default);
 }
 
-std::vector<std::string> TNSAPIEngine::GetFieldNames() { return FieldNames(NsapiRequest().FormData); }
+std::vector<std::string> TNSAPIEngine::GetFieldNames() { return NsapiRequest().Fields.Names(); }
 
 void TNSAPIEngine::SendToClient(const char* Data, size_t Count) {
     const TNsapiRequestState& request = NsapiRequest();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/http_engine.h"
+#include "engine/form/form_fields.h"
 #include "engine/nsapi/nsapi_types.h"
 
 class TNSAPIEngine : public THttpEngine {
@@ -48,6 +49,7 @@ protected:
 
 private:
     void ReadFormData();
+    std::string FormDataOfRequest();
     std::string ReadBody(int length);
 
     bool firstRequestPending_ = true;
@@ -59,7 +61,7 @@ struct TNsapiRequestState {
     pblock* Parameters = nullptr;
     Session* Sn = nullptr;
     Request* Rq = nullptr;
-    std::string FormData;
+    TFormFields Fields;
 };
 
 TNsapiRequestState& NsapiRequest();

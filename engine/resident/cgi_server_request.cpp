@@ -15,7 +15,7 @@
 #include "engine/cgi/cgi_std_engine.h"
 #include "engine/resident/close_signals.h"
 #include "engine/core/engine_log.h"
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_launch.h"

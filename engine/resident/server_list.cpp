@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "engine/resident/cgi_server_files.h"
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/resident/locked_file.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "engine/resident/cgi_server_files.h"
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 
 namespace {
 

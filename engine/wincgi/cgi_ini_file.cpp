@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "platform/exception.h"
 
 TCGIIniFile::TCGIIniFile(const std::string& Path) {

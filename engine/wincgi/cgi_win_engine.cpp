@@ -11,6 +11,7 @@
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
 #include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/core/request_state.h"
 #include "platform/convert.h"

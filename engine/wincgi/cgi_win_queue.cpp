@@ -12,7 +12,7 @@
 #include "engine/wincgi/cgi_win_server.h"
 #include "engine/resident/close_signals.h"
 #include "engine/core/engine_log.h"
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_launch.h"
 #include "engine/resident/server_list.h"

@@ -32,7 +32,3 @@ TEST(FormFields, NamesDropOnlyImmediateRepeats) {
     EXPECT_EQ(FieldNames(""), Names{});
 }
 
-TEST(FormFields, UpperCaseAndTrimAreAsciiOnly) {
-    EXPECT_EQ(UpperCase("ab\xFC"), "AB\xFC");
-    EXPECT_EQ(Trim("\t a b \r\n"), "a b");
-}

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/resident/cgi_server_files.h"
-#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_record.h"
 #include "tests/support/cgi_runner.h"

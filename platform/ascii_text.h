@@ -1,0 +1,12 @@
+// Letter case and blanks as the engine and the poll application compare text: ASCII letters
+// only, so Latin-1 bytes above 127 stay as they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Delphi's UpperCase and Trim: ASCII letters only, and every character up to the blank.
+std::string UpperCase(std::string_view s);
+std::string Trim(std::string_view s);
+// True when Text begins with Prefix, ASCII letters compared without regard to case.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
