@@ -1,5 +1,22 @@
 // The poll application: the one object that owns the program's components and answers every
 // request (help page, answers to record, chart of a poll).
+//
+// Its own names are German; in English:
+//   THauptseite      main page: the application's (never shown) main window
+//   datenhinzu       add data: record the request's answers in their poll files
+//   datenzuordnen    assign data: tally the poll named by "filename" and read the first chart parameters
+//   grafikerstellen  make the chart: apply the other chart parameters and fill the chosen series
+//   Ausgabegrafik    output graphic: the component that draws the chart and sends it as a GIF
+//   Grafik           graphic: the chart of the current view request
+//   Daten            data: the tally of the poll being charted
+//   Antworten        answers (the German sample's title word)
+//   Pfad             path: the program's folder, where the poll files live
+//   Dateiname        file name: the poll (file or sample) being charted
+//   Stil             style: 0 bars, 1 horizontal bars, 2 area, 3 pie
+//   Farbe            colour: the palette number of the chart's colour
+//   Meldung          message: the text of the message page
+//   Gesperrt         locked: the key file refused a new poll file during this add
+//   httpMessage, httphilfe  the message page and help page (Hilfe) template filters
 #pragma once
 
 #include <memory>

@@ -1,6 +1,7 @@
 #include "app/pages.h"
 
 #include "app/latin1_text.h"
+#include "app/page_footer.h"
 
 namespace {
 
@@ -633,16 +634,7 @@ Weitere Programme von Brightloom:
 </table>
 </center></div>
 
-<hr width="550" size="1" color="#4E4E4E">
-
-<p align="center"><font face="Arial"><small><strong>Copyright © 1999 Brightloom Software</strong></small><br>
-<small>Brightloom Software, Lindenallee 14, 20259 Hamburg, Germany<br>
-<a href="http://www.brightloom.example/">www.brightloom.example</a> - <a
-href="mailto:tallyhouse@brightloom.example">tallyhouse@brightloom.example</a></small></font></p>
-
-<p align="center">&nbsp;</p>
-</body>
-</html>)page");
+)page") + kPageFooter;
 
 }  // namespace
 

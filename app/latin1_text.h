@@ -30,3 +30,12 @@ consteval Latin1Text<N> ToLatin1(const char8_t (&utf8)[N]) {
     }
     return out;
 }
+
+// Two texts one after the other, for pages that share a part.
+template <std::size_t A, std::size_t B>
+consteval Latin1Text<A + B> operator+(const Latin1Text<A>& first, const Latin1Text<B>& second) {
+    Latin1Text<A + B> out;
+    for (std::size_t i = 0; i < first.size; ++i) out.bytes[out.size++] = first.bytes[i];
+    for (std::size_t i = 0; i < second.size; ++i) out.bytes[out.size++] = second.bytes[i];
+    return out;
+}

@@ -57,66 +57,6 @@ TGeneralHttpEngine::TGeneralHttpEngine() {
 
 TGeneralHttpEngine::~TGeneralHttpEngine() = default;
 
-void TGeneralHttpEngine::SetAutoHttpHeader(bool value) {
-    properties_.AutoHttpHeader = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->AutoHttpHeader = value;
-}
-
-void TGeneralHttpEngine::SetAutoContentType(const std::string& value) {
-    properties_.AutoContentType = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->AutoContentType = value;
-}
-
-void TGeneralHttpEngine::SetAutoReadInput(bool value) {
-    properties_.AutoReadInput = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->AutoReadInput = value;
-}
-
-void TGeneralHttpEngine::SetAutoReadLimit(int value) {
-    properties_.AutoReadLimit = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->AutoReadLimit = value;
-}
-
-void TGeneralHttpEngine::SetBufferedOutput(bool value) {
-    properties_.BufferedOutput = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->BufferedOutput = value;
-}
-
-void TGeneralHttpEngine::SetTempDir(const std::string& value) {
-    properties_.TempDir = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->TempDir = value;
-}
-
-void TGeneralHttpEngine::SetSessionName(const std::string& value) {
-    properties_.SessionName = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->SessionName = value;
-}
-
-void TGeneralHttpEngine::SetNoCache(bool value) {
-    properties_.NoCache = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->NoCache = value;
-}
-
-void TGeneralHttpEngine::SetOnExecRequest(TExecRequestEvent value) {
-    properties_.OnExecRequest = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->OnExecRequest = std::move(value);
-}
-
-void TGeneralHttpEngine::SetOnFirstExecRequest(TFirstExecRequestEvent value) {
-    properties_.OnFirstExecRequest = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->OnFirstExecRequest = std::move(value);
-}
-
-void TGeneralHttpEngine::SetOnLastExecRequest(TLastExecRequestEvent value) {
-    properties_.OnLastExecRequest = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->OnLastExecRequest = std::move(value);
-}
-
-void TGeneralHttpEngine::SetOnRequestError(TRequestErrorEvent value) {
-    properties_.OnRequestError = value;
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->OnRequestError = std::move(value);
-}
-
 void TGeneralHttpEngine::ApplySiteCgiMode() {
     const std::string mode = GetEnv("TALLYHOUSE_CGI_MODE");
     if (mode == "NormalMode") properties_.CGIMode = NormalMode;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/http_engine.h"
@@ -78,18 +79,18 @@ public:
     const THttpEngineProperties& Properties() const { return properties_; }
 
     // These reach the engine current on the calling thread at once.
-    void SetAutoHttpHeader(bool value);
-    void SetAutoContentType(const std::string& value);
-    void SetAutoReadInput(bool value);
-    void SetAutoReadLimit(int value);
-    void SetBufferedOutput(bool value);
-    void SetTempDir(const std::string& value);
-    void SetSessionName(const std::string& value);
-    void SetNoCache(bool value);
-    void SetOnExecRequest(TExecRequestEvent value);
-    void SetOnFirstExecRequest(TFirstExecRequestEvent value);
-    void SetOnLastExecRequest(TLastExecRequestEvent value);
-    void SetOnRequestError(TRequestErrorEvent value);
+    void SetAutoHttpHeader(bool value) { SetProperty(&THttpEngineProperties::AutoHttpHeader, std::move(value)); }
+    void SetAutoContentType(const std::string& value) { SetProperty(&THttpEngineProperties::AutoContentType, std::move(value)); }
+    void SetAutoReadInput(bool value) { SetProperty(&THttpEngineProperties::AutoReadInput, std::move(value)); }
+    void SetAutoReadLimit(int value) { SetProperty(&THttpEngineProperties::AutoReadLimit, std::move(value)); }
+    void SetBufferedOutput(bool value) { SetProperty(&THttpEngineProperties::BufferedOutput, std::move(value)); }
+    void SetTempDir(const std::string& value) { SetProperty(&THttpEngineProperties::TempDir, std::move(value)); }
+    void SetSessionName(const std::string& value) { SetProperty(&THttpEngineProperties::SessionName, std::move(value)); }
+    void SetNoCache(bool value) { SetProperty(&THttpEngineProperties::NoCache, std::move(value)); }
+    void SetOnExecRequest(TExecRequestEvent value) { SetProperty(&THttpEngineProperties::OnExecRequest, std::move(value)); }
+    void SetOnFirstExecRequest(TFirstExecRequestEvent value) { SetProperty(&THttpEngineProperties::OnFirstExecRequest, std::move(value)); }
+    void SetOnLastExecRequest(TLastExecRequestEvent value) { SetProperty(&THttpEngineProperties::OnLastExecRequest, std::move(value)); }
+    void SetOnRequestError(TRequestErrorEvent value) { SetProperty(&THttpEngineProperties::OnRequestError, std::move(value)); }
     // These matter only when the engines are created.
     void SetCGIMode(TCGIMode value) { properties_.CGIMode = value; }
     void SetCgiAutoTerminate(bool value) { cgiAutoTerminate_ = value; }
@@ -140,6 +141,12 @@ public:
     virtual void FreeLock(TLock* P);
 
 private:
+    // Stores a setting and hands it at once to the engine current on the calling thread.
+    template <typename T, typename V>
+    void SetProperty(T THttpEngineProperties::*setting, V value) {
+        if (THttpEngine* engine = CurrentHttpEngine()) static_cast<THttpEngineProperties&>(*engine).*setting = value;
+        properties_.*setting = std::move(value);
+    }
     // The site may choose the CGI mode through "TALLYHOUSE_CGI_MODE" (NormalMode, ServerMode,
     // ServerThreadMode) in the web server's environment.
     void ApplySiteCgiMode();
