@@ -13,19 +13,11 @@
 #include "platform/convert.h"
 #include "platform/system_environment.h"
 #include "platform/system_module.h"
+#include "engine/core/cgi_version.h"
 
 namespace {
 
 TCGIStdEngine* stdEngine = nullptr;
-
-bool NamesWindowsCgi() { return UpperCase(GetEnv("CGI_VERSION")).find("WIN") != std::string::npos; }
-
-// Four upper-case hexadecimal digits of a random number 0..65534.
-std::string NewRequestId() {
-    char id[8];
-    std::snprintf(id, sizeof id, "%04X", static_cast<unsigned>(RandomNumber(65535)));
-    return id;
-}
 
 std::string ModuleBaseName() {
     const std::string file = ModuleFileName();
@@ -71,7 +63,7 @@ bool IsServerProcess() {
 }
 
 bool StandardCgiEnvironment() {
-    if (IsLibrary() || NamesWindowsCgi()) return false;
+    if (IsLibrary() || NamesWindowsCgi(GetEnv("CGI_VERSION"))) return false;
     return !CgiEnvironmentVariable("SERVER_SOFTWARE").empty() || IsServerProcess();
 }
 

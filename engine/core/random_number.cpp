@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <random>
 
@@ -13,4 +14,10 @@ int RandomNumber(int limit) {
         std::chrono::system_clock::now().time_since_epoch().count() ^ (static_cast<long long>(getpid()) << 16)));
     std::lock_guard<std::mutex> guard(lock);
     return std::uniform_int_distribution<int>(0, limit - 1)(generator);
+}
+
+std::string NewRequestId() {
+    char id[8];
+    std::snprintf(id, sizeof id, "%04X", static_cast<unsigned>(RandomNumber(65535)));
+    return id;
 }

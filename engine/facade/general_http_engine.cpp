@@ -8,12 +8,7 @@
 #include "platform/exception.h"
 #include "platform/system_environment.h"
 #include "platform/system_module.h"
-
-namespace {
-
-bool NamesWindowsCgi(const std::string& cgiVersion) { return UpperCase(cgiVersion).find("WIN") != std::string::npos; }
-
-}  // namespace
+#include "engine/core/cgi_version.h"
 
 TStartKind CurrentStartKind() {
     TStartKind start;

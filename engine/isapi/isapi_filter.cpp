@@ -21,10 +21,6 @@ void CopyText(char (&field)[N], const std::string& text) {
     field[n] = '\0';
 }
 
-bool StartsWithNoCase(const std::string& line, std::string_view prefix) {
-    return line.size() >= prefix.size() && UpperCase(std::string_view(line).substr(0, prefix.size())) == prefix;
-}
-
 // The next line of text from At (CR LF or LF ends it), trimmed; At moves past it.
 std::string NextLine(std::string_view text, size_t& at) {
     size_t end = text.find('\n', at);
@@ -47,15 +43,15 @@ TRawRequestData ParseRawRequest(std::string_view text) {
     TRawRequestData data;
     size_t at = 0;
     const std::string first = NextLine(text, at);
-    const bool post = StartsWithNoCase(first, "POST");
+    const bool post = StartsWithIgnoringCase(first, "POST");
     data.FormData = QueryOfRequestLine(first);
     bool urlEncoded = false;
     while (at < text.size()) {
         const std::string line = NextLine(text, at);
         if (line.empty()) break;
-        if (post && StartsWithNoCase(line, "CONTENT-TYPE:") && UpperCase(line).find("URLENCODED") != std::string::npos)
+        if (post && StartsWithIgnoringCase(line, "CONTENT-TYPE:") && UpperCase(line).find("URLENCODED") != std::string::npos)
             urlEncoded = true;
-        if (StartsWithNoCase(line, "COOKIE:")) data.Cookie = Trim(std::string_view(line).substr(7)).substr(0, CookieLimit);
+        if (StartsWithIgnoringCase(line, "COOKIE:")) data.Cookie = Trim(std::string_view(line).substr(7)).substr(0, CookieLimit);
     }
     if (!post || !urlEncoded) return data;
     const std::string body = Trim(text.substr(at));

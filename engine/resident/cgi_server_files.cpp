@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -19,10 +18,6 @@ std::string ChooseTempFolder(const std::string& programFolder) {
     if (fs::is_directory(temp, error)) return temp.string();
     fs::create_directory(temp, error);
     return fs::is_directory(temp, error) ? temp.string() : programFolder;
-}
-
-bool StartsWithNoCase(const std::string& text, const std::string& start) {
-    return text.size() >= start.size() && UpperCase(text.substr(0, start.size())) == UpperCase(start);
 }
 
 }  // namespace
@@ -49,7 +44,7 @@ std::string TServerFiles::OutputFilePath(const std::string& requestFile) {
 
 std::string TServerFiles::ResolveRequestName(const std::string& recordName) const {
     const std::string ours = tempPrefix_ + "_C_";
-    if (!StartsWithNoCase(recordName, ours)) return recordName;
+    if (!StartsWithIgnoringCase(recordName, ours)) return recordName;
     return ours + recordName.substr(ours.size());
 }
 
@@ -57,19 +52,11 @@ void TServerFiles::DeleteFilesStartingWith(const std::string& infix, bool stopAt
     const std::string start = programFileName_ + infix;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder_, error)) {
-        if (!StartsWithNoCase(entry.path().filename().string(), start)) continue;
+        if (!StartsWithIgnoringCase(entry.path().filename().string(), start)) continue;
         std::error_code removeError;
         fs::remove(entry.path(), removeError);
         if (removeError && stopAtFailure) return;
     }
-}
-
-std::string NewRequestId() {
-    thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<int> number(0, 65534);
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", number(generator));
-    return text;
 }
 
 bool IsRequestName(const std::string& name) {

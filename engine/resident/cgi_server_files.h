@@ -39,6 +39,4 @@ private:
     std::string tempPrefix_;
 };
 
-// Four upper-case hexadecimal digits of a random number 0..65534.
-std::string NewRequestId();
 bool IsRequestName(const std::string& name);

@@ -25,6 +25,8 @@
 #include "platform/exception.h"
 #include "platform/system_file.h"
 #include "platform/system_module.h"
+#include "engine/core/cgi_version.h"
+#include "engine/core/random_number.h"
 
 namespace {
 
@@ -143,7 +145,7 @@ void UnitStartup() {
 
 bool EnqueueRequest() {
     if (CgiEnvironmentVariable("SERVER_SOFTWARE").empty()) return false;
-    if (UpperCase(CgiEnvironmentVariable("CGI_VERSION")).find("WIN") != std::string::npos) return false;
+    if (NamesWindowsCgi(CgiEnvironmentVariable("CGI_VERSION"))) return false;
     const std::string list = Files().ServerListPath();
     // A name cut short in its record would never be found again: such a request stays here.
     if (!Files().NamesFitRecords()) return false;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/exception.h"
+#include "engine/core/random_number.h"
 
 extern char** environ;
 

@@ -26,7 +26,7 @@ std::size_t ReadBlock(int fd, char* buffer) {
 
 bool HasContentLength(const std::string& header) {
     return UpperCase(header).find("\r\nCONTENT-LENGTH:") != std::string::npos ||
-           UpperCase(header).rfind("CONTENT-LENGTH:", 0) == 0;
+           StartsWithIgnoringCase(header, "CONTENT-LENGTH:");
 }
 
 }  // namespace

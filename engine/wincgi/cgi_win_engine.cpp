@@ -18,6 +18,7 @@
 #include "platform/exception.h"
 #include "platform/system_environment.h"
 #include "platform/system_module.h"
+#include "engine/core/cgi_version.h"
 
 namespace fs = std::filesystem;
 
@@ -73,7 +74,7 @@ bool WindowsCgiEnvironment() {
     if (IsLibrary()) return false;
     std::string software = GetEnv("SERVER_SOFTWARE");
     if (software.find("ZB") != std::string::npos) software.clear();
-    return software.empty() || UpperCase(GetEnv("CGI_VERSION")).find("WIN") != std::string::npos;
+    return software.empty() || NamesWindowsCgi(GetEnv("CGI_VERSION"));
 }
 
 std::string RequestFilePath(const std::string& path, const std::string& folder) {

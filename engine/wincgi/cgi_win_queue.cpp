@@ -19,6 +19,7 @@
 #include "engine/resident/server_mark.h"
 #include "platform/system_file.h"
 #include "platform/system_module.h"
+#include "engine/core/cgi_version.h"
 
 namespace fs = std::filesystem;
 
@@ -55,7 +56,7 @@ std::vector<std::string> WindowsCgiServerEnvironment() {
     bool named = false;
     for (const std::string& variable : CurrentEnvironment()) {
         if (variable.rfind("CGI_VERSION=", 0) == 0) {
-            if (UpperCase(variable).find("WIN") == std::string::npos) continue;
+            if (!NamesWindowsCgi(variable)) continue;
             named = true;
         }
         variables.push_back(variable);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/random_number.h"
 #include "engine/resident/cgi_server_files.h"
 #include "platform/ascii_text.h"
 #include "engine/resident/request_file.h"
