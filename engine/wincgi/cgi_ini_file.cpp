@@ -58,25 +58,37 @@ void TCGIIniFile::TakeLine(const std::string& line) {
         auto found = sections_.find(name);
         if (found != sections_.end()) {
             current_ = &found->second;
+            currentWritten_ = &writtenKeys_[name];
         } else if (order_.size() >= SectionLimit) {
             ++extraSections_;
             current_ = nullptr;
+            currentWritten_ = nullptr;
         } else {
             order_.push_back(name);
             current_ = &sections_[name];
+            currentWritten_ = &writtenKeys_[name];
         }
         return;
     }
     const std::size_t equals = line.find('=');
     if (!current_ || equals == std::string::npos || equals >= KeySearchLimit) return;
-    const std::string key = UpperCase(Trim(line.substr(0, equals)));
+    const std::string written = Trim(line.substr(0, equals));
+    const std::string key = UpperCase(written);
     if (key.empty()) return;
     (*current_)[key] = Trim(line.substr(equals + 1));
+    (*currentWritten_)[key] = written;
 }
 
 const std::map<std::string, std::string>* TCGIIniFile::Section(const std::string& Name) const {
     auto found = sections_.find(UpperCase(Trim(Name)));
     return found == sections_.end() ? nullptr : &found->second;
+}
+
+std::string TCGIIniFile::WrittenKey(const std::string& SectionName, const std::string& Key) const {
+    const auto section = writtenKeys_.find(UpperCase(Trim(SectionName)));
+    if (section == writtenKeys_.end()) return Key;
+    const auto found = section->second.find(UpperCase(Trim(Key)));
+    return found == section->second.end() ? Key : found->second;
 }
 
 bool TCGIIniFile::HasKey(const std::string& SectionName, const std::string& Key) const {

@@ -1,5 +1,6 @@
 // The request file of the Windows CGI convention: an INI-format file written by the web server,
-// read into sections of keys. Section names and keys are kept upper-cased and trimmed.
+// read into sections of keys. Section names and keys are matched upper-cased and trimmed; each
+// key's spelling as the file wrote it is kept too.
 #pragma once
 
 #include <map>
@@ -24,6 +25,8 @@ public:
     // Section names in file order, each with its keys in sorted order.
     const std::vector<std::string>& Sections() const { return order_; }
     const std::map<std::string, std::string>* Section(const std::string& Name) const;
+    // Key of Section as the file wrote it (trimmed, its letter case kept); Key itself when absent.
+    std::string WrittenKey(const std::string& Section, const std::string& Key) const;
 
     // Lines dropped for being longer than LineLimit, and sections beyond SectionLimit.
     int LongLines() const { return longLines_; }
@@ -36,7 +39,9 @@ private:
 
     std::vector<std::string> order_;
     std::map<std::string, std::map<std::string, std::string>> sections_;
+    std::map<std::string, std::map<std::string, std::string>> writtenKeys_;
     std::map<std::string, std::string>* current_ = nullptr;
+    std::map<std::string, std::string>* currentWritten_ = nullptr;
     int longLines_ = 0;
     int extraSections_ = 0;
 };

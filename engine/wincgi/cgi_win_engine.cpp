@@ -111,7 +111,7 @@ std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini) {
     for (const std::string& name : ini.Sections()) {
         if (!IsFormSection(name)) continue;
         for (const auto& entry : *ini.Section(name))
-            if (!IsContinuation(entry.first, fieldKeys)) names.push_back(entry.first);
+            if (!IsContinuation(entry.first, fieldKeys)) names.push_back(ini.WrittenKey(name, entry.first));
     }
     return names;
 }

@@ -79,5 +79,6 @@ struct TFormFiles {
 std::string ReadExternalValue(const std::string& entry, const TFormFiles& files);
 // The value of Key from "Form Literal", else "Form File", else "Form External"; false when none has it.
 bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const TFormFiles& files, std::string& value);
-// The form field names of a POST: the keys of every FORM section, continuation keys left out.
+// The form field names of a POST: the keys of every FORM section as the request file wrote
+// them, continuation keys left out.
 std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini);
