@@ -209,7 +209,7 @@ void TPieSeries::PaintMark(int i, const std::string& text, TSeriesMarkPosition& 
     const int rx = XRadius + Round(XRadius * p);
     const int ry = YRadius + Round(p * YRadius);
     const double middle = Angles[static_cast<std::size_t>(i)].MidAngle;
-    ParentChart()->AssignCanvasFont(Marks.Font);
+    // The marks font is selected already, scaled by the 3D zoom as the box was measured.
     TRasterCanvas3D& canvas = Canvas();
     position.ArrowEnd = AngleToPos(middle, canvas.TextWidth("W") + rx, canvas.FontHeight() + ry);
     position.ArrowStart = AngleToPos(middle, rx - Marks.ArrowLength, ry - Marks.ArrowLength);

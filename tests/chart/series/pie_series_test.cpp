@@ -1,6 +1,7 @@
 // Pie series: ellipse, angles and grouping as numbers, then drawn slices probed by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -176,6 +177,50 @@ TEST(PieSeries, MarksLieOutsideTheRim) {
         EXPECT_EQ(mark->BoxLeftTop.X, right ? mark->ArrowEnd.X : mark->ArrowEnd.X - mark->BoxWidth)
             << "box outward of the arrow, mark " << i;
         EXPECT_EQ(probe.drawn.At(mark->BoxLeftTop.X + 1, mark->BoxLeftTop.Y + 1), s.Marks.BackColor);
+    }
+}
+
+// In 3D the marks' font follows the zoom; the text must be written in the font its box was
+// measured with, or it overflows the box (zoom below 100) or sits lost in it (above).
+TEST(PieSeries, MarksTextFitsItsBoxAtAnyZoom) {
+    for (int zoom : {50, 150}) {
+        PieProbe probe({67, 58, 32, 18}, true);
+        TPieSeries& s = probe.series;
+        probe.drawn.chart.View3DOptions.Zoom = zoom;
+        probe.drawn.chart.View3DOptions.Orthogonal = false;
+        s.Marks.Arrow.Visible = false;
+        s.Marks.Font.Color = clFuchsia;  // a colour no slice has, so every such pixel is text
+        probe.drawn.Draw();
+        TRasterCanvas3D& canvas = probe.drawn.chart.Canvas();
+        canvas.Font = s.Marks.Font;
+        canvas.Font.Size = Round(s.Marks.Font.Size * zoom / 100.0);
+        int checked = 0;
+        for (int i = 0; i < 4; ++i) {
+            const TSeriesMarkPosition* mark = s.Marks.Positions.Get(i);
+            ASSERT_NE(mark, nullptr);
+            // The box as drawn: moved by the projection of its arrow end.
+            const TPoint end = canvas.ProjectPointOut(mark->ArrowEnd.X, mark->ArrowEnd.Y, s.Marks.ZPosition);
+            const int left = end.X + mark->BoxLeftTop.X - mark->ArrowEnd.X;
+            const int top = end.Y - (mark->ArrowEnd.Y - mark->BoxLeftTop.Y);
+            // A zoomed pie pushes some marks out of the picture.
+            if (left < mark->BoxWidth || top < 0 || left + 2 * mark->BoxWidth > probe.drawn.chart.Width ||
+                top + mark->BoxHeight > probe.drawn.chart.Height)
+                continue;
+            ++checked;
+            int inkLeft = probe.drawn.chart.Width, inkRight = -1;
+            for (int y = top + 1; y < top + mark->BoxHeight - 1; ++y)
+                for (int x = left - mark->BoxWidth; x < left + 2 * mark->BoxWidth; ++x)
+                    if (probe.drawn.At(x, y) == clFuchsia) {
+                        inkLeft = std::min(inkLeft, x);
+                        inkRight = std::max(inkRight, x);
+                    }
+            const std::string text = s.MarkText(i);
+            EXPECT_GT(inkLeft, left) << "zoom " << zoom << ", mark " << i << " overflows its box on the left";
+            EXPECT_LT(inkRight, left + mark->BoxWidth - 1) << "zoom " << zoom << ", mark " << i << " on the right";
+            EXPECT_NEAR(inkRight - inkLeft + 1, canvas.TextWidth(text), 2)
+                << "zoom " << zoom << ", mark " << i << " '" << text << "' drawn in another font than measured";
+        }
+        EXPECT_GT(checked, 0) << "zoom " << zoom << ": no mark lies wholly in the picture";
     }
 }
 
