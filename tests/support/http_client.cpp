@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 namespace testsupport {
@@ -104,17 +105,23 @@ HttpResponse HttpRequest(int port, const std::string& method, const std::string&
     return response;
 }
 
-int FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+PortReservation::PortReservation() : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    if (fd_ < 0) throw std::runtime_error("socket failed");
+    const int on = 1;
+    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        close(fd_);
+        throw std::runtime_error("no port of 127.0.0.1 to reserve");
+    }
+    port_ = ntohs(address.sin_port);
 }
+
+PortReservation::~PortReservation() { close(fd_); }
 
 bool WaitForPort(int port, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -20,8 +20,21 @@ HttpResponse HttpRequest(int port, const std::string& method, const std::string&
                          const std::string& contentType = "application/x-www-form-urlencoded");
 inline HttpResponse HttpGet(int port, const std::string& target) { return HttpRequest(port, "GET", target); }
 
-// A port on 127.0.0.1 that nothing listens on right now.
-int FreePort();
+// A port of 127.0.0.1 kept bound, not listening, for a server about to start: no other socket
+// is given the port meanwhile, and the server binds it beside this one (lighttpd, Apache and
+// nginx bind with SO_REUSEADDR, which Linux allows next to a bound socket that does not listen).
+class PortReservation {
+public:
+    PortReservation();
+    ~PortReservation();
+    PortReservation(const PortReservation&) = delete;
+    PortReservation& operator=(const PortReservation&) = delete;
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
 // Waits until something accepts connections on the port; false after the timeout.
 bool WaitForPort(int port, int timeoutMs);
 

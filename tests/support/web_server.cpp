@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/support/cgi_runner.h"
+#include "tests/support/child_processes.h"
 #include "tests/support/http_client.h"
 
 namespace testsupport {
@@ -47,26 +48,28 @@ bool WebServerInstalled(WebServerKind kind) {
 WebServer::WebServer(WebServerKind kind, const fs::path& programDir)
     : kind_(kind), programDir_(fs::absolute(programDir)), confDir_(programDir_.parent_path() / (programDir_.filename().string() + "-server")) {
     fs::create_directories(confDir_);
-    port_ = FreePort();
     switch (kind_) {
         case WebServerKind::Lighttpd: WriteLighttpd(); break;
         case WebServerKind::Apache: WriteApache(); break;
         case WebServerKind::Nginx: WriteNginx(); break;
     }
-    running_ = WaitForPort(port_, 10000);
+    running_ = WaitUntilServing();
 }
 
-WebServer::~WebServer() {
-    for (auto it = children_.rbegin(); it != children_.rend(); ++it) kill(*it, SIGTERM);
-    for (pid_t pid : children_) {
-        int status = 0;
-        for (int i = 0; i < 100 && waitpid(pid, &status, WNOHANG) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (waitpid(pid, &status, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
+// Until the server accepts connections, or its last process has ended (a configuration it
+// refused); a minute is a safety net for a loaded machine.
+bool WebServer::WaitUntilServing() {
+    for (int slice = 0; slice < 300; ++slice) {
+        if (WaitForPort(Port(), 200)) return true;
+        if (waitpid(groups_.back(), nullptr, WNOHANG) == groups_.back()) return false;
     }
+    return false;
+}
+
+// Stopping only the server's first process would leave its workers (fcgiwrap's, Apache's) and
+// the CGI programs in hand running, so the whole group is stopped, the last started first.
+WebServer::~WebServer() {
+    for (auto it = groups_.rbegin(); it != groups_.rend(); ++it) StopProcessGroup(*it, 10);
     std::error_code ec;
     if (!getenv("TALLYHOUSE_KEEP_SCRATCH")) fs::remove_all(confDir_, ec);
 }
@@ -76,7 +79,7 @@ std::string WebServer::ErrorLog() const { return ReadFile(confDir_ / "error.log"
 pid_t WebServer::Spawn(const std::vector<std::string>& argv) {
     const pid_t pid = fork();
     if (pid == 0) {
-        setsid();
+        setpgid(0, 0);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -87,7 +90,9 @@ pid_t WebServer::Spawn(const std::vector<std::string>& argv) {
         execv(args[0], args.data());
         _exit(127);
     }
-    children_.push_back(pid);
+    // Both sides make the child a group leader, so the group exists whichever runs first.
+    setpgid(pid, pid);
+    groups_.push_back(pid);
     return pid;
 }
 
@@ -95,7 +100,7 @@ void WebServer::WriteLighttpd() {
     const fs::path conf = confDir_ / "lighttpd.conf";
     WriteText(conf, "server.document-root = \"" + programDir_.string() + "\"\n"
                     "server.bind = \"127.0.0.1\"\n"
-                    "server.port = " + std::to_string(port_) + "\n"
+                    "server.port = " + std::to_string(Port()) + "\n"
                     "server.modules = (\"mod_indexfile\", \"mod_alias\", \"mod_cgi\")\n"
                     "mimetype.assign = (\".html\" => \"text/html; charset=ISO-8859-1\", \".png\" => \"image/png\")\n"
                     "index-file.names = (\"index.html\")\n"
@@ -111,7 +116,7 @@ void WebServer::WriteApache() {
     std::string text =
         "ServerRoot \"" + confDir_.string() + "\"\n"
         "ServerName 127.0.0.1\n"
-        "Listen 127.0.0.1:" + std::to_string(port_) + "\n"
+        "Listen 127.0.0.1:" + std::to_string(Port()) + "\n"
         "PidFile \"" + (confDir_ / "apache.pid").string() + "\"\n"
         "DefaultRuntimeDir \"" + confDir_.string() + "\"\n"
         "ErrorLog \"" + (confDir_ / "error.log").string() + "\"\n"
@@ -147,14 +152,14 @@ void WebServer::WriteNginx() {
               "http {\n access_log off;\n"
               " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
               " proxy_temp_path \"" + temp + "\";\n"
-              " server {\n  listen 127.0.0.1:" + std::to_string(port_) + ";\n"
+              " server {\n  listen 127.0.0.1:" + std::to_string(Port()) + ";\n"
               "  root \"" + programDir_.string() + "\";\n"
               "  location /cgi-bin/ {\n   include /etc/nginx/fastcgi_params;\n"
               "   fastcgi_param SCRIPT_FILENAME \"" + programDir_.string() + "/tallyhouse.cgi\";\n"
               "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n"
               "   fastcgi_pass unix:" + socket.string() + ";\n  }\n }\n}\n");
     Spawn({"/usr/sbin/fcgiwrap", "-c", "4", "-s", "unix:" + socket.string()});
-    for (int i = 0; i < 250 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 3000 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     Spawn({"/usr/sbin/nginx", "-p", confDir_.string(), "-c", conf.string()});
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/http_client.h"
+
 namespace testsupport {
 
 enum class WebServerKind { Lighttpd, Apache, Nginx };
@@ -25,7 +27,7 @@ public:
     WebServer& operator=(const WebServer&) = delete;
 
     bool Running() const { return running_; }
-    int Port() const { return port_; }
+    int Port() const { return port_.Port(); }
     // The server's error log, for failure messages.
     std::string ErrorLog() const;
 
@@ -34,13 +36,15 @@ private:
     void WriteApache();
     void WriteNginx();
     pid_t Spawn(const std::vector<std::string>& argv);
+    bool WaitUntilServing();
 
     WebServerKind kind_;
     std::filesystem::path programDir_;
     std::filesystem::path confDir_;
-    int port_ = 0;
+    PortReservation port_;
     bool running_ = false;
-    std::vector<pid_t> children_;
+    // Each server process leads a process group of its own, which holds its workers too.
+    std::vector<pid_t> groups_;
 };
 
 }  // namespace testsupport
