@@ -1,5 +1,7 @@
 #include "app/answer_line.h"
 
+#include <clocale>
+
 namespace {
 
 std::string Format(const char* pattern, const std::tm& local) {
@@ -8,12 +10,21 @@ std::string Format(const char* pattern, const std::tm& local) {
     return std::string(text, length);
 }
 
+// Web servers run the program without a locale, and the C locale's date (12/09/26) puts the
+// month first and drops the century; such a stamp is written in ISO 8601 instead.
+bool PlainTimeLocale() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    const std::string_view locale = name ? name : "C";
+    return locale == "C" || locale == "POSIX" || locale.starts_with("C.");
+}
+
 }  // namespace
 
 std::string AnswerTimeStamp(const std::tm& local) {
-    const std::string date = Format("%x", local);
+    const bool plain = PlainTimeLocale();
+    const std::string date = Format(plain ? "%Y-%m-%d" : "%x", local);
     if (local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0) return date;
-    return date + " " + Format("%X", local);
+    return date + " " + Format(plain ? "%H:%M:%S" : "%X", local);
 }
 
 std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::string_view answer) {

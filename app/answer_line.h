@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-// The local date in the short format, a blank and the long time format; at exactly midnight
-// the date alone.
+// The local date in the time locale's short format, a blank and its long time format (in the
+// C or POSIX locale "2026-12-08 14:07:09"); at exactly midnight the date alone.
 std::string AnswerTimeStamp(const std::tm& local);
 
 // time stamp "," client address "," answer, with no quoting.

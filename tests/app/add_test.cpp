@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <regex>
 #include <thread>
 #include <vector>
@@ -18,8 +22,8 @@ using namespace testsupport;
 namespace {
 
 const std::string kHeader = "HTTP/1.1 200 OK\r\ncontent-type:text/html\r\n\r\n";
-// The C locale's short date and long time, as the test runs the program without a locale.
-const std::string kStamp = R"(\d\d/\d\d/\d\d( \d\d:\d\d:\d\d)?)";
+// The test runs the program without a locale, as web servers do: ISO 8601 date and time.
+const std::string kStamp = R"(\d{4}-\d\d-\d\d( \d\d:\d\d:\d\d)?)";
 
 CgiResult Add(const ScratchDir& dir, const std::string& fields) {
     return RunProgram(dir.Program(), GetRequest("command=add&" + fields));
@@ -52,6 +56,20 @@ TEST(Add, PostedFormsAndTheFallbackAddressAreRecorded) {
     request.env["REMOTE_ADDRESS"] = "10.1.2.3";
     RunProgram(dir.Program(), request);
     EXPECT_TRUE(std::regex_match(dir.Read("question2.pol"), std::regex(kStamp + ",10\\.1\\.2\\.3,poor\r\n")));
+}
+
+TEST(Add, AnOperatorsTimeLocaleKeepsItsOwnDateFormat) {
+    ScratchDir dir;
+    const std::filesystem::path german = dir.Path() / "locales" / "de_DE";
+    std::filesystem::create_directories(german.parent_path());
+    ASSERT_EQ(std::system(("localedef -i de_DE -f ISO-8859-1 " + german.string()).c_str()), 0)
+        << "localedef and the locales package build the German locale";
+    CgiRequest request = GetRequest("command=add&german.pol=ja");
+    request.env["LOCPATH"] = german.parent_path().string();
+    request.env["LC_TIME"] = "de_DE";
+    RunProgram(dir.Program(), request);
+    const std::string line = dir.Read("german.pol");
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(\d\d\.\d\d\.\d{4}( \d\d:\d\d:\d\d)?,127\.0\.0\.1,ja\r\n)"))) << line;
 }
 
 TEST(Add, OnlyTheExactLowerCaseExtensionIsAPollFile) {

@@ -15,10 +15,11 @@ std::tm At(int hour, int minute, int second) {
     return t;
 }
 
-TEST(AnswerLine, TimeIsLeftOutOnlyAtExactMidnight) {
-    EXPECT_EQ(AnswerLine(At(0, 0, 0), "1.2.3.4", "yes"), "12/08/26,1.2.3.4,yes");
-    EXPECT_EQ(AnswerLine(At(0, 0, 1), "1.2.3.4", "yes"), "12/08/26 00:00:01,1.2.3.4,yes");
-    EXPECT_EQ(AnswerLine(At(14, 7, 9), "", ""), "12/08/26 14:07:09,,");
+// The test runs in the C locale, whose own date would read 12/08/26.
+TEST(AnswerLine, ThePlainLocaleWritesIsoDatesAndLeavesTheTimeOutOnlyAtExactMidnight) {
+    EXPECT_EQ(AnswerLine(At(0, 0, 0), "1.2.3.4", "yes"), "2026-12-08,1.2.3.4,yes");
+    EXPECT_EQ(AnswerLine(At(0, 0, 1), "1.2.3.4", "yes"), "2026-12-08 00:00:01,1.2.3.4,yes");
+    EXPECT_EQ(AnswerLine(At(14, 7, 9), "", ""), "2026-12-08 14:07:09,,");
 }
 
 }  // namespace

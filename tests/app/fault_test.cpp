@@ -30,8 +30,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The C locale's short date and long time, as the tests run the program without a locale.
-const std::string kStamp = R"(\d\d/\d\d/\d\d( \d\d:\d\d:\d\d)?)";
+// The ISO 8601 date and time of the plain locale, as the tests run the program without a locale.
+const std::string kStamp = R"(\d{4}-\d\d-\d\d( \d\d:\d\d:\d\d)?)";
 
 bool IsAnswerLine(const std::string& text, const std::string& answer) {
     return std::regex_match(text, std::regex(kStamp + ",127\\.0\\.0\\.1," + answer + "\r\n"));

@@ -16,7 +16,7 @@ using namespace testsupport;
 namespace {
 
 const std::string kStatusAndType = "HTTP/1.1 200 OK\r\ncontent-type:text/html";
-const std::string kStamp = R"(\d\d/\d\d/\d\d( \d\d:\d\d:\d\d)?)";
+const std::string kStamp = R"(\d{4}-\d\d-\d\d( \d\d:\d\d:\d\d)?)";
 
 IsapiCall Get(const std::string& query) {
     IsapiCall call;
