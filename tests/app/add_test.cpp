@@ -173,6 +173,19 @@ TEST(Add, FiftyAnswersAtOnceAreAllKept) {
         EXPECT_NE(text.find(",answer" + std::to_string(i) + "\r\n"), std::string::npos) << i;
 }
 
+// Until /proc/locks shows a process blocked on a lock of the file with this inode (a line
+// "N: -> POSIX ..." naming it), or Ended says the waiting is over; a minute as a safety net.
+bool WaitForLockWaiter(ino_t inode, const std::function<bool()>& ended) {
+    const std::string file = ":" + std::to_string(inode) + " ";
+    for (int tries = 0; tries < 6000 && !ended(); ++tries) {
+        std::ifstream locks("/proc/locks");
+        for (std::string line; std::getline(locks, line);)
+            if (line.find(" -> ") != std::string::npos && line.find(file) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 TEST(Add, AnAnswerWaitsForTheLockOnItsPollFile) {
     ScratchDir dir;
     dir.Write("held.pol", "");
@@ -187,8 +200,10 @@ TEST(Add, AnAnswerWaitsForTheLockOnItsPollFile) {
         Add(dir, "held.pol=late");
         done = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    EXPECT_FALSE(done) << "the answer did not wait for the lock";
+    struct stat held {};
+    ASSERT_EQ(fstat(fd, &held), 0);
+    const bool blocked = WaitForLockWaiter(held.st_ino, [&] { return done.load(); });
+    EXPECT_TRUE(blocked) << "the answer did not wait for the lock";
     EXPECT_EQ(dir.Read("held.pol"), "");
     lock.l_type = F_UNLCK;
     fcntl(fd, F_SETLK, &lock);

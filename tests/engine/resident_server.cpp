@@ -38,7 +38,7 @@ ResidentServer::ResidentServer(const ScratchDir& dir, const std::string& mode, c
     // process inherits it and can wait for it.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
     first_ = RunProgram(dir.Program(), ModeRequest(GetRequest(requestQuery), mode));
-    if (WaitFor(5, [&] { return ServerShown(dir); }))
+    if (WaitFor(30, [&] { return ServerShown(dir); }))
         pid_ = static_cast<pid_t>(std::stol(dir.Read("Temp/tallyhouse.cgi_S.pid")));
 }
 

@@ -43,7 +43,7 @@ TEST(StartUpDecision, WithoutServerSoftwareOrParametersTheProgramBecomesTheResid
         if (*software) plain.env["SERVER_SOFTWARE"] = software;
         plain.timeoutSeconds = 20;
         auto server = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), plain); });
-        EXPECT_TRUE(WaitFor(5, [&] { return ServerShown(dir); })) << software;
+        EXPECT_TRUE(WaitFor(30, [&] { return ServerShown(dir); })) << software;
         EXPECT_TRUE(dir.Exists("Temp/tallyhouse.cgi_S")) << software;
         std::filesystem::remove(ServerListOf(dir));
         const CgiResult ended = server.get();

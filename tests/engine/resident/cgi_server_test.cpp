@@ -133,11 +133,12 @@ TEST(ResidentServer, AFolderTooDeepForTheRecordsIsServedWithoutAServer) {
     const std::filesystem::path deep = dir.Path() / std::string(230, 'd');
     std::filesystem::create_directories(deep);
     std::filesystem::copy_file(dir.Program(), deep / "tallyhouse.cgi");
-    const auto start = std::chrono::steady_clock::now();
     const CgiResult result = RunProgram((deep / "tallyhouse.cgi").string(), ModeRequest(GetRequest(""), "ServerMode"));
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
     EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(deep / "Temp" / "tallyhouse.cgi_S.pid")) << "a server was started";
+    const std::string log = ReadFile(deep / "Log" / "tallyhouse.Log");
+    EXPECT_NE(log.find("Folder path too long for the CGI server; request served without it"), std::string::npos) << log;
+    EXPECT_EQ(log.find("did not start"), std::string::npos) << "the request waited for a server first: " << log;
 }
 
 TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
@@ -147,13 +148,15 @@ TEST(ResidentServer, RequestProcessesEndAtOnceWhenTheServerDies) {
     // A stopped server takes no requests, so the request is surely in its hands when it dies.
     kill(server.Pid(), SIGSTOP);
     auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
-    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
-    const auto killed = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitFor(30, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    // A list dated in the future never looks stale: only the server's death can end the wait,
+    // which would otherwise last until the runner kills the request process.
+    const time_t future = time(nullptr) + 3600;
+    const timespec dates[2] = {{future, 0}, {future, 0}};
+    utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
     server.Kill();
     const CgiResult result = waiting.get();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
-    EXPECT_LT(seconds, 2.0) << "the request process outlived its server";
-    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.exitCode, 0) << "the request process outlived its server";
     EXPECT_EQ(result.output, "");
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
     EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S")) << "the dead server's list stays";
@@ -169,13 +172,12 @@ TEST(ResidentServer, ARequestProcessGivesUpOnAServerWhoseHeartbeatStopped) {
     // Stopped, the server neither takes requests nor refreshes its list.
     kill(server.Pid(), SIGSTOP);
     auto waiting = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), GetRequest("")); });
-    ASSERT_TRUE(WaitFor(5, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
+    ASSERT_TRUE(WaitFor(30, [&] { return DecodeServerList(dir.Read("Temp/tallyhouse.cgi_S")).size() == 1; }));
     const time_t old = time(nullptr) - 31;
     const timespec dates[2] = {{old, 0}, {old, 0}};
     utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
-    const auto aged = std::chrono::steady_clock::now();
     const CgiResult result = waiting.get();
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - aged).count(), 2.0);
+    EXPECT_EQ(result.exitCode, 0) << "the request process waited on, until the runner killed it";
     EXPECT_EQ(result.output, "");
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(" : CGI server aborted"), std::string::npos);
     EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
@@ -194,11 +196,8 @@ TEST(ResidentServer, AServerListThirtyOneSecondsOldWithoutAServerIsRemovedAndThe
     const timespec dates[2] = {{old, 0}, {old, 0}};
     utimensat(AT_FDCWD, ServerListOf(dir).c_str(), dates, 0);
 
-    const auto start = std::chrono::steady_clock::now();
     const CgiResult result = RunProgram(dir.Program(), GetRequest(""));
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos);
-    EXPECT_LT(seconds, 2.0);
     EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S"));
     EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_C_0001_REQ"));
     EXPECT_FALSE(ServerShown(dir));
@@ -216,7 +215,7 @@ TEST(ResidentServer, ARequestThatNoNewServerTakesIsAnsweredByItsOwnProcess) {
     EXPECT_EQ(result.body, RedirectPage("http://back/1"));
     EXPECT_EQ(LinesEndingWith(dir.Read("srvtest.pol"), ",answer1"), 1);
     EXPECT_GE(seconds, 3.0) << "fewer than six hand-over attempts";
-    EXPECT_LT(seconds, 8.0);
+    EXPECT_EQ(result.exitCode, 0) << "the request process stayed until the runner killed it";
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("CGI server did not start"), std::string::npos);
 }
 

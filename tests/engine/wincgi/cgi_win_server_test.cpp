@@ -54,7 +54,7 @@ public:
     WinServer(const ScratchDir& dir, const std::string& mode) {
         prctl(PR_SET_CHILD_SUBREAPER, 1);
         first = RunAdd(dir, 0, mode);
-        if (WaitFor(5, [&] { return ServerShown(dir); }))
+        if (WaitFor(30, [&] { return ServerShown(dir); }))
             pid = static_cast<pid_t>(std::stol(dir.Read("Temp/tallyhouse.cgi_S.pid")));
     }
     ~WinServer() {
@@ -138,7 +138,7 @@ TEST(WinServer, AStandardCgiRecordStopsTheServerForGood) {
     ASSERT_GT(server.pid, 0);
     const std::string queue = ServerListOf(dir);
     ASSERT_TRUE(AppendRequestRecord(queue, [&] { return (dir.Path() / "Temp/tallyhouse.cgi_C_0001_REQ").string(); }));
-    EXPECT_TRUE(server.Ended(5)) << "polling stops for good";
+    EXPECT_TRUE(server.Ended(30)) << "polling stops for good";
     EXPECT_FALSE(ServerShown(dir));
 }
 
@@ -148,12 +148,12 @@ TEST(WinServer, ARequestProcessEndsWhenItsServerDiesWhileItWaits) {
     ASSERT_GT(server.pid, 0);
     kill(server.pid, SIGSTOP);
     auto waiting = std::async(std::launch::async, [&] { return RunAdd(dir, 1, ""); });
-    ASSERT_TRUE(WaitFor(5, [&] { return dir.Read("Temp/tallyhouse.cgi_S").size() == TServerRecord::Size; }));
+    ASSERT_TRUE(WaitFor(30, [&] { return dir.Read("Temp/tallyhouse.cgi_S").size() == TServerRecord::Size; }));
     server.Stop(SIGKILL);
-    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the request process hangs";
-    EXPECT_EQ(waiting.get().exitCode, 0);
+    EXPECT_EQ(waiting.get().exitCode, 0) << "the request process hangs until the runner kills it";
     EXPECT_FALSE(dir.Exists("Out1.txt"));
-    EXPECT_NE(LogOf(dir).find("Windows CGI server aborted"), std::string::npos) << LogOf(dir);
+    EXPECT_NE(LogOf(dir).find("Windows CGI server aborted"), std::string::npos)
+        << "the request did not notice its server's death, only a stale queue: " << LogOf(dir);
 }
 
 TEST(WinServer, QueuedNamesAreFoundOnDiskWithoutRegardToCase) {
