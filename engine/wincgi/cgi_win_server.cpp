@@ -110,7 +110,8 @@ void RunResidentServer(TCGIWinEngine& engine) {
             if (!served) SleepMilliseconds(TimerMilliseconds);
     }
     WaitForRequestThreads();
-    DeleteFileIfExists(QueuePath());
+    // Like the standard CGI server: the queue, the mark and every other file of ours go.
+    CgiServer::Files().DeleteFilesStartingWith("_", false);
     engine.TerminateProgram();
     std::exit(0);
 }

@@ -29,11 +29,12 @@ TEST(StartUpDecision, TheBuiltProgramServesStandardCgiAndLeavesWindowsCgiToItsEn
     CgiRequest byVersion = GetRequest("");
     byVersion.env["CGI_VERSION"] = "CGI/1.3a (Win)";
     auto server = std::async(std::launch::async, [&] { return RunProgram(dir.Program(), byVersion); });
-    EXPECT_TRUE(WaitFor(5, [&] { return ServerShown(dir); }));
+    EXPECT_TRUE(WaitFor(30, [&] { return ServerShown(dir); }));
     std::filesystem::remove(ServerListOf(dir));
     const CgiResult ended = server.get();
     EXPECT_EQ(ended.exitCode, 0) << "a server whose queue is gone ends";
     EXPECT_EQ(ended.output, "");
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S.pid")) << "and takes its mark along";
 }
 
 TEST(StartUpDecision, WithoutServerSoftwareOrParametersTheProgramBecomesTheResidentServer) {

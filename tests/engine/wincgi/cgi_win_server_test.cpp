@@ -109,6 +109,7 @@ TEST_P(WinServerModes, ServesEveryQueuedRequestFileOnceAndEndsWhenAskedToClose) 
     EXPECT_TRUE(server.Stop(SIGTERM));
     EXPECT_FALSE(ServerShown(dir));
     EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S")) << "a closed server leaves no queue behind";
+    EXPECT_FALSE(dir.Exists("Temp/tallyhouse.cgi_S.pid")) << "nor its mark";
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, WinServerModes, ::testing::Values("ServerMode", "ServerThreadMode"));
