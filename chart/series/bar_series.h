@@ -14,19 +14,12 @@ public:
     double LowestY() const override { return ValueRange().Lowest; }
     int PointPixelX(int i) const override { return CategoryEdgePixel(PointX(i)); }
     int PointPixelY(int i) const override { return ValueEndPixel(i); }
-    void HorizontalMargins(int& left, int& right) override;
-    void VerticalMargins(int& top, int& bottom) override;
     bool ClassIncludes(const TChartSeries& s) const override;
 
     int MarkExtent(int i) const override;
     int SlotSize(int n) const override;
-    void DrawBar(int i, int start, int end) override;
 
 protected:
     bool IsVertical() const override { return true; }
     int CustomThickness() const override { return CustomBarWidth; }
-
-private:
-    void DrawBar3D(TBarStyle style, int start, int end);
-    void DrawBar2D(TBarStyle style, int start, int end);
 };

@@ -1,4 +1,4 @@
-// Bar thickness, origin, stacking and depth slots shared by vertical and horizontal bars.
+// Bar thickness, origin, stacking, margins and depth slots shared by vertical and horizontal bars.
 #include "chart/series/custom_bar_series.h"
 
 #include <algorithm>
@@ -129,6 +129,40 @@ int TCustomBarSeries::MarkRoom() const {
     return room > 0 ? room + 1 : room;
 }
 
+void TCustomBarSeries::HorizontalMargins(int& left, int& right) {
+    if (IsVertical())
+        CategoryMargins(left, right);
+    else
+        ValueMargins(left, right);
+}
+
+void TCustomBarSeries::VerticalMargins(int& top, int& bottom) {
+    if (IsVertical())
+        ValueMargins(bottom, top);
+    else
+        CategoryMargins(top, bottom);
+}
+
+void TCustomBarSeries::CategoryMargins(int& low, int& high) {
+    CalcBarWidth();
+    int margin = CategoryGroups() * BarWidth;
+    if (!SideMargins) margin /= 2;
+    low = high = margin;
+}
+
+void TCustomBarSeries::ValueMargins(int& nearEnd, int& farEnd) {
+    nearEnd = farEnd = 0;
+    const int room = MarkRoom();
+    if (!UseYOrigin || MainValues().HighestValue() > YOrigin) {
+        // Bars hanging from an inverted vertical axis also leave room for the depth of their slot.
+        if (ValueAxis()->Inverted)
+            nearEnd += room + (IsVertical() ? ParentChart()->SlotDepthY : 0);
+        else
+            farEnd += room;
+    }
+    if (UseYOrigin && MainValues().LowestValue() < YOrigin) nearEnd += room;
+}
+
 void TCustomBarSeries::BeginDrawPoints() {
     TChartSeries::BeginDrawPoints();
     CalcBarWidth();
@@ -151,41 +185,6 @@ void TCustomBarSeries::DrawPoint(int i) {
         BarLeft = origin;
     }
     DrawBar(i, std::min(valueEnd, origin), std::max(valueEnd, origin));
-}
-
-void TCustomBarSeries::PrepareBarBrush() {
-    TCustomChart& chart = *ParentChart();
-    TRasterCanvas3D& canvas = Canvas();
-    canvas.AssignChartPen(BarPen);
-    if (BarBrush.Bitmap) {
-        canvas.Brush.Bitmap = BarBrush.Bitmap;
-        return;
-    }
-    const TColor back = BarBrush.Color == AutoColor ? chart.Color : BarBrush.Color;
-    chart.SetBrushForFill(BarColor, BarBrush.Style, back);
-}
-
-TBarStyle TCustomBarSeries::ShapeOf(int i) {
-    TBarStyle style = BarStyle;
-    if (OnGetBarStyle) OnGetBarStyle(*this, i, style);
-    return style;
-}
-
-void TCustomBarSeries::DrawBarRectangle(int left, int top, int right, int bottom) {
-    TRasterCanvas3D& canvas = Canvas();
-    if (BarBrush.Style == bsSolid) {
-        const bool flat = right == left || bottom == top;
-        const bool thin = right - left < canvas.Pen.Width || bottom - top < canvas.Pen.Width;
-        if (flat || thin) {
-            canvas.Pen.Color = canvas.Brush.Color;
-            if (canvas.Pen.Style == psClear) canvas.Pen.Style = psSolid;
-        }
-        if (flat)
-            canvas.Line(left, top, right, bottom);
-        else if (thin)
-            canvas.Brush.Style = bsClear;
-    }
-    canvas.Rectangle(left, top, right, bottom);
 }
 
 bool TCustomBarSeries::DrawsPointsForward() const {

@@ -44,6 +44,8 @@ public:
     bool DrawsSeriesForward(int i) const override;
     void ClaimDepthSlot() override;
     void LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) override;
+    void HorizontalMargins(int& left, int& right) override;
+    void VerticalMargins(int& top, int& bottom) override;
 
     // Computes BarWidth from the plot size and the series sharing the category positions.
     void CalcBarWidth();
@@ -54,7 +56,7 @@ public:
     // The plot length along the category axis divided by n.
     virtual int SlotSize(int n) const = 0;
     // Draws bar i between two coordinates of the value axis, start < end.
-    virtual void DrawBar(int i, int start, int end) = 0;
+    virtual void DrawBar(int i, int start, int end);
 
 protected:
     virtual bool IsVertical() const = 0;
@@ -69,6 +71,8 @@ protected:
     int ValueEndPixel(int i) const;
     // The value axis' range for this series, with origin and stacking.
     TBarValueRange ValueRange() const;
+
+private:
     // Room beside the plot for the marks at the value end: 0 without marks.
     int MarkRoom() const;
     // Groups that share the category positions: side-by-side series, else 1.
@@ -76,11 +80,19 @@ protected:
     // Selects the brush of a bar (its bitmap, or colour, style and background).
     void PrepareBarBrush();
     TBarStyle ShapeOf(int i);
+    // The raster point at a category pixel and a value pixel of the bar being drawn.
+    TPoint BarPoint(int category, int value) const;
+    // The rectangle across the bar being drawn from value pixel `from` to value pixel `to`.
+    TRect BarRect(int from, int to) const;
+    void DrawBar3D(TBarStyle style, int start, int end);
+    void DrawBar2D(TBarStyle style, int start, int end);
     // The flat bar rectangle; a bar without width or height, or thinner than the pen, is drawn in
     // the brush colour.
     void DrawBarRectangle(int left, int top, int right, int bottom);
-
-private:
+    // Room for whole (or half) bars at both ends of the category axis.
+    void CategoryMargins(int& low, int& high);
+    // Room for the marks at the value axis' ends: `farEnd` is where the values grow (top, right).
+    void ValueMargins(int& nearEnd, int& farEnd);
     // Active series of this kind on the chart, and this one's place among them (1-based).
     int SideSeriesCount() const;
     int SideOrder() const;

@@ -18,19 +18,12 @@ public:
     TChartValueList& MainValues() override { return XValues; }
     const TChartValueList& MainValues() const override { return XValues; }
     void FillSampleValues(int numValues) override;
-    void HorizontalMargins(int& left, int& right) override;
-    void VerticalMargins(int& top, int& bottom) override;
     bool ClassIncludes(const TChartSeries& s) const override;
 
     int MarkExtent(int i) const override;
     int SlotSize(int n) const override;
-    void DrawBar(int i, int start, int end) override;
 
 protected:
     bool IsVertical() const override { return false; }
     int CustomThickness() const override { return CustomBarHeight; }
-
-private:
-    void DrawBar3D(TBarStyle style, int start, int end);
-    void DrawBar2D(TBarStyle style, int start, int end);
 };

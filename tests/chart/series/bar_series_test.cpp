@@ -258,6 +258,46 @@ TEST(BarSeries, HorizontalBarsRunFromTheOriginRightward) {
     }
 }
 
+// A point across one bar: `across` from its leading to its trailing edge on the category axis,
+// `along` from its origin (0) to its value end (1), both as fractions.
+TPoint InBar(const TCustomBarSeries& s, bool vertical, double across, double along) {
+    const auto at = [](int from, int to, double f) { return from + static_cast<int>((to - from) * f); };
+    if (vertical) return Point(at(s.BarLeft, s.BarRight, across), at(s.BarBottom, s.BarTop, along));
+    return Point(at(s.BarLeft, s.BarRight, along), at(s.BarTop, s.BarBottom, across));
+}
+
+TEST(BarSeries, ShapesPointToTheValueInBothOrientations) {
+    struct Case {
+        const char* fault;
+        TBarStyle style;
+        double across, along;
+        bool filled;
+    } cases[] = {
+        {"pyramid is wide at its origin", bsPyramid, 0.15, 0.1, true},
+        {"pyramid is narrow at its value end", bsPyramid, 0.15, 0.9, false},
+        {"pyramid's apex is at its value end", bsPyramid, 0.5, 0.9, true},
+        {"inverted pyramid is narrow at its origin", bsInvPyramid, 0.15, 0.1, false},
+        {"inverted pyramid is wide at its value end", bsInvPyramid, 0.15, 0.9, true},
+        {"ellipse leaves the corners", bsEllipse, 0.05, 0.02, false},
+        {"ellipse fills the middle", bsEllipse, 0.5, 0.5, true},
+    };
+    for (bool vertical : {true, false}) {
+        for (const Case& c : cases) {
+            DrawnChart drawn(400, 250, false);
+            TBarSeries bars;
+            THorizBarSeries horizontalBars;
+            TCustomBarSeries& s = vertical ? static_cast<TCustomBarSeries&>(bars) : horizontalBars;
+            s.SetParentChart(&drawn.chart);
+            s.BarStyle = c.style;
+            s.Marks.Visible = false;
+            s.AppendValue(10, "", clRed);
+            drawn.Draw();
+            EXPECT_EQ(drawn.At(InBar(s, vertical, c.across, c.along)) == clRed, c.filled)
+                << c.fault << (vertical ? " (vertical)" : " (horizontal)");
+        }
+    }
+}
+
 TEST(BarSeries, ThreeDBarsShowDarkerSidesAndShareOneSlot) {
     DrawnChart drawn(400, 250, true);
     drawn.chart.View3DOptions.Orthogonal = true;
