@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "platform/exception.h"
+#include "platform/file_descriptor.h"
 
 namespace {
 
@@ -41,13 +42,12 @@ std::string StyleFor(bool bold, bool italic) {
 // Maps the whole file read-only for the rest of the process: only the pages FreeType reads
 // are touched, and nothing is copied.
 std::optional<TFontFileBytes> MapFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen()) return std::nullopt;
     struct stat info {};
     void* data = MAP_FAILED;
-    if (fstat(fd, &info) == 0 && info.st_size > 0)
-        data = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    close(fd);
+    if (fstat(file.Get(), &info) == 0 && info.st_size > 0)
+        data = mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_PRIVATE, file.Get(), 0);
     if (data == MAP_FAILED) return std::nullopt;
     return TFontFileBytes(static_cast<const unsigned char*>(data), static_cast<std::size_t>(info.st_size));
 }

@@ -50,16 +50,16 @@ long ContentLengthOfRequest() {
 std::string WriteThisRequest() {
     TCGIStdRequestState& request = CgiStdRequest();
     request.RequestFile.clear();
-    int fd = -1;
+    TFileDescriptor fd;
     try {
         request.RequestFile = CreateRequestFile(CgiServer::Files(), fd);
         const std::string name = request.RequestFile.substr(CgiServer::Files().TempPrefix().size());
         request.RequestId = name.substr(3, 4);
-        WriteRequestFile(fd, RequestEnvironment(), 0, ContentLengthOfRequest());
+        WriteRequestFile(fd.Get(), RequestEnvironment(), 0, ContentLengthOfRequest());
     } catch (const Exception& error) {
         LogEngineMessage(error.Message());
     }
-    if (fd >= 0) close(fd);
+    fd.Reset();
     if (request.RequestFile.empty()) request.RequestFile = CgiServer::Files().RequestFilePath(NewRequestId());
     return request.RequestFile;
 }

@@ -11,22 +11,15 @@
 #include <thread>
 
 #include "platform/exception.h"
+#include "platform/record_lock.h"
+#include "platform/write_all.h"
 
 namespace {
 
 constexpr int RetryMilliseconds = 2;
 
 bool LockWhole(int fd, TLockedFile::Access access) {
-    struct flock lock {};
-    lock.l_type = access == TLockedFile::Access::Read ? F_RDLCK : F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
-bool SameFile(int fd, const std::string& path) {
-    struct stat opened {}, named {};
-    return fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
-           opened.st_ino == named.st_ino;
+    return TryLockRecord(fd, access == TLockedFile::Access::Read ? TLockKind::Shared : TLockKind::Exclusive);
 }
 
 [[noreturn]] void Fail(const char* what) { throw EFileError(std::string(what) + ": " + std::strerror(errno)); }
@@ -37,13 +30,9 @@ void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::millis
 
 std::optional<TLockedFile> TLockedFile::TryOpen(const std::string& path, Access access) {
     const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-    const int fd = open(path.c_str(), flags);
-    if (fd < 0) return std::nullopt;
-    if (!LockWhole(fd, access) || !SameFile(fd, path)) {
-        close(fd);
-        return std::nullopt;
-    }
-    return TLockedFile(fd);
+    TFileDescriptor fd(open(path.c_str(), flags));
+    if (!fd.IsOpen() || !LockWhole(fd.Get(), access) || !StillNamedBy(fd.Get(), path.c_str())) return std::nullopt;
+    return TLockedFile(std::move(fd));
 }
 
 std::optional<TLockedFile> TLockedFile::Open(const std::string& path, Access access, int attempts, int pauseMs) {
@@ -57,17 +46,11 @@ std::optional<TLockedFile> TLockedFile::Open(const std::string& path, Access acc
     }
 }
 
-TLockedFile::TLockedFile(TLockedFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-
-TLockedFile::~TLockedFile() {
-    if (fd_ >= 0) close(fd_);
-}
-
 std::string TLockedFile::ReadAll() const {
     std::string bytes;
     char buffer[16384];
     for (off_t at = 0;;) {
-        const ssize_t got = pread(fd_, buffer, sizeof buffer, at);
+        const ssize_t got = pread(fd_.Get(), buffer, sizeof buffer, at);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) Fail("read failed");
         if (got == 0) return bytes;
@@ -77,18 +60,12 @@ std::string TLockedFile::ReadAll() const {
 }
 
 void TLockedFile::WriteAt(long offset, const std::string& bytes) const {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) Fail("write failed");
-        done += static_cast<std::size_t>(put);
-    }
+    if (!WriteAllAt(fd_.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset))) Fail("write failed");
 }
 
 void TLockedFile::Rewrite(const std::string& bytes) const {
-    if (ftruncate(fd_, 0) != 0) Fail("truncate failed");
+    if (ftruncate(fd_.Get(), 0) != 0) Fail("truncate failed");
     WriteAt(0, bytes);
 }
 
-void TLockedFile::Touch() const { futimens(fd_, nullptr); }
+void TLockedFile::Touch() const { futimens(fd_.Get(), nullptr); }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_descriptor.h"
+
 class TLockedFile {
 public:
     enum class Access { Read, ReadWrite };
@@ -15,10 +17,6 @@ public:
     // Keeps trying for as long as Attempts pauses of PauseMs last.
     static std::optional<TLockedFile> Open(const std::string& path, Access access, int attempts, int pauseMs);
 
-    TLockedFile(TLockedFile&& other) noexcept;
-    TLockedFile& operator=(TLockedFile&&) = delete;
-    TLockedFile(const TLockedFile&) = delete;
-    ~TLockedFile();
 
     std::string ReadAll() const;
     void WriteAt(long offset, const std::string& bytes) const;
@@ -28,8 +26,8 @@ public:
     void Touch() const;
 
 private:
-    explicit TLockedFile(int fd) : fd_(fd) {}
-    int fd_;
+    explicit TLockedFile(TFileDescriptor fd) : fd_(std::move(fd)) {}
+    TFileDescriptor fd_;
 };
 
 void SleepMilliseconds(int ms);

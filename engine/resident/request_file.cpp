@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/exception.h"
+#include "platform/write_all.h"
 #include "engine/core/random_number.h"
 
 extern char** environ;
@@ -17,14 +18,8 @@ namespace {
 const std::string LineEnd = "\r\n";
 const std::string BlankLine = "\r\n\r\n";
 
-void WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = write(fd, data, size);
-        if (put < 0 && errno == EINTR) continue;
-        if (put < 0) throw EFileError(std::string("Can not write request file: ") + std::strerror(errno));
-        data += put;
-        size -= static_cast<std::size_t>(put);
-    }
+void WriteOrFail(int fd, const char* data, std::size_t size) {
+    if (!WriteAll(fd, data, size)) throw EFileError(std::string("Can not write request file: ") + std::strerror(errno));
 }
 
 void CopyBody(int fd, int inputFd, long contentLength) {
@@ -34,7 +29,7 @@ void CopyBody(int fd, int inputFd, long contentLength) {
         const ssize_t got = read(inputFd, buffer, static_cast<std::size_t>(std::min<long>(left, sizeof buffer)));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return;
-        WriteAll(fd, buffer, static_cast<std::size_t>(got));
+        WriteOrFail(fd, buffer, static_cast<std::size_t>(got));
         left -= got;
     }
 }
@@ -56,15 +51,15 @@ std::string RequestFileHead(const std::vector<std::string>& environment) {
     return head + "SERVAL_CGI_DEBUG=true" + BlankLine;
 }
 
-std::string CreateRequestFile(const TServerFiles& files, int& fd) {
+std::string CreateRequestFile(const TServerFiles& files, TFileDescriptor& fd) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = files.RequestFilePath(NewRequestId());
-        fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) break;
-        if (fd < 0) continue;
+        fd.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!fd.IsOpen() && errno != EEXIST) break;
+        if (!fd.IsOpen()) continue;
         // An output file of the same id may still wait for its earlier request's process.
         if (access(TServerFiles::OutputFilePath(path).c_str(), F_OK) != 0) return path;
-        close(fd);
+        fd.Reset();
         unlink(path.c_str());
     }
     throw EFileError("Can not create request file in " + files.TempFolder() + ": " + std::strerror(errno));
@@ -72,7 +67,7 @@ std::string CreateRequestFile(const TServerFiles& files, int& fd) {
 
 void WriteRequestFile(int fd, const std::vector<std::string>& environment, int inputFd, long contentLength) {
     const std::string head = RequestFileHead(environment);
-    WriteAll(fd, head.data(), head.size());
+    WriteOrFail(fd, head.data(), head.size());
     CopyBody(fd, inputFd, contentLength);
 }
 

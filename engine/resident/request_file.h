@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/resident/cgi_server_files.h"
+#include "platform/file_descriptor.h"
 
 // The process's environment strings, without any that would break the line layout.
 std::vector<std::string> RequestEnvironment();
@@ -15,8 +16,8 @@ std::vector<std::string> RequestEnvironment();
 std::string RequestFileHead(const std::vector<std::string>& environment);
 
 // Creates a request file under a request id that no request or output file uses and
-// returns its name.
-std::string CreateRequestFile(const TServerFiles& files, int& fd);
+// returns its name; Fd holds it open for writing.
+std::string CreateRequestFile(const TServerFiles& files, TFileDescriptor& fd);
 
 // Writes the head and then exactly ContentLength bytes read from InputFd (fewer only when
 // the input ends first). Raises EFileError when the file cannot be written.

@@ -10,6 +10,7 @@
 #include "engine/resident/cgi_server_files.h"
 #include "platform/ascii_text.h"
 #include "engine/resident/locked_file.h"
+#include "platform/file_descriptor.h"
 
 namespace {
 
@@ -78,16 +79,14 @@ void RemoveRequestRecords(const std::string& listPath, const std::string& reques
 }
 
 bool CreateEmptyServerList(const std::string& listPath) {
-    const int fd = open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    futimens(fd, nullptr);
-    close(fd);
+    const TFileDescriptor list(open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!list.IsOpen()) return false;
+    futimens(list.Get(), nullptr);
     return true;
 }
 
 void CreateServerListIfMissing(const std::string& listPath) {
-    const int fd = open(listPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) close(fd);
+    const TFileDescriptor created(open(listPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
 }
 
 double FileAgeSeconds(const std::string& path) {

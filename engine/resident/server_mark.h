@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "platform/file_descriptor.h"
+
 class TServerMark {
 public:
     TServerMark() = default;
     TServerMark(const TServerMark&) = delete;
     TServerMark& operator=(const TServerMark&) = delete;
-    ~TServerMark();
 
     // Makes this process the one server of its folder; false when another live server is.
     bool ClaimServer(const std::string& path);
@@ -20,6 +21,6 @@ public:
     static bool WindowExists(const std::string& path);
 
 private:
-    int fd_ = -1;
+    TFileDescriptor fd_;
     std::string path_;
 };

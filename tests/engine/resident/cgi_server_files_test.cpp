@@ -10,6 +10,7 @@
 
 #include "engine/core/random_number.h"
 #include "engine/resident/cgi_server_files.h"
+#include "platform/file_descriptor.h"
 #include "platform/ascii_text.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_record.h"
@@ -103,9 +104,8 @@ TEST(ServerFiles, RequestIdsAreFourHexDigitsAndRequestFilesNeverShareOne) {
     const TServerFiles files(Program(dir));
     std::set<std::string> names;
     for (int i = 0; i < 300; ++i) {
-        int fd = -1;
+        TFileDescriptor fd;
         names.insert(CreateRequestFile(files, fd));
-        close(fd);
     }
     EXPECT_EQ(names.size(), 300u);
 }
