@@ -1,10 +1,11 @@
 // Recording the answers of an add request.
+#include <algorithm>
 #include <ctime>
 
 #include "app/answer_line.h"
 #include "app/hauptseite.h"
+#include "app/poll_answers.h"
 #include "app/poll_file.h"
-#include "app/poll_name.h"
 
 namespace {
 
@@ -15,26 +16,35 @@ std::tm LocalNow() {
     return local;
 }
 
-// Control bytes would garble the log line; they are shown as "?".
-std::string Printable(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20) c = '?';
-    return text;
+struct PollAnswer {
+    std::string name;
+    std::string text;
+};
+
+// Checked before anything is written; with the key file no poll file is created at all.
+void RefuseTooManyNewFiles(const std::vector<PollAnswer>& answers, const std::string& folder) {
+    if (PollFileExists(folder + "tallyhouse.key")) return;
+    const auto created = std::count_if(answers.begin(), answers.end(), [&folder](const PollAnswer& answer) {
+        return !PollFileExists(folder + answer.name);
+    });
+    if (static_cast<size_t>(created) > kMaxNewPollFiles)
+        throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxNewPollFiles) +
+                              " new poll files in one request");
 }
 
 }  // namespace
 
 void THauptseite::datenhinzu() {
     Gesperrt = false;
-    for (const std::string& name : HttpGetFieldNames()) {
-        if (!IsPollFieldName(name)) continue;
-        if (!IsSafeFileName(name)) {
-            if (THttpEngine* engine = CurrentHttpEngine())
-                engine->LogError("Poll field ignored, its name leaves the program's folder: " + Printable(name));
-            continue;
+    std::vector<PollAnswer> answers;
+    for (const std::string& name : PollFieldsOf(HttpGetFieldNames()))
+        answers.push_back({name, AnswerText(name, HttpGetFieldValues(name))});
+    RefuseTooManyNewFiles(answers, Pfad);
+    for (const PollAnswer& answer : answers) {
+        const std::string line = AnswerLine(LocalNow(), HttpGetRemoteAddr(), answer.text);
+        if (AppendAnswer(Pfad + answer.name, Pfad + "tallyhouse.key", line) == AppendResult::Refused) {
+            Gesperrt = true;
+            return;
         }
-        if (Gesperrt) continue;
-        const std::string line = AnswerLine(LocalNow(), HttpGetRemoteAddr(), HttpGetField(name, ""));
-        if (AppendAnswer(Pfad + name, Pfad + "tallyhouse.key", line) == AppendResult::Refused) Gesperrt = true;
     }
 }

@@ -95,6 +95,11 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
     return AppendResult::Appended;
 }
 
+bool PollFileExists(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
 PollFileText::~PollFileText() {
     if (size_ > 0) munmap(const_cast<void*>(data_), size_);
 }

@@ -14,6 +14,9 @@ enum class AppendResult { Appended, Refused };
 // nothing is written and the result is Refused.
 AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view line);
 
+// Something of that name exists in the folder (a file, or a link even when it leads nowhere).
+bool PollFileExists(const std::string& path);
+
 // The bytes of a poll file as they were when it was opened, mapped read-only (large polls are
 // read without copying them).
 class PollFileText {

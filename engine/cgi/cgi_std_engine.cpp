@@ -180,6 +180,8 @@ std::string TCGIStdEngine::GetField(const std::string& Name, const std::string& 
 
 std::vector<std::string> TCGIStdEngine::GetFieldNames() { return CgiStdRequest().Fields.Names(); }
 
+std::vector<std::string> TCGIStdEngine::GetFieldValues(const std::string& Name) { return CgiStdRequest().Fields.Values(Name); }
+
 int TCGIStdEngine::ReadClient(void* Buffer, int Count) {
     TCGIStdRequestState& request = CgiStdRequest();
     return request.InputStream ? request.InputStream->Read(Buffer, Count) : 0;

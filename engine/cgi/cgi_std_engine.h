@@ -37,6 +37,7 @@ public:
     std::string GetVariable(const std::string& Name) override;
     std::string GetField(const std::string& Name, const std::string& Default) override;
     std::vector<std::string> GetFieldNames() override;
+    std::vector<std::string> GetFieldValues(const std::string& Name) override;
     int ReadClient(void* Buffer, int Count) override;
     TCGIRequestThread* GetRequestThread() override;
     bool IsActive() override;

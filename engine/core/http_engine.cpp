@@ -167,6 +167,12 @@ int THttpEngine::ReadClient(void*, int) { return 0; }
 
 void THttpEngine::WriteLn(const std::string& S) { Write(S + "\r\n"); }
 
+std::vector<std::string> THttpEngine::GetFieldValues(const std::string& Name) {
+    std::string value = GetField(Name, NotAvailable);
+    if (value == NotAvailable) return {};
+    return {std::move(value)};
+}
+
 void THttpEngine::MakeCurrent() { RequestState().CurrentEngine = this; }
 
 void THttpEngine::LogError(const std::string& Message) {

@@ -106,6 +106,9 @@ public:
     // The form field's value (repeats joined by CR LF), Default when absent.
     virtual std::string GetField(const std::string& Name, const std::string& Default) = 0;
     virtual std::vector<std::string> GetFieldNames() = 0;
+    // Each value of the form field by itself, in order (none when absent): a value's own CR LF
+    // cannot be told from the joins of GetField. This base answers GetField's whole value as one.
+    virtual std::vector<std::string> GetFieldValues(const std::string& Name);
 
     virtual TLock* CreateLock();
     virtual void Lock(TLock* P);
@@ -154,6 +157,7 @@ int HttpReadClient(void* Buffer, int Count);
 std::string HttpGetVariable(const std::string& Name);
 std::string HttpGetField(const std::string& Name, const std::string& Default);
 std::vector<std::string> HttpGetFieldNames();
+std::vector<std::string> HttpGetFieldValues(const std::string& Name);
 std::string HttpGetQueryString();
 std::string HttpGetRemoteAddr();
 std::string HttpGetUserAgent();

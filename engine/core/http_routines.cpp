@@ -45,6 +45,11 @@ std::vector<std::string> HttpGetFieldNames() {
     return engine ? engine->GetFieldNames() : std::vector<std::string>();
 }
 
+std::vector<std::string> HttpGetFieldValues(const std::string& Name) {
+    THttpEngine* engine = Current();
+    return engine ? engine->GetFieldValues(Name) : std::vector<std::string>();
+}
+
 std::string HttpGetQueryString() {
     THttpEngine* engine = Current();
     return engine ? engine->GetQueryString() : std::string();

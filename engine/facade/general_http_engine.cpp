@@ -184,6 +184,9 @@ std::string TGeneralHttpEngine::GetField(const std::string& Name, const std::str
 std::vector<std::string> TGeneralHttpEngine::GetFieldNames() {
     return Forward<std::vector<std::string>>([](THttpEngine& e) { return e.GetFieldNames(); });
 }
+std::vector<std::string> TGeneralHttpEngine::GetFieldValues(const std::string& Name) {
+    return Forward<std::vector<std::string>>([&](THttpEngine& e) { return e.GetFieldValues(Name); });
+}
 TLock* TGeneralHttpEngine::CreateLock() {
     return Forward<TLock*>([](THttpEngine& e) { return e.CreateLock(); });
 }

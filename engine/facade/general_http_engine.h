@@ -135,6 +135,7 @@ public:
     virtual std::string GetVariable(const std::string& Name);
     virtual std::string GetField(const std::string& Name, const std::string& Default);
     virtual std::vector<std::string> GetFieldNames();
+    virtual std::vector<std::string> GetFieldValues(const std::string& Name);
     virtual TLock* CreateLock();
     virtual void Lock(TLock* P);
     virtual void Unlock(TLock* P);

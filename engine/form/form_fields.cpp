@@ -23,9 +23,8 @@ void TFormFields::DecodeValues(std::string_view formData) {
         if (equals == std::string_view::npos) break;
         size_t end = formData.find('&', equals + 1);
         if (end == std::string_view::npos) end = formData.size();
-        const std::string value = UrlDecode(formData.substr(equals + 1, end - equals - 1));
-        const auto [entry, added] = values_.try_emplace(FieldKey(UrlDecode(formData.substr(at, equals - at))), value);
-        if (!added) entry->second += "\r\n" + value;
+        values_[FieldKey(UrlDecode(formData.substr(at, equals - at)))].push_back(
+            UrlDecode(formData.substr(equals + 1, end - equals - 1)));
         at = end + 1;
     }
 }
@@ -48,7 +47,21 @@ void TFormFields::DecodeNames(std::string_view formData) {
 
 std::string TFormFields::Find(std::string_view name, const std::string& defaultValue) const {
     const auto entry = values_.find(FieldKey(name));
-    return entry == values_.end() ? defaultValue : entry->second;
+    return entry == values_.end() ? defaultValue : JoinFieldValues(entry->second);
+}
+
+std::vector<std::string> TFormFields::Values(std::string_view name) const {
+    const auto entry = values_.find(FieldKey(name));
+    return entry == values_.end() ? std::vector<std::string>() : entry->second;
+}
+
+std::string JoinFieldValues(const std::vector<std::string>& values) {
+    std::string value;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) value += "\r\n";
+        value += values[i];
+    }
+    return value;
 }
 
 std::string FindField(std::string_view formData, std::string_view name, const std::string& defaultValue) {

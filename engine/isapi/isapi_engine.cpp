@@ -215,6 +215,8 @@ std::string TISAPIEngine::GetField(const std::string& Name, const std::string& D
 
 std::vector<std::string> TISAPIEngine::GetFieldNames() { return IsapiRequest().Fields.Names(); }
 
+std::vector<std::string> TISAPIEngine::GetFieldValues(const std::string& Name) { return IsapiRequest().Fields.Values(Name); }
+
 void TISAPIEngine::Write(const std::string& S) {
     TIsapiRequestState& request = IsapiRequest();
     struct TextMark {

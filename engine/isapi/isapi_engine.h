@@ -39,6 +39,7 @@ public:
     std::string GetVariable(const std::string& Name) override;
     std::string GetField(const std::string& Name, const std::string& Default) override;
     std::vector<std::string> GetFieldNames() override;
+    std::vector<std::string> GetFieldValues(const std::string& Name) override;
 
     // The work of the five exported entry points.
     BOOL ExtensionVersion(HSE_VERSION_INFO& Ver);

@@ -203,6 +203,8 @@ std::string TNSAPIEngine::GetField(const std::string& Name, const std::string& D
 
 std::vector<std::string> TNSAPIEngine::GetFieldNames() { return NsapiRequest().Fields.Names(); }
 
+std::vector<std::string> TNSAPIEngine::GetFieldValues(const std::string& Name) { return NsapiRequest().Fields.Values(Name); }
+
 void TNSAPIEngine::SendToClient(const char* Data, size_t Count) {
     const TNsapiRequestState& request = NsapiRequest();
     const auto write = ServerCall<net_write_t>("net_write");

@@ -24,6 +24,7 @@ public:
     std::string GetVariable(const std::string& Name) override;
     std::string GetField(const std::string& Name, const std::string& Default) override;
     std::vector<std::string> GetFieldNames() override;
+    std::vector<std::string> GetFieldValues(const std::string& Name) override;
     TLock* CreateLock() override;
     void Lock(TLock* P) override;
     void Unlock(TLock* P) override;

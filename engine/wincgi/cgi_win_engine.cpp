@@ -257,16 +257,29 @@ std::string TCGIWinEngine::GetField(const std::string& Name, const std::string& 
 // Each value of a field may sit in whichever form section suits it: a short one in "Form
 // Literal", a long one in "Form External", so every key is looked up in all three in turn.
 std::string TCGIWinEngine::SectionField(const std::string& Name, const std::string& Default) {
+    const std::vector<std::string> values = SectionFieldValues(Name);
+    return values.empty() ? Default : JoinFieldValues(values);
+}
+
+std::vector<std::string> TCGIWinEngine::SectionFieldValues(const std::string& Name) {
     const TCGIWinRequestState& request = CgiWinRequest();
-    if (!request.Ini) return Default;
+    if (!request.Ini) return {};
     const std::string key = UpperCase(Trim(Name));
     const TFormFiles files{FolderOf(request.RequestFile), AutoReadLimit};
+    std::vector<std::string> values;
     std::string value;
-    if (!FormSectionValue(*request.Ini, key, files, value)) return Default;
-    std::string more;
-    for (int n = 1; FormSectionValue(*request.Ini, key + "_" + std::to_string(n), files, more); ++n)
-        value += "\r\n" + more;
-    return value;
+    if (!FormSectionValue(*request.Ini, key, files, value)) return values;
+    values.push_back(value);
+    for (int n = 1; FormSectionValue(*request.Ini, key + "_" + std::to_string(n), files, value); ++n)
+        values.push_back(value);
+    return values;
+}
+
+std::vector<std::string> TCGIWinEngine::GetFieldValues(const std::string& Name) {
+    const TCGIWinRequestState& request = CgiWinRequest();
+    if (request.HasMultipart) return TFormFields(request.MultipartData).Values(Name);
+    if (UpperCase(GetRequestMethod()) != "GET") return SectionFieldValues(Name);
+    return TFormFields(GetQueryString()).Values(Name);
 }
 
 std::vector<std::string> TCGIWinEngine::GetFieldNames() {

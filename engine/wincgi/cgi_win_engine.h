@@ -29,6 +29,7 @@ public:
     std::string GetHttpCookie() override;
     std::string GetField(const std::string& Name, const std::string& Default) override;
     std::vector<std::string> GetFieldNames() override;
+    std::vector<std::string> GetFieldValues(const std::string& Name) override;
     bool IsActive() override;
 
     // Serves the request file the process was started with, as the mode asks.
@@ -45,6 +46,7 @@ private:
     void OpenRequestStreams();
     void FireRequestEvents();
     std::string SectionField(const std::string& Name, const std::string& Default);
+    std::vector<std::string> SectionFieldValues(const std::string& Name);
 
     bool firstRequestPending_ = true;
     bool residentServer_ = false;

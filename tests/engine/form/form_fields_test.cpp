@@ -25,6 +25,13 @@ TEST(FormFields, LookupMatchesNamesWithoutCaseAndJoinsRepeats) {
     for (const auto& c : cases) EXPECT_EQ(FindField(c.data, c.name, NotAvailable), c.expected) << c.fault;
 }
 
+TEST(FormFields, ValuesComeOneByOneWithTheirOwnLineBreaks) {
+    const TFormFields fields("a=1&A=2%0D%0A3&b=4&+a=");
+    EXPECT_EQ(fields.Values("a"), (Names{"1", "2\r\n3", ""}));
+    EXPECT_EQ(fields.Values("c"), Names{});
+    EXPECT_EQ(JoinFieldValues(fields.Values("a")), fields.Find("a", NotAvailable));
+}
+
 TEST(FormFields, NamesDropOnlyImmediateRepeats) {
     EXPECT_EQ(FieldNames("a=1&A=2&b=%41+B"), (Names{"a", "A", "b"}));
     EXPECT_EQ(FieldNames("x=1&x=2&y=3&x=4"), (Names{"x", "y", "x"}));

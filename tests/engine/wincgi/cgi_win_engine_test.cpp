@@ -106,6 +106,16 @@ TEST(CgiWinEngine, PostFieldsComeFromTheFormSectionsWithTheirContinuationKeys) {
         << "section order, sorted keys as written; left out are exactly the continuations that GetField reads";
 }
 
+TEST(CgiWinEngine, FieldValuesComeOneByOneWhateverLineBreaksTheyHold) {
+    ScratchDir dir;
+    dir.Write("two.txt", "b\r\n01/01/99,6.6.6.6,c");
+    ParsedRequest request(
+        "[CGI]\r\nRequest Method=POST\r\n[Form Literal]\r\nmulti=a\r\n[Form External]\r\nmulti_1=two.txt 21\r\n",
+        (dir.Path() / "request.ini").string());
+    EXPECT_EQ(request.engine.GetFieldValues("multi"), (std::vector<std::string>{"a", "b\r\n01/01/99,6.6.6.6,c"}));
+    EXPECT_EQ(request.engine.GetFieldValues("absent"), std::vector<std::string>{});
+}
+
 TEST(CgiWinEngine, APostedFormLiteralGivesItsNameAsWritten) {
     ParsedRequest request("[CGI]\r\nRequest Method=POST\r\n[Form Literal]\r\nquestion1.pol=yes\r\n Q2.POL = no\r\n");
     EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"Q2.POL", "question1.pol"}));

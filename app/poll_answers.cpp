@@ -1,0 +1,45 @@
+#include "app/poll_answers.h"
+
+#include <set>
+
+#include "app/poll_name.h"
+#include "engine/form/form_fields.h"
+#include "platform/ascii_text.h"
+
+namespace {
+
+std::string WithoutControlBytes(std::string value) {
+    for (char& c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = ' ';
+    }
+    return value;
+}
+
+}  // namespace
+
+std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames) {
+    std::vector<std::string> polls;
+    std::set<std::string> seen;
+    for (const std::string& name : fieldNames) {
+        if (!IsPollFieldName(name)) continue;
+        if (!IsSafeFileName(name))
+            throw EAnswersRefused("Answers refused: the poll field name leaves the program's folder: " + name);
+        if (!seen.insert(Trim(UpperCase(name))).second) continue;
+        if (polls.size() == kMaxPollFields)
+            throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxPollFields) +
+                                  " poll fields in one request");
+        polls.push_back(name);
+    }
+    return polls;
+}
+
+std::string AnswerText(const std::string& name, const std::vector<std::string>& values) {
+    if (values.size() > kMaxAnswerValues)
+        throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxAnswerValues) + " values for " +
+                              name);
+    std::vector<std::string> safe;
+    safe.reserve(values.size());
+    for (const std::string& value : values) safe.push_back(WithoutControlBytes(value));
+    return JoinFieldValues(safe);
+}

@@ -1,0 +1,33 @@
+// What one add request records: every poll field once, each answer kept to a line of its own,
+// within the limits of one request. The limits are checked before anything is written.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/exception.h"
+
+// At most this many poll fields in one request, values of one field, and new poll files
+// created by one request.
+inline constexpr std::size_t kMaxPollFields = 100;
+inline constexpr std::size_t kMaxAnswerValues = 50;
+inline constexpr std::size_t kMaxNewPollFiles = 20;
+
+// An add request that breaks one of the rules; none of its answers is recorded.
+class EAnswersRefused : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The request's poll field names in order, each once: names that the field lookup takes for
+// the same field (letter case and surrounding blanks aside) count as the first of them.
+// Raises EAnswersRefused for a name that leaves the program's folder, or for more than
+// kMaxPollFields of them.
+std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames);
+
+// The answer recorded for a field's values: each value with its control bytes (CR, LF, NUL
+// and the others below 32, and DEL) turned into blanks, joined by CR LF as the field lookup
+// joins them, so a checkbox's several values give the lines they always gave and no value
+// starts a line of its own. Raises EAnswersRefused for more than kMaxAnswerValues values.
+std::string AnswerText(const std::string& name, const std::vector<std::string>& values);
