@@ -4,5 +4,6 @@
 
 #include <string>
 
-// Appends one line to the error log, as THttpEngine::LogError does; failures are ignored.
+// Appends one line to the error log (THttpEngine::LogError writes through it); failures are
+// ignored.
 void LogEngineMessage(const std::string& message);

@@ -17,8 +17,29 @@ std::string LogFilePath(const std::string& moduleFile, const std::string& logDir
     return CollapseSeparators(folder + "/" + base.substr(0, base.find('.')) + ".Log");
 }
 
+namespace {
+
+std::string EscapedControlBytes(const std::string& text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            escaped += c;
+            continue;
+        }
+        escaped += "\\x";
+        escaped += kHex[byte >> 4];
+        escaped += kHex[byte & 0xF];
+    }
+    return escaped;
+}
+
+}  // namespace
+
 std::string LogLine(const std::string& dateTime, int requestNumber, const std::string& message) {
-    return dateTime + ",  " + std::to_string(requestNumber) + " : " + message + "\r\n";
+    return dateTime + ",  " + std::to_string(requestNumber) + " : " + EscapedControlBytes(message) + "\r\n";
 }
 
 void AppendLogLine(const std::string& path, const std::string& line) {

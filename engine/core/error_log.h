@@ -7,7 +7,8 @@
 // folder) or else moduleFolder + "/Log", falling back to the module's folder when the folder
 // cannot be made; named after the module file up to its first dot, with extension "Log".
 std::string LogFilePath(const std::string& moduleFile, const std::string& logDir);
-// "<date time>,  <number> : <message>" CR LF.
+// "<date time>,  <number> : <message>" CR LF, every control byte of the message written as
+// "\x" and two hexadecimal digits, so no message (which may quote the request) adds a line.
 std::string LogLine(const std::string& dateTime, int requestNumber, const std::string& message);
 // Appends the line to the file (created when missing); failures are ignored.
 void AppendLogLine(const std::string& path, const std::string& line);

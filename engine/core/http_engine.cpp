@@ -6,16 +6,14 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "engine/core/error_log.h"
+#include "engine/core/engine_log.h"
 #include "engine/form/multipart.h"
 #include "engine/core/random_number.h"
 #include "engine/core/request_state.h"
 #include "platform/convert.h"
 #include "platform/exception.h"
-#include "platform/system_environment.h"
 #include "platform/system_file.h"
 #include "platform/system_module.h"
-#include "platform/system_time.h"
 
 namespace {
 
@@ -175,14 +173,7 @@ std::vector<std::string> THttpEngine::GetFieldValues(const std::string& Name) {
 
 void THttpEngine::MakeCurrent() { RequestState().CurrentEngine = this; }
 
-void THttpEngine::LogError(const std::string& Message) {
-    try {
-        const std::string path = LogFilePath(ModuleFileName(), GetEnv("CGI_LOG_DIR"));
-        AppendLogLine(path, LogLine(DateTimeString(std::time(nullptr)), RequestState().RequestNumber, Message));
-    } catch (...) {
-        // A log that cannot be written must never end the request.
-    }
-}
+void THttpEngine::LogError(const std::string& Message) { LogEngineMessage(Message); }
 
 void THttpEngine::TerminateProgram() {
     if (IsLibrary()) return;

@@ -190,6 +190,8 @@ TEST_F(ChartView, ConversionAndDepthErrorsEndTheRequestWithALogLineAndNoOutput) 
         {"3D number not a number", "&3D=yes&3DZoom=big", "'big' ist kein g\xFCltiger Integerwert"},
         {"depth 0", "&3D=yes&3DDepth=0", "3D-Effekt-Prozentangabe mu\xDF zwischen 1 und 100 liegen"},
         {"depth 101", "&3D=yes&3DDepth=101", "3D-Effekt-Prozentangabe mu\xDF zwischen 1 und 100 liegen"},
+        {"a line break in the value forges a log line", "&width=1%0d%0a01/01/99,  1 : FORGED",
+         "'1\\x0D\\x0A01/01/99,  1 : FORGED' ist kein g\xFCltiger Integerwert"},
     };
     for (const Case& c : cases) {
         const CgiResult result = View(c.parameters).response;
@@ -198,6 +200,8 @@ TEST_F(ChartView, ConversionAndDepthErrorsEndTheRequestWithALogLineAndNoOutput) 
         const std::string log = dir_.Read("Log/tallyhouse.Log");
         EXPECT_NE(log.find("Unhandled exception : " + c.logged + "\r\n"), std::string::npos) << c.fault << ": " << log;
     }
+    const std::string log = dir_.Read("Log/tallyhouse.Log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), std::size(cases)) << "one line per request:\n" << log;
 }
 
 TEST_F(ChartView, SizesOutsideTheAcceptedRangeAnswerTheMessagePage) {

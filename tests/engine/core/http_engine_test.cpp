@@ -118,6 +118,8 @@ TEST(ErrorLog, FolderAndFileRules) {
     EXPECT_EQ(LogFilePath(module, b + "/abs"), b + "/abs/tallyhouse.Log");
     EXPECT_EQ(LogFilePath(b + "/x.y.exe", "/proc/forbidden"), b + "/x.Log") << "falls back to the module folder";
     EXPECT_EQ(LogLine("08.12.2026 14:07:09", 42, "m"), "08.12.2026 14:07:09,  42 : m\r\n");
+    EXPECT_EQ(LogLine("d", 1, std::string("a\r\nb\0c\x1F\x7F\xFC", 9)), "d,  1 : a\\x0D\\x0Ab\\x00c\\x1F\\x7F\xFC\r\n")
+        << "control bytes cannot start a line of their own";
     AppendLogLine(b + "/t.Log", "one\r\n");
     AppendLogLine(b + "/t.Log", "two\r\n");
     EXPECT_EQ(testsupport::ReadFile(base / "t.Log"), "one\r\ntwo\r\n");
