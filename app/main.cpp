@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "app/hauptseite.h"
+#include "engine/core/program_end.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
 
@@ -11,9 +12,13 @@ int main() {
     std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    // A request that a resident CGI server takes is handed over here, before any form exists.
-    CgiServer::UnitStartup();
-    CgiWinServer::UnitStartup();
-    THauptseite Hauptseite;
+    try {
+        // A request that a resident CGI server takes is handed over here, before any form exists.
+        CgiServer::UnitStartup();
+        CgiWinServer::UnitStartup();
+        THauptseite Hauptseite;
+    } catch (const TProgramEnd&) {
+        // The request is answered or handed over; what was built for it is gone by now.
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The engine base: the course of one request, request variables with their fallbacks, the
 // error log, program termination and the lock operations.
 #include "engine/core/http_engine.h"
+#include "engine/core/program_end.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -176,7 +177,10 @@ void THttpEngine::MakeCurrent() { RequestState().CurrentEngine = this; }
 void THttpEngine::LogError(const std::string& Message) { LogEngineMessage(Message); }
 
 void THttpEngine::TerminateProgram() {
-    if (IsLibrary()) return;
+    if (!IsLibrary()) EndProcess();
+}
+
+void THttpEngine::EndProcess() {
     auto& forms = ProgramForms();
     while (!forms.empty()) {
         std::function<void()> destroy = std::move(forms.back());
@@ -187,8 +191,7 @@ void THttpEngine::TerminateProgram() {
             // Ending the process goes on whatever a form's destruction raises.
         }
     }
-    std::fflush(nullptr);
-    std::exit(0);
+    EndProgram();
 }
 
 TLock* THttpEngine::CreateLock() { return new TLock(); }

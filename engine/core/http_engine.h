@@ -126,6 +126,8 @@ public:
     void LogError(const std::string& Message);
     // Ends the process after a CGI request (nothing when running as a library).
     void TerminateProgram();
+    // Destroys the registered forms and unwinds to main, which ends the process.
+    [[noreturn]] void EndProcess();
 
 protected:
     // Passes response bytes to the client as they are (no header checks, no buffering).

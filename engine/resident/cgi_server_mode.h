@@ -27,12 +27,11 @@ public:
 
 std::unique_ptr<TServerData>& ServerData();
 
-// Serves one handed-over request on a thread of its own and frees itself when done.
+// Serves one handed-over request on a thread of its own; the server joins every such thread
+// before it ends.
 class TCGIRequestThread {
 public:
     static void Start(TCGIStdEngine& engine, const std::string& requestFile);
-    // Waits up to Seconds for the request threads still running.
-    static void WaitForAll(int seconds);
 
 private:
     explicit TCGIRequestThread(std::string requestFile) : requestFile_(std::move(requestFile)) {}

@@ -3,10 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <thread>
+#include <memory>
 
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
@@ -16,6 +13,7 @@
 #include "engine/resident/locked_file.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_list.h"
+#include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
 #include "platform/exception.h"
 #include "platform/system_file.h"
@@ -23,26 +21,15 @@
 namespace {
 
 constexpr int PollMilliseconds = 50;
-constexpr int ThreadWaitSeconds = 180;
 
-TServerMark& Mark() {
-    static TServerMark mark;
-    return mark;
-}
+using ResidentServer::TPollResult;
 
-std::mutex threadsLock;
-std::condition_variable threadsDone;
-int runningThreads = 0;
-
-// Takes the next record and serves it; false when none was waiting. A record that does not
-// name a request file ends the server.
-bool PollRequests(TCGIStdEngine& engine, bool& stop) {
+// Takes the next record and serves it. A record that does not name a request file ends the
+// server.
+TPollResult PollRequests(TCGIStdEngine& engine) {
     const auto record = TakeNextRecord(CgiServer::Files().ServerListPath());
-    if (!record) return false;
-    if (!IsRequestName(record->RequestName)) {
-        stop = true;
-        return true;
-    }
+    if (!record) return TPollResult::Idle;
+    if (!IsRequestName(record->RequestName)) return TPollResult::Stop;
     const std::string file = CgiServer::Files().ResolveRequestName(record->RequestName);
     try {
         if (FileExists(file)) {
@@ -54,7 +41,7 @@ bool PollRequests(TCGIStdEngine& engine, bool& stop) {
     } catch (const std::exception&) {
         // One broken request must not stop the server.
     }
-    return true;
+    return TPollResult::Served;
 }
 
 void CloseRequestStreams() {
@@ -75,23 +62,8 @@ std::unique_ptr<TServerData>& ServerData() {
 }
 
 void TCGIRequestThread::Start(TCGIStdEngine& engine, const std::string& requestFile) {
-    {
-        std::lock_guard<std::mutex> lock(threadsLock);
-        ++runningThreads;
-    }
-    auto* thread = new TCGIRequestThread(requestFile);
-    std::thread([thread, &engine] {
-        thread->Execute(engine);
-        delete thread;
-        std::lock_guard<std::mutex> lock(threadsLock);
-        --runningThreads;
-        threadsDone.notify_all();
-    }).detach();
-}
-
-void TCGIRequestThread::WaitForAll(int seconds) {
-    std::unique_lock<std::mutex> lock(threadsLock);
-    threadsDone.wait_for(lock, std::chrono::seconds(seconds), [] { return runningThreads == 0; });
+    const std::shared_ptr<TCGIRequestThread> thread(new TCGIRequestThread(requestFile));
+    ResidentServer::StartRequestThread([thread, &engine] { thread->Execute(engine); });
 }
 
 void TCGIRequestThread::Execute(TCGIStdEngine& engine) {
@@ -122,7 +94,7 @@ void AnnounceServer() {
 }
 
 void BecomeServer() {
-    if (!Mark().ClaimServer(Files().ServerMarkPath())) std::exit(0);
+    ResidentServer::ClaimMarkOrEnd();
     AnnounceServer();
 }
 
@@ -162,21 +134,16 @@ void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile) {
 
 void RunServer(TCGIStdEngine& engine) {
     InstallCloseSignals();
-    if (!Mark().ShowWindow()) {
+    if (!ResidentServer::Mark().ShowWindow()) {
         engine.LogError("Can not show the CGI server's mark " + Files().ServerMarkPath());
         return;
     }
-    bool stop = false;
-    while (!stop && !CloseRequested()) {
-        const bool served = PollRequests(engine, stop);
-        if (!FileExists(Files().ServerListPath())) break;
-        if (!served) SleepMilliseconds(PollMilliseconds);
-    }
+    ResidentServer::ServeUntilStopped(PollMilliseconds, [&engine] { return PollRequests(engine); });
 }
 
 void UnitEnd() {
-    TCGIRequestThread::WaitForAll(ThreadWaitSeconds);
-    Files().DeleteFilesStartingWith("_", false);
+    ResidentServer::JoinRequestThreads();
+    ResidentServer::RemoveServerFiles();
     ServerData().reset();
 }
 

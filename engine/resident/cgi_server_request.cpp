@@ -27,6 +27,7 @@
 #include "platform/system_module.h"
 #include "engine/core/cgi_version.h"
 #include "engine/core/random_number.h"
+#include "engine/core/program_end.h"
 
 namespace {
 
@@ -66,8 +67,7 @@ std::string WriteThisRequest() {
 
 [[noreturn]] void EndRequestProcess() {
     if (TFileStream* output = CgiStdRequest().OutputStream.get()) output->Flush();
-    std::fflush(nullptr);
-    std::exit(0);
+    EndProgram();
 }
 
 // Leaves without an answer: the request is taken off the list so that no server serves it
@@ -198,8 +198,7 @@ void StartServerAndHandOver(TCGIStdEngine& engine) {
     } catch (const std::exception& error) {
         engine.LogError(error.what());
     }
-    engine.TerminateProgram();
-    std::exit(0);
+    engine.EndProcess();
 }
 
 }  // namespace CgiServer

@@ -20,6 +20,7 @@
 #include "platform/system_file.h"
 #include "platform/system_module.h"
 #include "engine/core/cgi_version.h"
+#include "engine/core/program_end.h"
 
 namespace fs = std::filesystem;
 
@@ -73,10 +74,7 @@ void LogTooLongOnce(const std::string& requestFile) {
                      " characters, served without the Windows CGI server: " + requestFile);
 }
 
-[[noreturn]] void EndRequestProcess() {
-    std::fflush(nullptr);
-    std::exit(0);
-}
+[[noreturn]] void EndRequestProcess() { EndProgram(); }
 
 }  // namespace
 

@@ -1,11 +1,6 @@
 // The resident Windows CGI server: it claims the server's mark, makes the queue anew, and every
 // 60 ms while idle takes the next waiting record and serves its request file, on the polling
 // thread (ServerMode) or on a thread of its own (ServerThreadMode).
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_engine.h"
@@ -13,6 +8,7 @@
 #include "engine/resident/close_signals.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_list.h"
+#include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
 #include "platform/system_file.h"
 
@@ -21,10 +17,6 @@ namespace {
 constexpr int QueueRecreatePauseMilliseconds = 200;
 
 std::string QueuePath() { return CgiServer::Files().ServerListPath(); }
-
-std::mutex threadsLock;
-std::condition_variable threadsDone;
-int runningThreads = 0;
 
 // Serves one queued request file and then removes its record whatever happened, since its
 // request process waits for that.
@@ -41,45 +33,26 @@ void ServeQueued(TCGIWinEngine& engine, const std::string& requestFile, const st
     }
 }
 
-void StartRequestThread(TCGIWinEngine& engine, const std::string& requestFile, const std::string& recordName) {
-    {
-        std::lock_guard<std::mutex> lock(threadsLock);
-        ++runningThreads;
-    }
-    std::thread([&engine, requestFile, recordName] {
-        ServeQueued(engine, requestFile, recordName);
-        std::lock_guard<std::mutex> lock(threadsLock);
-        --runningThreads;
-        threadsDone.notify_all();
-    }).detach();
-}
 
-void WaitForRequestThreads() {
-    std::unique_lock<std::mutex> lock(threadsLock);
-    threadsDone.wait_for(lock, std::chrono::seconds(CgiWinServer::WaitSeconds), [] { return runningThreads == 0; });
-}
-
-// One tick of the timer: false once polling has stopped for good (a standard CGI record).
-bool PollQueue(TCGIWinEngine& engine, bool& served) {
-    served = false;
+// One tick of the timer: a standard CGI record stops polling for good.
+ResidentServer::TPollResult PollQueue(TCGIWinEngine& engine) {
     const auto record = TakeNextRecord(QueuePath(), CgiWinServer::IsWinRequestName);
-    if (!record) return true;
-    if (!CgiWinServer::IsWinRequestName(record->RequestName)) return false;
-    served = true;
+    if (!record) return ResidentServer::TPollResult::Idle;
+    if (!CgiWinServer::IsWinRequestName(record->RequestName)) return ResidentServer::TPollResult::Stop;
     try {
         const std::string file = CgiWinServer::FindFileIgnoringCase(record->RequestName);
         if (file.empty()) {
             engine.LogError("Queued request file not found: " + record->RequestName);
             CgiWinServer::MarkRequestDone(record->RequestName);
         } else if (engine.CGIMode == ServerThreadMode) {
-            StartRequestThread(engine, file, record->RequestName);
+            ResidentServer::StartRequestThread([&engine, file, name = record->RequestName] { ServeQueued(engine, file, name); });
         } else {
             ServeQueued(engine, file, record->RequestName);
         }
     } catch (const std::exception& error) {
         engine.LogError(error.what());
     }
-    return true;
+    return ResidentServer::TPollResult::Served;
 }
 
 bool MakeQueue(TCGIWinEngine& engine) {
@@ -100,20 +73,15 @@ namespace CgiWinServer {
 void MarkRequestDone(const std::string& requestFile) { RemoveRequestRecords(QueuePath(), requestFile); }
 
 void RunResidentServer(TCGIWinEngine& engine) {
-    static TServerMark mark;
     // A second server started for the same folder leaves the running one alone.
-    if (!mark.ClaimServer(CgiServer::Files().ServerMarkPath())) std::exit(0);
+    ResidentServer::ClaimMarkOrEnd();
     InstallCloseSignals();
-    if (MakeQueue(engine) && mark.ShowWindow()) {
-        bool served = false;
-        while (!CloseRequested() && PollQueue(engine, served) && FileExists(QueuePath()))
-            if (!served) SleepMilliseconds(TimerMilliseconds);
-    }
-    WaitForRequestThreads();
+    if (MakeQueue(engine) && ResidentServer::Mark().ShowWindow())
+        ResidentServer::ServeUntilStopped(TimerMilliseconds, [&engine] { return PollQueue(engine); });
+    ResidentServer::JoinRequestThreads();
     // Like the standard CGI server: the queue, the mark and every other file of ours go.
-    CgiServer::Files().DeleteFilesStartingWith("_", false);
-    engine.TerminateProgram();
-    std::exit(0);
+    ResidentServer::RemoveServerFiles();
+    engine.EndProcess();
 }
 
 }  // namespace CgiWinServer

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "engine/cgi/cgi_std_engine.h"
+#include "engine/core/program_end.h"
 #include "platform/exception.h"
 #include "platform/system_environment.h"
 #include "platform/system_module.h"
@@ -39,7 +40,11 @@ void Serve(const std::string& scenario) {
         HttpWrite("first=" + std::to_string(first) + " addr=" + HttpGetRemoteAddr() +
                   " path=" + HttpGetExecutablePath() + " software=" + engine.GetServerSoftware());
     };
-    TCGIStdEngine::Create(StartedWithoutServer(), http, true);
+    try {
+        TCGIStdEngine::Create(StartedWithoutServer(), http, true);
+    } catch (const TProgramEnd&) {
+        std::exit(0);
+    }
     std::exit(3);
 }
 

@@ -1,0 +1,8 @@
+#include "engine/core/program_end.h"
+
+#include <cstdio>
+
+void EndProgram() {
+    std::fflush(nullptr);
+    throw TProgramEnd{};
+}

@@ -1,0 +1,10 @@
+// How the program ends once a CGI request is answered or handed over: by unwinding to main,
+// so that every destructor runs and no thread is cut off inside engine code.
+#pragma once
+
+// Thrown only by EndProgram and caught only by main; it is no std::exception, so the
+// per-request handlers that catch failures let it pass.
+struct TProgramEnd {};
+
+// Flushes the C streams and unwinds to main, which returns 0.
+[[noreturn]] void EndProgram();
