@@ -1,6 +1,9 @@
 // The facade's settings, start-up decision and forwarding.
 #include "engine/facade/general_http_engine.h"
 
+#include <type_traits>
+#include <utility>
+
 #include "engine/cgi/cgi_std_engine.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
@@ -76,126 +79,73 @@ void TGeneralHttpEngine::CreateCGIWinEngine() { winEngine_ = TCGIWinEngine::Crea
 
 namespace {
 
-template <typename Result, typename Call>
-Result Forward(Call call) {
+// Calls the engine current on this thread; without one, a value-initialised result.
+template <typename Result, typename... Parameters, typename... Arguments>
+Result Forward(Result (THttpEngine::*call)(Parameters...), Arguments&&... arguments) {
     THttpEngine* engine = CurrentHttpEngine();
-    return engine ? call(*engine) : Result();
+    if constexpr (std::is_void_v<Result>) {
+        if (engine) (engine->*call)(std::forward<Arguments>(arguments)...);
+    } else {
+        return engine ? (engine->*call)(std::forward<Arguments>(arguments)...) : Result();
+    }
 }
 
 }  // namespace
 
-std::string TGeneralHttpEngine::GetServerName() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetServerName(); });
-}
-std::string TGeneralHttpEngine::GetServerSoftware() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetServerSoftware(); });
-}
-std::string TGeneralHttpEngine::GetGatewayInterface() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetGatewayInterface(); });
-}
-std::string TGeneralHttpEngine::GetServerProtocol() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetServerProtocol(); });
-}
-std::string TGeneralHttpEngine::GetServerPort() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetServerPort(); });
-}
-bool TGeneralHttpEngine::IsSecurePort() {
-    return Forward<bool>([](THttpEngine& e) { return e.IsSecurePort(); });
-}
-std::string TGeneralHttpEngine::GetRequestMethod() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetRequestMethod(); });
-}
-std::string TGeneralHttpEngine::GetPathInfo() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetPathInfo(); });
-}
-std::string TGeneralHttpEngine::GetPathTranslated() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetPathTranslated(); });
-}
-std::string TGeneralHttpEngine::GetScriptName() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetScriptName(); });
-}
+std::string TGeneralHttpEngine::GetServerName() { return Forward(&THttpEngine::GetServerName); }
+std::string TGeneralHttpEngine::GetServerSoftware() { return Forward(&THttpEngine::GetServerSoftware); }
+std::string TGeneralHttpEngine::GetGatewayInterface() { return Forward(&THttpEngine::GetGatewayInterface); }
+std::string TGeneralHttpEngine::GetServerProtocol() { return Forward(&THttpEngine::GetServerProtocol); }
+std::string TGeneralHttpEngine::GetServerPort() { return Forward(&THttpEngine::GetServerPort); }
+bool TGeneralHttpEngine::IsSecurePort() { return Forward(&THttpEngine::IsSecurePort); }
+std::string TGeneralHttpEngine::GetRequestMethod() { return Forward(&THttpEngine::GetRequestMethod); }
+std::string TGeneralHttpEngine::GetPathInfo() { return Forward(&THttpEngine::GetPathInfo); }
+std::string TGeneralHttpEngine::GetPathTranslated() { return Forward(&THttpEngine::GetPathTranslated); }
+std::string TGeneralHttpEngine::GetScriptName() { return Forward(&THttpEngine::GetScriptName); }
 std::string TGeneralHttpEngine::GetQueryString() {
-    const std::string value = Forward<std::string>([](THttpEngine& e) { return e.GetQueryString(); });
+    const std::string value = Forward(&THttpEngine::GetQueryString);
     return value == NotAvailable ? std::string() : value;
 }
-std::string TGeneralHttpEngine::GetRemoteHost() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetRemoteHost(); });
-}
-std::string TGeneralHttpEngine::GetRemoteAddr() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetRemoteAddr(); });
-}
-std::string TGeneralHttpEngine::GetAuthType() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetAuthType(); });
-}
-std::string TGeneralHttpEngine::GetRemoteUser() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetVariable("Remote User"); });
-}
-std::string TGeneralHttpEngine::GetRemoteIdent() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetRemoteIdent(); });
-}
-std::string TGeneralHttpEngine::GetContentType() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetContentType(); });
-}
+std::string TGeneralHttpEngine::GetRemoteHost() { return Forward(&THttpEngine::GetRemoteHost); }
+std::string TGeneralHttpEngine::GetRemoteAddr() { return Forward(&THttpEngine::GetRemoteAddr); }
+std::string TGeneralHttpEngine::GetAuthType() { return Forward(&THttpEngine::GetAuthType); }
+std::string TGeneralHttpEngine::GetRemoteUser() { return Forward(&THttpEngine::GetVariable, "Remote User"); }
+std::string TGeneralHttpEngine::GetRemoteIdent() { return Forward(&THttpEngine::GetRemoteIdent); }
+std::string TGeneralHttpEngine::GetContentType() { return Forward(&THttpEngine::GetContentType); }
 int TGeneralHttpEngine::GetContentLength() {
     try {
-        return Forward<int>([](THttpEngine& e) { return e.GetContentLength(); });
+        return Forward(&THttpEngine::GetContentLength);
     } catch (const std::exception&) {
         return 0;
     }
 }
-std::string TGeneralHttpEngine::GetURL() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetURL(); });
-}
-std::string TGeneralHttpEngine::GetUserAgent() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetUserAgent(); });
-}
-std::string TGeneralHttpEngine::GetHttpCookie() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetHttpCookie(); });
-}
-std::string TGeneralHttpEngine::GetReferer() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetReferer(); });
-}
-std::string TGeneralHttpEngine::GetExecutablePath() {
-    return Forward<std::string>([](THttpEngine& e) { return e.GetExecutablePath(); });
-}
+std::string TGeneralHttpEngine::GetURL() { return Forward(&THttpEngine::GetURL); }
+std::string TGeneralHttpEngine::GetUserAgent() { return Forward(&THttpEngine::GetUserAgent); }
+std::string TGeneralHttpEngine::GetHttpCookie() { return Forward(&THttpEngine::GetHttpCookie); }
+std::string TGeneralHttpEngine::GetReferer() { return Forward(&THttpEngine::GetReferer); }
+std::string TGeneralHttpEngine::GetExecutablePath() { return Forward(&THttpEngine::GetExecutablePath); }
 
-void TGeneralHttpEngine::Write(const std::string& S) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->Write(S);
-}
+void TGeneralHttpEngine::Write(const std::string& S) { Forward(&THttpEngine::Write, S); }
 void TGeneralHttpEngine::WriteBuffer(const void* Buffer, int Count) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->WriteBuffer(Buffer, Count);
+    Forward(&THttpEngine::WriteBuffer, Buffer, Count);
 }
 void TGeneralHttpEngine::WriteHeader(const std::string& Name, const std::string& Value) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->WriteHeader(Name, Value);
+    Forward(&THttpEngine::WriteHeader, Name, Value);
 }
-int TGeneralHttpEngine::ReadClient(void* Buffer, int Count) {
-    return Forward<int>([&](THttpEngine& e) { return e.ReadClient(Buffer, Count); });
-}
-void TGeneralHttpEngine::EndHeader() {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->EndHeader();
-}
+int TGeneralHttpEngine::ReadClient(void* Buffer, int Count) { return Forward(&THttpEngine::ReadClient, Buffer, Count); }
+void TGeneralHttpEngine::EndHeader() { Forward(&THttpEngine::EndHeader); }
 std::string TGeneralHttpEngine::GetVariable(const std::string& Name) {
-    return Forward<std::string>([&](THttpEngine& e) { return e.GetVariable(Name); });
+    return Forward(&THttpEngine::GetVariable, Name);
 }
 std::string TGeneralHttpEngine::GetField(const std::string& Name, const std::string& Default) {
     THttpEngine* engine = CurrentHttpEngine();
     return engine ? engine->GetField(Name, Default) : Default;
 }
-std::vector<std::string> TGeneralHttpEngine::GetFieldNames() {
-    return Forward<std::vector<std::string>>([](THttpEngine& e) { return e.GetFieldNames(); });
-}
+std::vector<std::string> TGeneralHttpEngine::GetFieldNames() { return Forward(&THttpEngine::GetFieldNames); }
 std::vector<std::string> TGeneralHttpEngine::GetFieldValues(const std::string& Name) {
-    return Forward<std::vector<std::string>>([&](THttpEngine& e) { return e.GetFieldValues(Name); });
+    return Forward(&THttpEngine::GetFieldValues, Name);
 }
-TLock* TGeneralHttpEngine::CreateLock() {
-    return Forward<TLock*>([](THttpEngine& e) { return e.CreateLock(); });
-}
-void TGeneralHttpEngine::Lock(TLock* P) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->Lock(P);
-}
-void TGeneralHttpEngine::Unlock(TLock* P) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->Unlock(P);
-}
-void TGeneralHttpEngine::FreeLock(TLock* P) {
-    if (THttpEngine* engine = CurrentHttpEngine()) engine->FreeLock(P);
-}
+TLock* TGeneralHttpEngine::CreateLock() { return Forward(&THttpEngine::CreateLock); }
+void TGeneralHttpEngine::Lock(TLock* P) { Forward(&THttpEngine::Lock, P); }
+void TGeneralHttpEngine::Unlock(TLock* P) { Forward(&THttpEngine::Unlock, P); }
+void TGeneralHttpEngine::FreeLock(TLock* P) { Forward(&THttpEngine::FreeLock, P); }

@@ -45,7 +45,8 @@ ResidentServer::TPollResult PollQueue(TCGIWinEngine& engine) {
             engine.LogError("Queued request file not found: " + record->RequestName);
             CgiWinServer::MarkRequestDone(record->RequestName);
         } else if (engine.CGIMode == ServerThreadMode) {
-            ResidentServer::StartRequestThread([&engine, file, name = record->RequestName] { ServeQueued(engine, file, name); });
+            ResidentServer::StartRequestThread(
+                [&engine, file, name = record->RequestName] { ServeQueued(engine, file, name); });
         } else {
             ServeQueued(engine, file, record->RequestName);
         }
