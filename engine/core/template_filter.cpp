@@ -154,20 +154,16 @@ std::string RandomHiddenInput(int secondsSinceMidnight) {
            "\">";
 }
 
-void THttpMemoFilter::SetText(std::string_view lines) {
-    Text.clear();
+void THttpMemoFilter::Execute() {
+    ResetConditions();
+    const std::string_view lines = Text;
     size_t at = 0;
     while (at < lines.size()) {
         size_t end = lines.find('\n', at);
         if (end == std::string_view::npos) end = lines.size();
         std::string_view line = lines.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        Text.emplace_back(line);
+        FilterLine(std::string(line) + "\r\n");
         at = end + 1;
     }
-}
-
-void THttpMemoFilter::Execute() {
-    ResetConditions();
-    for (const std::string& line : Text) FilterLine(line + "\r\n");
 }

@@ -35,10 +35,12 @@ private:
 
 class THttpMemoFilter : public THttpTextFilterComponent {
 public:
-    std::vector<std::string> Text;
+    // The template's lines, each ended by CR LF or LF (the last one may end without). Kept as
+    // one string and split while it is written, so a program that never sends the page pays
+    // for one copy only.
+    std::string Text;
 
-    // Sets Text from one string, split at CR LF or LF.
-    void SetText(std::string_view lines);
+    void SetText(std::string_view lines) { Text = lines; }
     // Writes the filtered Text, each line followed by CR LF.
     void Execute();
 };
