@@ -59,7 +59,7 @@ bool THauptseite::ChartParameters() {
     chart.Legend.Visible = HttpGetField("legend", "yes") == "yes";
     chart.Legend.TextStyle = HttpGetField("legendstyle", "value") == "value" ? ltsLeftValue : ltsLeftPercent;
     if (HttpGetField("border", "no") == "no") {
-        chart.BorderStyle = bsNone;
+        chart.BorderStyle = TBorderStyle::bsNone;
         chart.BevelOuter = bvNone;
         chart.BevelInner = bvNone;
     }

@@ -39,7 +39,7 @@ void TPollChart::StoredChartSettings() {
     Chart1.View3DOptions.HorizOffset = 1;
     Chart1.View3DOptions.Orthogonal = false;
     Chart1.View3DOptions.Rotation = 360;
-    Chart1.BorderStyle = bsSingle;
+    Chart1.BorderStyle = TBorderStyle::bsSingle;
     Chart1.BevelOuter = bvRaised;
     Chart1.BevelInner = bvLowered;
 }

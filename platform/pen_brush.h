@@ -7,21 +7,21 @@ class TBitmap;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 // pmNotXor turns each pixel into NOT (pixel XOR pen colour): drawing the same line twice restores it.
-enum TPenMode { pmCopy, pmNotXor };
+enum class TPenMode { pmCopy, pmNotXor };
 
 struct TPen {
     TColor Color = clBlack;
     int Width = 1;
     TPenStyle Style = psSolid;
-    TPenMode Mode = pmCopy;
+    TPenMode Mode = TPenMode::pmCopy;
     friend bool operator==(const TPen&, const TPen&) = default;
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
 struct TBrush {
     TColor Color = clWhite;
-    TBrushStyle Style = bsSolid;
+    TBrushStyle Style = TBrushStyle::bsSolid;
     // A pattern tiled from the raster's origin instead of the colour; not owned, may be null.
     const TBitmap* Bitmap = nullptr;
     friend bool operator==(const TBrush&, const TBrush&) = default;

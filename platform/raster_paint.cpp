@@ -28,7 +28,7 @@ TPixelOp TPixelOp::Solid(TColor color) {
 TPixelOp TPixelOp::ForPen(const TPen& pen) {
     if (pen.Style == psClear || pen.Color == clNone) return None();
     TPixelOp op = Solid(pen.Color);
-    if (pen.Mode == pmNotXor) op.kind_ = Kind::NotXor;
+    if (pen.Mode == TPenMode::pmNotXor) op.kind_ = Kind::NotXor;
     return op;
 }
 
@@ -39,9 +39,9 @@ TPixelOp TPixelOp::ForBrush(const TBrush& brush, TColor bkColor, int bkMode) {
         op.pattern_ = brush.Bitmap;
         return op;
     }
-    if (brush.Style == bsClear || brush.Color == clNone) return None();
+    if (brush.Style == TBrushStyle::bsClear || brush.Color == clNone) return None();
     TPixelOp op = Solid(brush.Color);
-    if (brush.Style != bsSolid) {
+    if (brush.Style != TBrushStyle::bsSolid) {
         op.kind_ = Kind::Hatch;
         op.hatch_ = brush.Style;
         op.back_ = ColorToRGB(bkColor);
@@ -56,12 +56,12 @@ bool TPixelOp::HatchBit(int x, int y) const {
     const bool horizontal = v == 0, vertical = u == 0;
     const bool forward = ((u - v) & 7) == 0, backward = ((u + v) & 7) == 7;
     switch (hatch_) {
-        case bsHorizontal: return horizontal;
-        case bsVertical: return vertical;
-        case bsFDiagonal: return forward;
-        case bsBDiagonal: return backward;
-        case bsCross: return horizontal || vertical;
-        case bsDiagCross: return forward || backward;
+        case TBrushStyle::bsHorizontal: return horizontal;
+        case TBrushStyle::bsVertical: return vertical;
+        case TBrushStyle::bsFDiagonal: return forward;
+        case TBrushStyle::bsBDiagonal: return backward;
+        case TBrushStyle::bsCross: return horizontal || vertical;
+        case TBrushStyle::bsDiagCross: return forward || backward;
         default: return true;
     }
 }

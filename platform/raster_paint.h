@@ -27,7 +27,7 @@ private:
     TColor color_ = 0;
     TColor back_ = 0;
     bool opaque_ = false;
-    TBrushStyle hatch_ = bsSolid;
+    TBrushStyle hatch_ = TBrushStyle::bsSolid;
     const TBitmap* pattern_ = nullptr;
 };
 

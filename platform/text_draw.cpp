@@ -131,7 +131,9 @@ int TRasterCanvas::TextHeight(const std::string&) { return TFontFace::For(Font).
 
 TFontMetrics TRasterCanvas::FontMetrics() { return TFontFace::For(Font).Metrics(); }
 
-void TRasterCanvas::TextOut(int x, int y, const std::string& text) { DrawText(x, y, text, 0, Brush.Style == bsSolid); }
+void TRasterCanvas::TextOut(int x, int y, const std::string& text) {
+    DrawText(x, y, text, 0, Brush.Style == TBrushStyle::bsSolid);
+}
 
 void TRasterCanvas::RotatedText(int x, int y, const std::string& text, double angleDegrees) {
     DrawText(x, y, text, angleDegrees, false);

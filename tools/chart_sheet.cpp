@@ -26,7 +26,7 @@ public:
         const int x = PointPixelX(i), y = PointPixelY(i);
         const int bottom = GetVertAxis()->ValueToPixel(0);
         canvas.Pen = TPen{};
-        canvas.Brush = TBrush{PointColor(i), bsSolid, nullptr};
+        canvas.Brush = TBrush{PointColor(i), TBrushStyle::bsSolid, nullptr};
         if (ParentChart()->View3D)
             canvas.Box3D(x - 10, x + 10, y, bottom, StartZ, EndZ, true);
         else
@@ -51,7 +51,7 @@ struct Setup {
 
 // The program's stored chart, flat and without a border, as a default view request draws it.
 void Stored(TChart& chart) {
-    chart.BorderStyle = bsNone;
+    chart.BorderStyle = TBorderStyle::bsNone;
     chart.BevelOuter = bvNone;
     chart.BevelInner = bvNone;
     chart.View3D = false;

@@ -44,7 +44,7 @@ const std::vector<NamedView>& Views() {
 }
 
 void Solid(TRasterCanvas3D& c, TColor color) {
-    c.Brush.Style = bsSolid;
+    c.Brush.Style = TBrushStyle::bsSolid;
     c.Brush.Color = color;
 }
 
@@ -97,7 +97,7 @@ void Ellipses(TRasterCanvas3D& c, const TRect& p) {
     c.EllipseAtZ(p.Left + 30, p.Top, p.Right, p.Top + 50, 30);
     Solid(c, clYellow);
     c.EllipseAtZ(p.Left, p.Top + 25, p.Left + 60, p.Bottom, 0);
-    c.Brush.Style = bsClear;
+    c.Brush.Style = TBrushStyle::bsClear;
     c.Pen.Color = clRed;
     c.EllipseAtZ(p.Left + 50, p.Top + 40, p.Right, p.Bottom, 15);
 }
@@ -159,7 +159,7 @@ void Quads(TRasterCanvas3D& c, const TRect& p) {
 }
 
 void Texts(TRasterCanvas3D& c, const TRect& p) {
-    c.Brush.Style = bsClear;
+    c.Brush.Style = TBrushStyle::bsClear;
     c.Font.Size = 8;
     c.SetTextAlign(TA_LEFT | TA_TOP);
     c.TextAtZ(p.Left, p.Bottom - 15, 0, "front z=0");
@@ -174,7 +174,7 @@ void Texts(TRasterCanvas3D& c, const TRect& p) {
 
 void Clipped(TRasterCanvas3D& c, const TRect& p) {
     c.Pen.Color = clGray;
-    c.Brush.Style = bsClear;
+    c.Brush.Style = TBrushStyle::bsClear;
     c.ClipBox(p, 0, 30);
     Solid(c, RGB(200, 230, 255));
     c.FillRect(Rect(p.Left - 40, p.Top - 60, p.Right + 60, p.Bottom + 20));
@@ -188,7 +188,7 @@ void Clipped(TRasterCanvas3D& c, const TRect& p) {
 void Zoomed(TRasterCanvas3D& c, const TRect& p) {
     Solid(c, clRed);
     c.Box3D(p.Left + 10, p.Left + 45, p.Top + 20, p.Bottom, 0, 30, true);
-    c.Brush.Style = bsClear;
+    c.Brush.Style = TBrushStyle::bsClear;
     c.Font.Size = 8;
     c.TextAtZ(p.Left + 50, p.Top + 30, 0, "Text 8pt");
 }
@@ -231,7 +231,7 @@ void PenLines(TRasterCanvas3D& c, const TRect& p) {
         y += 10;
     }
     c.Pen.Width = 5;
-    c.Pen.Mode = pmNotXor;
+    c.Pen.Mode = TPenMode::pmNotXor;
     c.Pen.Color = clRed;
     c.Line(p.Left + 20, p.Top, p.Left + 20, p.Bottom);
 }
@@ -272,6 +272,7 @@ void Polygons(TRasterCanvas3D& c, const TRect& p) {
 }
 
 void Hatches(TRasterCanvas3D& c, const TRect& p) {
+    using enum TBrushStyle;
     const TBrushStyle styles[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
     c.SetBkColor(clYellow);
     for (int i = 0; i < 6; ++i) {
@@ -303,7 +304,7 @@ void TextAlign(TRasterCanvas3D& c, const TRect& p) {
             c.Line(x - 4, y, x + 5, y);
             c.Line(x, y - 4, x, y + 5);
             c.SetTextAlign(horiz[i] | vert[j]);
-            c.Brush.Style = j == 1 ? bsSolid : bsClear;
+            c.Brush.Style = j == 1 ? TBrushStyle::bsSolid : TBrushStyle::bsClear;
             c.Brush.Color = clYellow;
             c.TextOut(x, y, "Wg\xE4\xDF");
         }

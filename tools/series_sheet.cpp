@@ -128,6 +128,7 @@ void AddBars(TSheet& sheet) {
                                           for (double v : {5.0, 8.0, 3.0}) a.AppendValue(v, "", AutoColor);
                                           for (double v : {6.0, 2.0, 7.0}) b.AppendValue(v, "", AutoColor);
                                       }}));
+    using enum TBarStyle;
     const TBarStyle styles[] = {bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow, bsRectGradient};
     const char* names[] = {"pyramid", "inverted pyramid", "cylinder", "ellipse", "arrow", "gradient"};
     for (View v : {View::Flat, View::Oblique}) {

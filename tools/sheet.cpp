@@ -54,14 +54,14 @@ TBitmap TSheet::Render() const {
     const int width = kGap + columns_ * (cellWidth_ + kGap);
     TBitmap sheet(width, y + kGap, clWhite);
     TRasterCanvas canvas(&sheet);
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.Font.Size = 12;
     canvas.Font.Style = fsBold;
     canvas.TextOut(kGap, 6, title_);
     for (const Placed& p : placed) {
         canvas.ClearClip();
         canvas.Pen = TPen{};
-        canvas.Brush.Style = bsClear;
+        canvas.Brush.Style = TBrushStyle::bsClear;
         if (p.sectionY >= 0) {
             canvas.Font.Size = 10;
             canvas.Font.Style = fsBold;
@@ -76,7 +76,7 @@ TBitmap TSheet::Render() const {
         canvas.ClearClip();
         canvas.Pen = TPen{};
         canvas.Pen.Color = clSilver;
-        canvas.Brush.Style = bsClear;
+        canvas.Brush.Style = TBrushStyle::bsClear;
         canvas.Rectangle(p.frame.Left - 1, p.frame.Top - 1, p.frame.Right + 1, p.frame.Bottom + 1);
     }
     return sheet;

@@ -17,7 +17,7 @@ namespace {
 // Zoomed text beyond this size would only cost glyph rendering far outside any chart.
 constexpr int kMaxScaledFontSize = 1000;
 
-bool IsHatched(TBrushStyle style) { return style != bsSolid && style != bsClear; }
+bool IsHatched(TBrushStyle style) { return style != TBrushStyle::bsSolid && style != TBrushStyle::bsClear; }
 
 int Mid(int a, int b) { return static_cast<int>((static_cast<std::int64_t>(a) + b) / 2); }
 int HalfSpan(int from, int to) {
@@ -287,7 +287,7 @@ void TRasterCanvas3D::EllipseAtZ(int left, int top, int right, int bottom, int z
         return;
     }
     const std::array<TPoint, 20> v = EllipseVertices(projection_, left, top, right, bottom, z);
-    if (Brush.Style != bsClear) {
+    if (Brush.Style != TBrushStyle::bsClear) {
         const TPen saved = Pen;
         Pen.Style = psClear;
         Polygon(v);

@@ -33,7 +33,7 @@ void TCustomChartAxis::DrawTitle() {
     if (Title.Caption.empty()) return;
     TRasterCanvas3D& canvas = chart_.Canvas();
     chart_.AssignCanvasFont(Title.Font);
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     const bool horizontal = IsHorizontal();
     const int x = horizontal ? chart_.PlotXCenter : TitleEdge;
     const int y = horizontal ? TitleEdge : chart_.PlotYCenter;
@@ -167,7 +167,7 @@ void TCustomChartAxis::DrawGridLine(int pixel) {
     TRasterCanvas3D& canvas = chart_.Canvas();
     canvas.AssignChartPen(Grid);
     if (Grid.Color == AutoColor) canvas.Pen.Color = clGray;
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.SetBkMode(TRANSPARENT);
     const TRect& plot = chart_.PlotRect;
     const int depth = chart_.DepthTotal;

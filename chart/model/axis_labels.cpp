@@ -115,7 +115,7 @@ void TCustomChartAxis::DrawLabelText(int pixel, const std::string& text) {
     const std::vector<std::string> lines = SplitLines(shown);
     const int n = static_cast<int>(lines.size());
     const int fh = canvas.FontHeight();
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     const int z = side_ == Side::Top || side_ == Side::Right ? chart_.DepthTotal : 0;
     int x = pixel, y = LabelsEdge;
     switch (side_) {

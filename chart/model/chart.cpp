@@ -118,11 +118,11 @@ std::string TCustomAxisPanel::FormatLegendText(const TChartSeries& series, int i
 
 void TCustomAxisPanel::SetBrushForFill(TColor color, TBrushStyle style, TColor backColor) {
     TRasterCanvas3D& canvas = Canvas();
-    if (style != bsSolid && color == backColor) color = backColor == clBlack ? clWhite : clBlack;
+    if (style != TBrushStyle::bsSolid && color == backColor) color = backColor == clBlack ? clWhite : clBlack;
     canvas.Brush.Color = color;
     canvas.Brush.Style = style;
     canvas.Brush.Bitmap = nullptr;
-    if (style != bsSolid) {
+    if (style != TBrushStyle::bsSolid) {
         canvas.SetBkMode(OPAQUE);
         canvas.SetBkColor(backColor);
     } else {
@@ -133,14 +133,14 @@ void TCustomAxisPanel::SetBrushForFill(TColor color, TBrushStyle style, TColor b
 // Decoration.
 
 TCustomChart::TCustomChart() : Title(*this, true), Foot(*this, false), Legend(*this) {
-    BackWall.Brush.Style = bsClear;
+    BackWall.Brush.Style = TBrushStyle::bsClear;
     LeftWall.Color = 0x80FFFF;
     BottomWall.Color = clWhite;
 }
 
 void TCustomChart::SetBackColor(TColor color) {
     BackWall.Color = color;
-    BackWall.Brush.Style = bsSolid;
+    BackWall.Brush.Style = TBrushStyle::bsSolid;
     Invalidate();
 }
 

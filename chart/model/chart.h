@@ -41,7 +41,7 @@ public:
     TPanelBevel BevelOuter = bvRaised;
     int BevelWidth = 1;
     int BorderWidth = 0;
-    TBorderStyle BorderStyle = bsNone;
+    TBorderStyle BorderStyle = TBorderStyle::bsNone;
     bool Monochrome = false;
 
     TRasterCanvas3D& Canvas() { return *canvas_; }
@@ -157,7 +157,7 @@ private:
     int chart3DPercent_ = 15;
 };
 
-enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+enum class TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 
 class TCustomChart : public TCustomAxisPanel {
 public:
@@ -172,7 +172,7 @@ public:
     TChartGradient Gradient;
     bool BackImageInside = false;
     bool AllowZoom = true;
-    TPanningMode AllowPanning = pmBoth;
+    TPanningMode AllowPanning = TPanningMode::pmBoth;
     bool AnimatedZoom = false;
     int AnimatedZoomSteps = 8;
 

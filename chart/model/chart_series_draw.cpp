@@ -98,7 +98,7 @@ void TChartSeries::PaintLegendSymbol(int i, const TRect& rect) {
     if (color == clNone) return;
     const TColor legendColor = parentChart_->Legend.Color;
     TColor back = legendColor;
-    TBrushStyle style = bsSolid;
+    TBrushStyle style = TBrushStyle::bsSolid;
     LegendFill(i, back, style);
     if (back == AutoColor) back = legendColor;
     if (back == AutoColor) back = parentChart_->Color;
@@ -106,7 +106,7 @@ void TChartSeries::PaintLegendSymbol(int i, const TRect& rect) {
     PaintLegendBox(i, rect);
     if (color != legendColor) return;
     TRasterCanvas3D& canvas = Canvas();
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.Pen.Color = color == clBlack ? clWhite : clBlack;
     PaintLegendBox(i, rect);
     canvas.Pen.Color = clBlack;

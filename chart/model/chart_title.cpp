@@ -17,7 +17,7 @@ void TChartTitle::PaintTitle() {
     TRasterCanvas3D& canvas = chart_.Canvas();
     chart_.AssignCanvasFont(Font);
     canvas.Brush = Brush;
-    if (Brush.Color == AutoColor) canvas.Brush.Style = bsClear;
+    if (Brush.Color == AutoColor) canvas.Brush.Style = TBrushStyle::bsClear;
     const bool counted = Frame.Visible && Frame.Color != AutoColor;
     const int lines = static_cast<int>(Text.size());
     if (lines == 0 && !counted) return;
@@ -68,7 +68,7 @@ void TChartTitle::AdjustToFrame(int widest, int frameWidth) {
 void TChartTitle::DrawLines(int fh, int y, int e) {
     TRasterCanvas3D& canvas = chart_.Canvas();
     canvas.SetBkMode(TRANSPARENT);
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
     const int left = chart_.PlotRect.Left + FrameWidth(), right = chart_.PlotRect.Right - FrameWidth();
     const int n = static_cast<int>(Text.size());

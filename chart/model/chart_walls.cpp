@@ -8,8 +8,8 @@ void TCustomChart::PrepareWallCanvas(const TChartWall& wall) {
     canvas.AssignChartPen(wall.Pen);
     if (wall.Brush.Bitmap) {
         canvas.Brush = wall.Brush;
-    } else if (wall.Color == AutoColor && wall.Brush.Style == bsSolid) {
-        canvas.Brush.Style = bsClear;
+    } else if (wall.Color == AutoColor && wall.Brush.Style == TBrushStyle::bsSolid) {
+        canvas.Brush.Style = TBrushStyle::bsClear;
         canvas.Brush.Bitmap = nullptr;
     } else {
         SetBrushForFill(wall.Color, wall.Brush.Style, wall.Brush.Color);
@@ -18,7 +18,7 @@ void TCustomChart::PrepareWallCanvas(const TChartWall& wall) {
 
 namespace {
 
-bool DarkSides(const TChartWall& wall) { return wall.Brush.Style != bsClear && !wall.Brush.Bitmap; }
+bool DarkSides(const TChartWall& wall) { return wall.Brush.Style != TBrushStyle::bsClear && !wall.Brush.Bitmap; }
 
 }  // namespace
 

@@ -227,12 +227,12 @@ void TCustomChartLegend::DrawFrameAndShadow(const Layout& l) {
     if (Frame.Visible) frame = TRect{frame.Left - fw, frame.Top - fw, frame.Right + fw, frame.Bottom + fw};
     const int e = Frame.Visible ? ShadowSize + fw + (fw - 1) / 2 : ShadowSize - 1;
     if (ShadowSize > 0) {
-        canvas.Brush = TBrush{ShadowColor, bsSolid, nullptr};
+        canvas.Brush = TBrush{ShadowColor, TBrushStyle::bsSolid, nullptr};
         canvas.FillRect(TRect{l.rect.Left + ShadowSize, l.rect.Top + ShadowSize, l.rect.Right + e, l.rect.Bottom + e});
     }
     canvas.AssignChartPen(Frame);
     if (Frame.Color == AutoColor) canvas.Pen.Color = clBlack;
-    canvas.Brush = TBrush{Color, bsSolid, nullptr};
+    canvas.Brush = TBrush{Color, TBrushStyle::bsSolid, nullptr};
     canvas.RectangleR(frame);
 }
 
@@ -249,7 +249,7 @@ void TCustomChartLegend::DrawItems(const Layout& l) {
         if (chart_.OnGetLegendPos) chart_.OnGetLegendPos(chart_, index, x, y);
         const std::string text = ItemText(index);
         chart_.AssignCanvasFont(Font);
-        canvas.Brush.Style = bsClear;
+        canvas.Brush.Style = TBrushStyle::bsClear;
         canvas.SetTextAlign(TA_LEFT | TA_TOP);
         canvas.TextOut(x, y, text);
         if (!text.empty()) DrawColorBox(index, TRect{x - 4 - BoxWidth, y + 2, x - 4, y + l.fh - 2}, boxPen);
@@ -267,10 +267,10 @@ void TCustomChartLegend::DrawItems(const Layout& l) {
 
 void TCustomChartLegend::DrawColorBox(int index, const TRect& box, TColor boxPen) {
     TRasterCanvas3D& canvas = chart_.Canvas();
-    canvas.Pen = TPen{boxPen, 1, psSolid, pmCopy};
+    canvas.Pen = TPen{boxPen, 1, psSolid, TPenMode::pmCopy};
     TChartSeries* series = ResolvedStyle() == lsValues ? chart_.FirstActiveSeries() : ItemSeries(index);
     if (!series) {
-        canvas.Brush = TBrush{clWhite, bsSolid, nullptr};
+        canvas.Brush = TBrush{clWhite, TBrushStyle::bsSolid, nullptr};
         canvas.RectangleR(box);
     } else if (ResolvedStyle() == lsValues) {
         series->PaintLegendSymbol(series->LegendItemToPoint(index), box);

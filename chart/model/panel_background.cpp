@@ -21,7 +21,7 @@ void Bevel(TRasterCanvas3D& canvas, TRect& rect, TPanelBevel bevel, int width) {
 void PaintPanelFrame(TRasterCanvas3D& canvas, TRect rect, TPanelBevel outer, TPanelBevel inner, int bevelWidth,
                      int borderWidth, TColor panelColor) {
     canvas.Pen = TPen{};
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     Bevel(canvas, rect, outer, bevelWidth);
     canvas.BevelFrame(rect, panelColor, panelColor, borderWidth);
     Bevel(canvas, rect, inner, bevelWidth);
@@ -37,7 +37,7 @@ void TCustomChart::FillBackground(const TRect& rect) {
         return;
     }
     canvas.Brush.Color = Color;
-    canvas.Brush.Style = bsSolid;
+    canvas.Brush.Style = TBrushStyle::bsSolid;
     canvas.Brush.Bitmap = nullptr;
     canvas.FillRect(rect);
 }

@@ -7,7 +7,7 @@
 class TRasterCanvas3D;
 
 enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
-enum TBorderStyle { bsNone, bsSingle };
+enum class TBorderStyle { bsNone, bsSingle };
 
 // The outer bevel, the border in the panel colour and the inner bevel, nested from the outside in.
 void PaintPanelFrame(TRasterCanvas3D& canvas, TRect rect, TPanelBevel outer, TPanelBevel inner,

@@ -67,7 +67,7 @@ void TSeriesMarks::DrawArrow(const TSeriesMarkPosition& position, TColor pointCo
     TCustomChart& chart = *series_.ParentChart();
     TRasterCanvas3D& canvas = chart.Canvas();
     canvas.AssignChartPen(Arrow);
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     if (canvas.Pen.Color == pointColor || canvas.Pen.Color == chart.Color)
         canvas.Pen.Color = chart.Color == clBlack ? clWhite : clBlack;
     if (chart.View3D)
@@ -80,7 +80,7 @@ void TSeriesMarks::DrawBox(const TSeriesMarkPosition& position) {
     if (!Frame.Visible && Transparent) return;
     TRasterCanvas3D& canvas = series_.Canvas();
     canvas.Brush.Color = BackColor;
-    canvas.Brush.Style = Transparent ? bsClear : bsSolid;
+    canvas.Brush.Style = Transparent ? TBrushStyle::bsClear : TBrushStyle::bsSolid;
     canvas.Brush.Bitmap = nullptr;
     canvas.AssignChartPen(Frame);
     const TRect box{position.BoxLeftTop.X, position.BoxLeftTop.Y, position.BoxLeftTop.X + position.BoxWidth,
@@ -90,7 +90,7 @@ void TSeriesMarks::DrawBox(const TSeriesMarkPosition& position) {
 
 void TSeriesMarks::DrawText(const TSeriesMarkPosition& position, const std::string& text) {
     TRasterCanvas3D& canvas = series_.Canvas();
-    canvas.Brush.Style = bsClear;
+    canvas.Brush.Style = TBrushStyle::bsClear;
     canvas.SetTextAlign(TA_CENTER | TA_TOP);
     const int x = position.BoxLeftTop.X + position.BoxWidth / 2;
     int y = position.BoxLeftTop.Y + FrameExtent();

@@ -9,7 +9,7 @@ class TAreaSeries : public TCustomSeries {
 public:
     TAreaSeries();
 
-    TBrushStyle AreaBrush = bsSolid;
+    TBrushStyle AreaBrush = TBrushStyle::bsSolid;
     TColor AreaColor = AutoColor;
     TChartPen AreaLinesPen;
 

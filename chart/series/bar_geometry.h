@@ -1,7 +1,7 @@
 // Bar shapes, stacking modes and the pure geometry of bars: thickness, category placement, value range.
 #pragma once
 
-enum TBarStyle { bsRectangle, bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow, bsRectGradient };
+enum class TBarStyle { bsRectangle, bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow, bsRectGradient };
 enum TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
 
 // Thickness of one bar: a share of the per-point slot, split among side-by-side groups, made even.

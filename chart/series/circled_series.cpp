@@ -62,9 +62,9 @@ void TCircledSeries::AdjustChart(TCustomChart& chart) {
     chart.ClipPoints = !round;
     chart.View3DWalls = !round;
     chart.Frame().Visible = !round;
-    chart.BackWall.Brush.Style = round ? bsClear : bsSolid;
+    chart.BackWall.Brush.Style = round ? TBrushStyle::bsClear : TBrushStyle::bsSolid;
     chart.AllowZoom = !round;
-    chart.AllowPanning = round ? pmNone : pmBoth;
+    chart.AllowPanning = round ? TPanningMode::pmNone : TPanningMode::pmBoth;
     chart.View3DOptions.Orthogonal = false;
     chart.View3DOptions.Rotation = 360;
     chart.View3DOptions.Elevation = 315;

@@ -13,7 +13,7 @@ public:
     bool AutoMarkPosition = true;
     TChartBrush BarBrush;
     TChartPen BarPen;
-    TBarStyle BarStyle = bsRectangle;
+    TBarStyle BarStyle = TBarStyle::bsRectangle;
     bool Dark3D = true;
     bool SideMargins = true;
     bool UseYOrigin = true;

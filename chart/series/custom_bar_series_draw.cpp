@@ -44,25 +44,25 @@ void TCustomBarSeries::DrawBar3D(TBarStyle style, int start, int end) {
     const bool vertical = IsVertical();
     const TRect bar = BarRect(start, end);
     switch (style) {
-        case bsPyramid:
+        case TBarStyle::bsPyramid:
             canvas.Pyramid3D(vertical, bar.Left, bar.Top, bar.Right, bar.Bottom, StartZ, EndZ, Dark3D);
             break;
-        case bsInvPyramid: {
+        case TBarStyle::bsInvPyramid: {
             const TRect inverted = BarRect(end, start);
             canvas.Pyramid3D(vertical, inverted.Left, inverted.Top, inverted.Right, inverted.Bottom, StartZ, EndZ,
                              Dark3D);
             break;
         }
-        case bsCilinder:
+        case TBarStyle::bsCilinder:
             canvas.Cylinder3D(vertical, bar.Left, bar.Top, bar.Right, bar.Bottom, StartZ, EndZ, Dark3D);
             break;
-        case bsEllipse:
+        case TBarStyle::bsEllipse:
             canvas.EllipseAtZ(bar.Left, bar.Top, bar.Right, bar.Bottom, MiddleZ);
             break;
-        case bsArrow:  // one arrow in the middle plane, as in 2D
+        case TBarStyle::bsArrow:  // one arrow in the middle plane, as in 2D
             DrawBar2D(style, start, end);
             break;
-        case bsRectGradient:
+        case TBarStyle::bsRectGradient:
             canvas.Box3D(bar.Left, bar.Right, bar.Top, bar.Bottom, StartZ, EndZ, Dark3D);
             if (canvas.OrthoView()) {
                 const TPoint a = canvas.ProjectPointOut(bar.Left, bar.Top, StartZ);
@@ -88,23 +88,23 @@ void TCustomBarSeries::DrawBar2D(TBarStyle style, int start, int end) {
     const int tip = vertical ? start : end;
     const int foot = vertical ? end : start;
     switch (style) {
-        case bsPyramid: {
+        case TBarStyle::bsPyramid: {
             const TPoint p[] = {BarPoint(low, foot), BarPoint(mid, tip), BarPoint(high, foot)};
             canvas.Polygon(p);
             break;
         }
-        case bsInvPyramid: {
+        case TBarStyle::bsInvPyramid: {
             const TPoint p[] = {BarPoint(low, tip), BarPoint(mid, foot), BarPoint(high, tip)};
             canvas.Polygon(p);
             break;
         }
-        case bsEllipse:
+        case TBarStyle::bsEllipse:
             canvas.Ellipse(bar.Left, bar.Top, bar.Right, bar.Bottom);
             break;
-        case bsArrow:
+        case TBarStyle::bsArrow:
             canvas.Arrow3D(true, BarPoint(mid, foot), BarPoint(mid, tip), BarWidth, BarWidth / 2, MiddleZ);
             break;
-        case bsRectGradient:
+        case TBarStyle::bsRectGradient:
             canvas.GradientFillRect(bar, clWhite, vertical ? gdBottomTop : gdLeftRight, BarColor);
             break;
         default:
@@ -114,7 +114,7 @@ void TCustomBarSeries::DrawBar2D(TBarStyle style, int start, int end) {
 
 void TCustomBarSeries::DrawBarRectangle(int left, int top, int right, int bottom) {
     TRasterCanvas3D& canvas = Canvas();
-    if (BarBrush.Style == bsSolid) {
+    if (BarBrush.Style == TBrushStyle::bsSolid) {
         const bool flat = right == left || bottom == top;
         const bool thin = right - left < canvas.Pen.Width || bottom - top < canvas.Pen.Width;
         if (flat || thin) {
@@ -124,7 +124,7 @@ void TCustomBarSeries::DrawBarRectangle(int left, int top, int right, int bottom
         if (flat)
             canvas.Line(left, top, right, bottom);
         else if (thin)
-            canvas.Brush.Style = bsClear;
+            canvas.Brush.Style = TBrushStyle::bsClear;
     }
     canvas.Rectangle(left, top, right, bottom);
 }

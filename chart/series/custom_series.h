@@ -27,7 +27,7 @@ protected:
     // Draws the front face of the segment ending at point i (x, y) in colour color.
     virtual void DrawFrontFace(int i, int x, int y, TColor color) = 0;
 
-    TBrushStyle LineBrush = bsSolid;
+    TBrushStyle LineBrush = TBrushStyle::bsSolid;
 
     // State carried from one drawn point to the next.
     int OldX = 0;

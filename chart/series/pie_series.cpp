@@ -61,6 +61,7 @@ void TPieSeries::ClearStorage() {
 }
 
 TBrushStyle TPieSeries::SlicePattern(int i) {
+    using enum TBrushStyle;
     static constexpr TBrushStyle patterns[] = {bsHorizontal, bsVertical, bsFDiagonal,
                                                bsBDiagonal,  bsCross,    bsDiagCross};
     return patterns[i % 6];
@@ -149,12 +150,12 @@ void TPieSeries::DrawPoint(int i) {
         SliceStartY = end.Y;
         return;
     }
-    chart.SetBrushForFill(color, UsePatterns ? SlicePattern(i) : bsSolid, back);
+    chart.SetBrushForFill(color, UsePatterns ? SlicePattern(i) : TBrushStyle::bsSolid, back);
     const int startX = SliceStartX;
     const int startY = SliceStartY;
     DrawSlice(i);
     if (color != AutoColor || i <= 15) return;
-    chart.SetBrushForFill(back, bsDiagCross, back);
+    chart.SetBrushForFill(back, TBrushStyle::bsDiagCross, back);
     if (UsePatterns) return;
     const int endX = SliceStartX;
     const int endY = SliceStartY;

@@ -19,7 +19,7 @@ public:
         Drawn.push_back(i);
         TRasterCanvas3D& canvas = Canvas();
         canvas.Pen.Style = psClear;
-        canvas.Brush = TBrush{PointColor(i), bsSolid, nullptr};
+        canvas.Brush = TBrush{PointColor(i), TBrushStyle::bsSolid, nullptr};
         const int x = PointPixelX(i), y = PointPixelY(i);
         canvas.Rectangle(x - 2, y - 2, x + 3, y + 3);
     }
@@ -60,7 +60,7 @@ inline void ApplyStoredSettings(TChart& chart) {
     chart.View3DOptions.HorizOffset = 1;
     chart.View3DOptions.Orthogonal = false;
     chart.View3DOptions.Rotation = 360;
-    chart.BorderStyle = bsSingle;
+    chart.BorderStyle = TBorderStyle::bsSingle;
     chart.BevelOuter = bvRaised;
     chart.BevelInner = bvLowered;
 }
@@ -69,7 +69,7 @@ inline void ApplyStoredSettings(TChart& chart) {
 inline void ApplyDefaultRequest(TChart& chart) {
     ApplyStoredSettings(chart);
     chart.View3D = false;
-    chart.BorderStyle = bsNone;
+    chart.BorderStyle = TBorderStyle::bsNone;
     chart.BevelOuter = bvNone;
     chart.BevelInner = bvNone;
 }

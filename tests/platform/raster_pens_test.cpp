@@ -111,7 +111,7 @@ TEST(RasterPens, DashStylesAlternateAndFillGapsOnlyWhenOpaque) {
     TRasterCanvas rc(&r);
     rc.Pen.Style = psDot;
     rc.SetBkMode(TRANSPARENT);
-    rc.Brush.Style = bsClear;
+    rc.Brush.Style = TBrushStyle::bsClear;
     rc.Rectangle(0, 0, 5, 5);
     // Outline of 16 steps: dots 3 on 3 off carried round the corners, not restarted at each one.
     EXPECT_EQ(CountPixels(r, clBlack), 9) << "the dash pattern runs on across corners";
@@ -130,7 +130,7 @@ TEST(RasterPens, NotXorDrawnTwiceRestoresThePicture) {
     c.Pen.Style = psClear;
     c.Rectangle(0, 0, 10, 20);
     const TBitmap before = b;
-    c.Pen = TPen{clRed, 1, psSolid, pmNotXor};
+    c.Pen = TPen{clRed, 1, psSolid, TPenMode::pmNotXor};
     c.Line(0, 5, 20, 5);
     EXPECT_EQ(b.GetPixel(15, 5), RGB(255, 0, 0)) << "not (white xor red) is red";
     EXPECT_EQ(b.GetPixel(5, 5), RGB(0, 0, 0)) << "not (aqua xor red) is black";
@@ -148,7 +148,7 @@ TEST(RasterPens, HatchBrushesUseBackgroundColourAndMode) {
     TBitmap b(16, 16, clWhite);
     TRasterCanvas c(&b);
     c.Pen.Style = psClear;
-    c.Brush = TBrush{clBlack, bsHorizontal, nullptr};
+    c.Brush = TBrush{clBlack, TBrushStyle::bsHorizontal, nullptr};
     c.SetBkColor(clYellow);
     c.SetBkMode(OPAQUE);
     c.FillRect(Rect(0, 0, 16, 16));
@@ -160,6 +160,7 @@ TEST(RasterPens, HatchBrushesUseBackgroundColourAndMode) {
         TBrushStyle style;
         int lines;
     };
+    using enum TBrushStyle;
     const Case cases[] = {{"vertical", bsVertical, 32},  {"forward diagonal", bsFDiagonal, 32},
                           {"backward diagonal", bsBDiagonal, 32}, {"cross", bsCross, 60},
                           {"diagonal cross", bsDiagCross, 64}};

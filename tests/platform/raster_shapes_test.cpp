@@ -50,13 +50,13 @@ TEST(RasterShapes, ClearPenFillsWholeRectClearBrushFillsNothing) {
 
     TBitmap b2(8, 6, clWhite);
     TRasterCanvas c2(&b2);
-    c2.Brush.Style = bsClear;
+    c2.Brush.Style = TBrushStyle::bsClear;
     c2.Rectangle(1, 1, 5, 4);
     EXPECT_EQ(b2.GetPixel(2, 2), clWhite) << "a clear brush fills nothing";
     EXPECT_EQ(CountPixels(b2, clBlack), 10);
 
     c2.Pen.Style = psClear;
-    c2.Brush.Style = bsClear;
+    c2.Brush.Style = TBrushStyle::bsClear;
     c2.Rectangle(0, 0, 8, 6);
     EXPECT_EQ(CountPixels(b2, clBlack), 10) << "clear pen and clear brush draw nothing";
 }
@@ -122,7 +122,7 @@ TEST(RasterShapes, PolygonFillsEvenOddAndOutlinesWithPen) {
 
     TBitmap o(8, 8, clWhite);
     TRasterCanvas oc(&o);
-    oc.Brush.Style = bsClear;
+    oc.Brush.Style = TBrushStyle::bsClear;
     const std::array<TPoint, 3> tri{Point(1, 1), Point(6, 1), Point(1, 6)};
     oc.Polygon(tri);
     EXPECT_EQ(o.GetPixel(6, 1), clBlack) << "the closed outline reaches every vertex";

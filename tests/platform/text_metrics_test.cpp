@@ -15,7 +15,7 @@ int Scaled(int units, int pixels) { return (units * pixels * 2 + kEm) / (2 * kEm
 TRasterCanvas& Arial8(TRasterCanvas& c) {
     c.Font.Name = "Arial";
     c.Font.Size = 8;
-    c.Brush.Style = bsClear;
+    c.Brush.Style = TBrushStyle::bsClear;
     return c;
 }
 
@@ -107,7 +107,7 @@ TEST(TextMetrics, SolidBrushFillsTheCellClearBrushDoesNot) {
     TBitmap b(60, 20, clWhite);
     TRasterCanvas c(&b);
     Arial8(c);
-    c.Brush.Style = bsSolid;
+    c.Brush.Style = TBrushStyle::bsSolid;
     c.Brush.Color = clYellow;
     c.TextOut(5, 2, "Ab");
     EXPECT_EQ(InkBox(b, clWhite), Rect(5, 2, 5 + c.TextWidth("Ab"), 2 + c.TextHeight("Ab")));

@@ -11,7 +11,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 void SolidBrush(TRasterCanvas3D& c, TColor color) {
-    c.Brush.Style = bsSolid;
+    c.Brush.Style = TBrushStyle::bsSolid;
     c.Brush.Color = color;
 }
 
@@ -36,7 +36,7 @@ TEST(Canvas3DPrimitives, BoxFacesAreDarkenedAndTheLastShadeStays) {
 
 TEST(Canvas3DPrimitives, HatchedBoxDarkensTheBackgroundColour) {
     ProbeCanvas p(true);
-    p.canvas.Brush.Style = bsCross;
+    p.canvas.Brush.Style = TBrushStyle::bsCross;
     p.canvas.Brush.Color = clBlack;
     p.canvas.SetBkColor(clLime);
     p.canvas.Box3D(20, 50, 40, 80, 0, 20, true);

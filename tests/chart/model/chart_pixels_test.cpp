@@ -82,7 +82,7 @@ TEST(ChartPixels, UnsetWallColourIsOutlinedOnly) {
     TChart chart;
     ApplyDefaultRequest(chart);
     chart.BackWall.Color = AutoColor;
-    chart.BackWall.Brush.Style = bsSolid;
+    chart.BackWall.Brush.Style = TBrushStyle::bsSolid;
     const TBitmap b = Render(chart);
     EXPECT_EQ(b.GetPixel(200, 125), clWhite);
     EXPECT_EQ(b.GetPixel(12, 125), clBlack);

@@ -273,13 +273,13 @@ TEST(BarSeries, ShapesPointToTheValueInBothOrientations) {
         double across, along;
         bool filled;
     } cases[] = {
-        {"pyramid is wide at its origin", bsPyramid, 0.15, 0.1, true},
-        {"pyramid is narrow at its value end", bsPyramid, 0.15, 0.9, false},
-        {"pyramid's apex is at its value end", bsPyramid, 0.5, 0.9, true},
-        {"inverted pyramid is narrow at its origin", bsInvPyramid, 0.15, 0.1, false},
-        {"inverted pyramid is wide at its value end", bsInvPyramid, 0.15, 0.9, true},
-        {"ellipse leaves the corners", bsEllipse, 0.05, 0.02, false},
-        {"ellipse fills the middle", bsEllipse, 0.5, 0.5, true},
+        {"pyramid is wide at its origin", TBarStyle::bsPyramid, 0.15, 0.1, true},
+        {"pyramid is narrow at its value end", TBarStyle::bsPyramid, 0.15, 0.9, false},
+        {"pyramid's apex is at its value end", TBarStyle::bsPyramid, 0.5, 0.9, true},
+        {"inverted pyramid is narrow at its origin", TBarStyle::bsInvPyramid, 0.15, 0.1, false},
+        {"inverted pyramid is wide at its value end", TBarStyle::bsInvPyramid, 0.15, 0.9, true},
+        {"ellipse leaves the corners", TBarStyle::bsEllipse, 0.05, 0.02, false},
+        {"ellipse fills the middle", TBarStyle::bsEllipse, 0.5, 0.5, true},
     };
     for (bool vertical : {true, false}) {
         for (const Case& c : cases) {

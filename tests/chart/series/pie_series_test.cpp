@@ -291,9 +291,9 @@ TEST(PieSeries, ActivePieTurnsOffAxesWallsAndFrame) {
     EXPECT_FALSE(chart.ClipPoints);
     EXPECT_FALSE(chart.View3DWalls);
     EXPECT_FALSE(chart.Frame().Visible);
-    EXPECT_EQ(chart.BackWall.Brush.Style, bsClear);
+    EXPECT_EQ(chart.BackWall.Brush.Style, TBrushStyle::bsClear);
     EXPECT_FALSE(chart.AllowZoom);
-    EXPECT_EQ(chart.AllowPanning, pmNone);
+    EXPECT_EQ(chart.AllowPanning, TPanningMode::pmNone);
     EXPECT_FALSE(chart.View3DOptions.Orthogonal) << "the raster canvas cannot rotate freely";
     EXPECT_EQ(chart.View3DOptions.Rotation, 360);
     EXPECT_EQ(chart.View3DOptions.Elevation, 315);
@@ -302,9 +302,9 @@ TEST(PieSeries, ActivePieTurnsOffAxesWallsAndFrame) {
     EXPECT_TRUE(chart.ClipPoints);
     EXPECT_TRUE(chart.View3DWalls);
     EXPECT_TRUE(chart.Frame().Visible);
-    EXPECT_EQ(chart.BackWall.Brush.Style, bsSolid);
+    EXPECT_EQ(chart.BackWall.Brush.Style, TBrushStyle::bsSolid);
     EXPECT_TRUE(chart.AllowZoom);
-    EXPECT_EQ(chart.AllowPanning, pmBoth);
+    EXPECT_EQ(chart.AllowPanning, TPanningMode::pmBoth);
     pie.SetActive(true);
     pie.SetParentChart(nullptr);
     EXPECT_TRUE(chart.AxisVisible) << "leaving the chart gives the axes back";
