@@ -4,6 +4,8 @@
 
 #include "app/hauptseite.h"
 #include "engine/core/program_end.h"
+#include "engine/facade/general_http_engine.h"
+#include "engine/fastcgi/fastcgi_startup.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
 
@@ -12,10 +14,14 @@ int main() {
     std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    InstallFastCgiEngine();
     try {
-        // A request that a resident CGI server takes is handed over here, before any form exists.
-        CgiServer::UnitStartup();
-        CgiWinServer::UnitStartup();
+        // A request that a resident CGI server takes is handed over here, before any form
+        // exists; a FastCGI process has no request of its own to hand over.
+        if (!ChooseEngines(CurrentStartKind()).FastCgi) {
+            CgiServer::UnitStartup();
+            CgiWinServer::UnitStartup();
+        }
         THauptseite Hauptseite;
     } catch (const TProgramEnd&) {
         // The request is answered or handed over; what was built for it is gone by now.

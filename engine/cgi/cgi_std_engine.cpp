@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "engine/cgi/cgi_form_data.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
@@ -22,18 +23,6 @@ TCGIStdEngine* stdEngine = nullptr;
 std::string ModuleBaseName() {
     const std::string file = ModuleFileName();
     return file.substr(file.rfind('/') + 1);
-}
-
-// A urlencoded body that ended before its declared length keeps only the pairs that were
-// followed by "&": the last one may have been cut.
-std::string CompletePairs(std::string body, bool cut) {
-    if (cut) {
-        const size_t last = body.rfind('&');
-        body.resize(last == std::string::npos ? 0 : last);
-    }
-    const size_t zero = body.find('\0');
-    if (zero != std::string::npos) body.resize(zero);
-    return body;
 }
 
 }  // namespace
@@ -117,28 +106,7 @@ void TCGIStdEngine::ExecRequest() {
 
 void TCGIStdEngine::ObtainFormData() {
     TCGIStdRequestState& request = CgiStdRequest();
-    request.Fields = TFormFields(ReadFormData());
-}
-
-std::string TCGIStdEngine::ReadFormData() {
-    if (!CgiStdRequest().InputStream) return "";
-    const std::string lengthText = GetVariable("CONTENT_LENGTH");
-    const int length = lengthText.empty() ? 0 : StrToInt(lengthText);
-    if (length <= 0) return GetQueryString();
-    if (length > AutoReadLimit) {
-        LogError("Content length exceeds AutoReadLimit");
-        return "";
-    }
-    if (!AutoReadInput) return "";
-    std::string data;
-    if (IsMultipartForm(GetVariable("CONTENT_TYPE"))) {
-        ReadMultipartInput(data);
-        return data;
-    }
-    data.resize(static_cast<size_t>(length));
-    const int got = ReadClient(data.data(), length);
-    data.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return CompletePairs(std::move(data), got < length);
+    request.Fields = TFormFields(request.InputStream ? ReadCgiFormData(*this) : std::string());
 }
 
 void TCGIStdEngine::FireRequestEvents() {

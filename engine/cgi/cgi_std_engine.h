@@ -51,7 +51,6 @@ protected:
 private:
     void Start();
     void ObtainFormData();
-    std::string ReadFormData();
     void FireRequestEvents();
     // The CGI server modes (engine/cgi_server_mode.cpp).
     void SetUpServer();

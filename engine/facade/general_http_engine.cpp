@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/cgi/cgi_std_engine.h"
+#include "engine/fastcgi/fastcgi_start.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
@@ -18,7 +19,9 @@ TStartKind CurrentStartKind() {
     start.IsLibrary = IsLibrary();
     start.ServerSoftware = CgiEnvironmentVariable("SERVER_SOFTWARE");
     start.CgiVersion = CgiEnvironmentVariable("CGI_VERSION");
-    start.HasParameters = !ProgramParameters().empty();
+    const std::vector<std::string> parameters = ProgramParameters();
+    start.HasParameters = !parameters.empty();
+    start.FastCgi = !start.IsLibrary && (StandardInputIsListeningSocket() || NamesFastCgiStart(parameters));
     return start;
 }
 
@@ -26,6 +29,10 @@ TEngineChoice ChooseEngines(const TStartKind& start) {
     TEngineChoice choice;
     if (start.IsLibrary) {
         choice.LibraryEngines = true;
+        return choice;
+    }
+    if (start.FastCgi) {
+        choice.FastCgi = true;
         return choice;
     }
     choice.NoServer = start.ServerSoftware.empty() && !start.HasParameters;
@@ -66,6 +73,10 @@ void TGeneralHttpEngine::Loaded() {
     const TEngineChoice choice = ChooseEngines(CurrentStartKind());
     if (choice.LibraryEngines) {
         if (Factories().CreateLibraryEngines) Factories().CreateLibraryEngines(*this);
+        return;
+    }
+    if (choice.FastCgi) {
+        if (Factories().CreateFastCgiEngine) Factories().CreateFastCgiEngine(*this);
         return;
     }
     ApplySiteCgiMode();

@@ -31,6 +31,9 @@ struct TStartKind {
     std::string ServerSoftware;  // "SERVER_SOFTWARE" as the CGI engines read it
     std::string CgiVersion;      // "CGI_VERSION"
     bool HasParameters = false;
+    // A FastCGI server's listening socket is standard input, or the first parameter is
+    // "--fastcgi" (engine/fastcgi/fastcgi_start.h).
+    bool FastCgi = false;
 };
 
 // The engines the start-up creates, in the order it creates them.
@@ -42,6 +45,8 @@ struct TEngineChoice {
     // become current.
     bool WindowsCgi = false;
     bool WindowsCgiIfNoneCurrent = false;
+    // FastCGI alone: the process serves requests over FastCGI connections, no CGI request.
+    bool FastCgi = false;
 };
 
 TStartKind CurrentStartKind();
@@ -57,6 +62,8 @@ public:
     // The engines that later builds add: each creates and owns its engine for the facade.
     struct TEngineFactories {
         std::function<void(TGeneralHttpEngine& facade)> CreateLibraryEngines;
+        // Serves FastCGI until asked to stop (engine/fastcgi/fastcgi_startup.h).
+        std::function<void(TGeneralHttpEngine& facade)> CreateFastCgiEngine;
     };
     static TEngineFactories& Factories();
 

@@ -151,13 +151,16 @@ TEST(StartUpDecision, CreatesTheEnginesEachKindOfStartNeeds) {
     struct Row {
         const char* start;
         TStartKind kind;
-        bool library, standard, noServer, windowsAlways, windowsIfNoneCurrent;
+        bool library, standard, noServer, windowsAlways, windowsIfNoneCurrent, fastCgi = false;
     } rows[] = {
         {"loaded as a library", {true, "Microsoft-IIS/5.0", "", false}, true, false, false, false, false},
         {"standard CGI", {false, "lighttpd/1.4", "CGI/1.1", false}, false, true, false, false, true},
         {"Windows CGI by its version", {false, "Website/1.1", "CGI/1.3a (Win)", false}, false, false, false, false, true},
         {"Windows CGI by its data file", {false, "", "", true}, false, false, false, false, true},
         {"no server and no parameters", {false, "", "", false}, false, true, true, true, false},
+        {"FastCGI socket or --fastcgi", {false, "", "", true, true}, false, false, false, false, false, true},
+        {"FastCGI with a server's variables", {false, "lighttpd/1.4", "CGI/1.1", false, true}, false, false, false, false, false, true},
+        {"a library never serves FastCGI", {true, "", "", false, true}, true, false, false, false, false},
     };
     for (const Row& row : rows) {
         const TEngineChoice choice = ChooseEngines(row.kind);
@@ -166,6 +169,7 @@ TEST(StartUpDecision, CreatesTheEnginesEachKindOfStartNeeds) {
         EXPECT_EQ(choice.NoServer, row.noServer) << row.start;
         EXPECT_EQ(choice.WindowsCgi, row.windowsAlways) << row.start;
         EXPECT_EQ(choice.WindowsCgiIfNoneCurrent, row.windowsIfNoneCurrent) << row.start;
+        EXPECT_EQ(choice.FastCgi, row.fastCgi) << row.start;
     }
 }
 

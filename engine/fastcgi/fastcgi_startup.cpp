@@ -1,0 +1,20 @@
+#include "engine/fastcgi/fastcgi_startup.h"
+
+#include <memory>
+
+#include "engine/facade/general_http_engine.h"
+#include "engine/fastcgi/fastcgi_engine.h"
+
+namespace {
+
+void CreateFastCgiEngine(TGeneralHttpEngine& facade) {
+    static std::unique_ptr<TFastCGIEngine> engine;
+    // A resident engine: the CGI modes do not apply to it.
+    THttpEngineProperties properties = facade.Properties();
+    properties.CGIMode = NormalMode;
+    engine = TFastCGIEngine::Create(properties, facade.CgiAutoTerminate());
+}
+
+}  // namespace
+
+void InstallFastCgiEngine() { TGeneralHttpEngine::Factories().CreateFastCgiEngine = CreateFastCgiEngine; }
