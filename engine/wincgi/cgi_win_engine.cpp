@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "engine/resident/cgi_server_mode.h"
@@ -33,21 +34,38 @@ std::string FolderOf(const std::string& path) { return fs::path(path).parent_pat
 
 using TKeySet = std::set<std::string>;
 
-// A key that GetField reads as a further value of another field: base + "_" + n where the
-// base and the keys base_1 .. base_(n-1) all exist in the form sections.
-bool IsContinuation(const std::string& key, const TKeySet& formKeys) {
-    const size_t underscore = key.rfind('_');
-    if (underscore == std::string::npos) return false;
-    const std::string digits = key.substr(underscore + 1);
-    // Up to five digits without a leading zero: the numbers GetField counts through.
-    if (digits.empty() || digits.size() > 5 || digits[0] == '0') return false;
-    for (char c : digits)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    const std::string base = key.substr(0, underscore);
-    for (int n = 0; n < std::stoi(digits); ++n)
-        if (!formKeys.count(n == 0 ? base : base + "_" + std::to_string(n))) return false;
-    return true;
-}
+// Which keys GetField reads as further values of another field: base + "_" + n where the base
+// and the keys base_1 .. base_(n-1) all exist in the form sections. The unbroken run of
+// continuations after each base is counted once, so a form of many keys is sorted out in
+// linear time.
+class TContinuations {
+public:
+    explicit TContinuations(const TKeySet& formKeys) : formKeys_(formKeys) {}
+
+    bool Contains(const std::string& key) {
+        const size_t underscore = key.rfind('_');
+        if (underscore == std::string::npos) return false;
+        const std::string digits = key.substr(underscore + 1);
+        // Up to five digits without a leading zero: the numbers GetField counts through.
+        if (digits.empty() || digits.size() > 5 || digits[0] == '0') return false;
+        for (char c : digits)
+            if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+        const std::string base = key.substr(0, underscore);
+        return formKeys_.count(base) && std::stoi(digits) - 1 <= RunAfter(base);
+    }
+
+private:
+    // How many of base_1, base_2, ... exist without a gap.
+    int RunAfter(const std::string& base) {
+        const auto [run, fresh] = runs_.try_emplace(base, 0);
+        if (fresh)
+            while (formKeys_.count(base + "_" + std::to_string(run->second + 1))) ++run->second;
+        return run->second;
+    }
+
+    const TKeySet& formKeys_;
+    std::map<std::string, int> runs_;
+};
 
 bool IsFormSection(const std::string& name) { return name.rfind("FORM", 0) == 0; }
 
@@ -107,11 +125,12 @@ std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini) {
     for (const char* name : FieldSections)
         if (const auto* section = ini.Section(name))
             for (const auto& entry : *section) fieldKeys.insert(entry.first);
+    TContinuations continuations(fieldKeys);
     std::vector<std::string> names;
     for (const std::string& name : ini.Sections()) {
         if (!IsFormSection(name)) continue;
         for (const auto& entry : *ini.Section(name))
-            if (!IsContinuation(entry.first, fieldKeys)) names.push_back(ini.WrittenKey(name, entry.first));
+            if (!continuations.Contains(entry.first)) names.push_back(ini.WrittenKey(name, entry.first));
     }
     return names;
 }

@@ -197,6 +197,17 @@ TEST(CgiWinEngine, ContinuationKeysJoinWithCrLf) {
     EXPECT_NE(dir.Read("out.txt").find("first\r\nsecond"), std::string::npos) << dir.Read("out.txt");
 }
 
+TEST(CgiWinEngine, TwentyThousandContinuationKeysJoinIntoOneValue) {
+    ScratchDir dir;
+    std::string form = "command=add\r\nbackurl=v0\r\n", value = "v0";
+    for (int i = 1; i <= 20000; ++i) {
+        form += "backurl_" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+        value += "\r\nv" + std::to_string(i);
+    }
+    EXPECT_EQ(RunRequestFile(dir, Request("POST", "", form)).exitCode, 0) << "sorting the keys out takes minutes";
+    EXPECT_NE(dir.Read("out.txt").find("URL=" + value + "\""), std::string::npos) << "the values are not joined in order";
+}
+
 TEST(CgiWinEngine, BadRequestFilesGiveNoOutputAndALogLine) {
     ScratchDir dir;
     EXPECT_EQ(RunRequestFile(dir, "[CGI]\r\nRequest Method=GET\r\n").exitCode, 0) << "no output file named";
