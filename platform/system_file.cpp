@@ -38,6 +38,23 @@ std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, int flag
     return std::make_unique<TFileStream>(fd, true);
 }
 
+std::unique_ptr<TFileStream> TFileStream::OpenRegular(const std::string& path, int flags, int mode) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+    struct stat info {};
+    if (fd < 0) {
+        const int error = errno;
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            throw EFileError("Cannot open file " + path + ": not a regular file");
+        throw EFileError("Cannot open file " + path + ": " + std::strerror(error));
+    }
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw EFileError("Cannot open file " + path + ": not a regular file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::make_unique<TFileStream>(fd, true);
+}
+
 TFileStream::TFileStream(int fd, bool owned) : fd_(fd), owned_(owned) {}
 
 TFileStream::~TFileStream() {

@@ -14,6 +14,9 @@ public:
     static std::unique_ptr<TFileStream> StandardOutput();
     // Opens with the given open(2) flags; raises EFileError when that fails.
     static std::unique_ptr<TFileStream> Open(const std::string& path, int flags, int mode = 0644);
+    // The same for a file that must be a regular one: the open never waits (as it would on a
+    // FIFO without a peer), and a FIFO, device or folder raises EFileError.
+    static std::unique_ptr<TFileStream> OpenRegular(const std::string& path, int flags, int mode = 0644);
     // Takes over an open descriptor; owned descriptors are closed on destruction.
     TFileStream(int fd, bool owned);
     ~TFileStream();

@@ -1,54 +1,78 @@
 // Line splitting and section/key rules of the request-file reader.
 #include "engine/wincgi/cgi_ini_file.h"
 
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+
+#include <vector>
 
 #include "platform/ascii_text.h"
 #include "platform/exception.h"
+#include "platform/system_file.h"
 
+namespace {
+
+constexpr int ReadPiece = 65536;
+
+}  // namespace
+
+// The file is read piece by piece and only the line in hand is kept, so a huge file (or an
+// endless line) costs no more memory than a line; a FIFO or device is refused, not waited on.
 TCGIIniFile::TCGIIniFile(const std::string& Path) {
-    std::ifstream file(Path, std::ios::binary);
-    if (!file) throw EFileError("Can not read request file " + Path);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    Parse(bytes.str());
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = TFileStream::OpenRegular(Path, O_RDONLY);
+    } catch (const EFileError& error) {
+        throw EFileError("Can not read request file " + Path + " (" + error.what() + ")");
+    }
+    std::vector<char> piece(ReadPiece);
+    for (int got; (got = file->Read(piece.data(), ReadPiece)) != 0;) {
+        if (got < 0) throw EFileError("Can not read request file " + Path);
+        Feed(piece.data(), static_cast<std::size_t>(got));
+    }
+    Finish();
 }
 
 TCGIIniFile TCGIIniFile::FromText(const std::string& text) {
     TCGIIniFile ini;
-    ini.Parse(text);
+    ini.Feed(text.data(), text.size());
+    ini.Finish();
     return ini;
 }
 
 // CR, LF and CR LF each end a line; leading blanks and control bytes are skipped. A line over
 // the limit is dropped whole rather than cut, so no value is read truncated.
-void TCGIIniFile::Parse(const std::string& text) {
-    std::string line;
-    bool tooLong = false;
-    auto endLine = [&] {
-        if (tooLong)
-            ++longLines_;
-        else if (!line.empty())
-            TakeLine(line);
-        line.clear();
-        tooLong = false;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
+void TCGIIniFile::Feed(const char* bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        if (afterCr_) {
+            afterCr_ = false;
+            if (c == '\n') continue;
+        }
         if (c == '\r' || c == '\n') {
-            endLine();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            EndLine();
+            afterCr_ = c == '\r';
             continue;
         }
-        if (line.empty() && static_cast<unsigned char>(c) <= 32) continue;
-        if (line.size() >= LineLimit)
-            tooLong = true;
-        else
-            line += c;
+        if (tooLong_ || (line_.empty() && static_cast<unsigned char>(c) <= 32)) continue;
+        if (line_.size() >= LineLimit) {
+            tooLong_ = true;
+            line_.clear();
+        } else {
+            line_ += c;
+        }
     }
-    endLine();
 }
+
+void TCGIIniFile::EndLine() {
+    if (tooLong_)
+        ++longLines_;
+    else if (!line_.empty())
+        TakeLine(line_);
+    line_.clear();
+    tooLong_ = false;
+}
+
+void TCGIIniFile::Finish() { EndLine(); }
 
 void TCGIIniFile::TakeLine(const std::string& line) {
     if (line[0] == '[') {

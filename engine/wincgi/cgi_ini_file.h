@@ -14,7 +14,7 @@ public:
     static constexpr std::size_t SectionLimit = 51;
     static constexpr std::size_t KeySearchLimit = 32;
 
-    // Reads the file at Path; raises EFileError when it cannot be read.
+    // Reads the file at Path; raises EFileError when it cannot be read or is no regular file.
     explicit TCGIIniFile(const std::string& Path);
     // Parses request-file bytes.
     static TCGIIniFile FromText(const std::string& text);
@@ -34,8 +34,15 @@ public:
 
 private:
     TCGIIniFile() = default;
-    void Parse(const std::string& text);
+    // Takes the next bytes of the file; Finish ends its last line.
+    void Feed(const char* bytes, std::size_t size);
+    void Finish();
+    void EndLine();
     void TakeLine(const std::string& line);
+
+    std::string line_;
+    bool tooLong_ = false;
+    bool afterCr_ = false;
 
     std::vector<std::string> order_;
     std::map<std::string, std::map<std::string, std::string>> sections_;

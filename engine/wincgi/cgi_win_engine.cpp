@@ -108,7 +108,7 @@ std::string ReadExternalValue(const std::string& entry, const TFormFiles& files)
     if (length < 0) throw Exception("Form External entry with a negative length: " + entry);
     // The value is held in memory, so it is bounded like a request body.
     if (length > files.Limit) throw Exception("Form External value exceeds AutoReadLimit: " + entry);
-    auto file = TFileStream::Open(path, O_RDONLY);
+    auto file = TFileStream::OpenRegular(path, O_RDONLY);
     std::string value;
     char buffer[ExternalPiece];
     while (static_cast<long long>(value.size()) < length) {
@@ -182,8 +182,8 @@ void TCGIWinEngine::ExecRequest() {
     const std::string output = request.Ini->ReadString("System", "Output File", "");
     if (output.empty()) return;
     try {
-        request.OutputFile = TFileStream::Open(RequestFilePath(output, FolderOf(request.RequestFile)),
-                                               O_WRONLY | O_CREAT | O_TRUNC);
+        request.OutputFile = TFileStream::OpenRegular(RequestFilePath(output, FolderOf(request.RequestFile)),
+                                                      O_WRONLY | O_CREAT | O_TRUNC);
         OpenRequestStreams();
         FireRequestEvents();
     } catch (...) {
@@ -197,7 +197,7 @@ void TCGIWinEngine::OpenRequestStreams() {
     TCGIWinRequestState& request = CgiWinRequest();
     const std::string content = request.Ini->ReadString("System", "Content File", "");
     if (content.empty() || !IsMultipartForm(GetContentType())) return;
-    request.ContentFile = TFileStream::Open(RequestFilePath(content, FolderOf(request.RequestFile)), O_RDONLY);
+    request.ContentFile = TFileStream::OpenRegular(RequestFilePath(content, FolderOf(request.RequestFile)), O_RDONLY);
     if (GetContentLength() > AutoReadLimit) {
         LogError("Content length exceeds AutoReadLimit");
         return;

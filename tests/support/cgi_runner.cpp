@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,7 +153,9 @@ CgiResult RunProgram(const std::string& program, const CgiRequest& request) {
     CgiResult result;
     Exchange(in[1], out[0], err[0], request.input, result, pid, request.timeoutSeconds);
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    result.maxResidentKb = usage.ru_maxrss;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     SplitResponse(result);
     return result;

@@ -34,6 +34,7 @@ struct CgiResult {
     std::string header;     // output up to the blank line (without it)
     std::string body;       // output after the blank line
     std::string errors;     // standard error
+    long maxResidentKb = 0; // the most memory the child held at once
 };
 
 struct CgiRequest {

@@ -2,7 +2,10 @@
 // server writes them, the response read from the output file they name.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -252,6 +255,54 @@ TEST(CgiWinEngine, RequestFilesBeyondTheReaderOrTheFileSystemEndCleanlyWithALogL
     missing.args = {(dir.Path() / "no-such-request.ini").string()};
     EXPECT_EQ(RunProgram(dir.Program(), missing).exitCode, 0);
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("Can not read request file"), std::string::npos);
+}
+
+// A FIFO or a device named by a request would hang it (the open waits for the other end, a read
+// never ends); each is refused with a log line instead. The runner's timeout is the safety net.
+TEST(CgiWinEngine, FifosAndDevicesAreRefusedWithoutWaiting) {
+    const std::string post = "[CGI]\r\nRequest Method=POST\r\n[System]\r\nOutput File=";
+    struct Case {
+        const char* fault;
+        std::string requestFile;  // empty: request.ini holding Ini
+        std::string ini;
+    } cases[] = {
+        {"a request file that is a FIFO", "fifo", ""},
+        {"a request file of /dev/zero is read for ever", "/dev/zero", ""},
+        {"an output file that is a FIFO", "", post + "fifo\r\n"},
+        {"a Content File that is a FIFO",
+         "", "[CGI]\r\nRequest Method=POST\r\nContent Type=multipart/form-data; boundary=X\r\nContent Length=10\r\n"
+             "[System]\r\nOutput File=out.txt\r\nContent File=fifo\r\n"},
+        {"a Form External file that is a FIFO", "", post + "out.txt\r\n[Form External]\r\ncommand=fifo 3\r\n"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir dir;
+        ASSERT_EQ(mkfifo((dir.Path() / "fifo").c_str(), 0600), 0);
+        dir.Write("request.ini", c.ini);
+        CgiRequest request;
+        const std::string file = c.requestFile.empty() ? "request.ini" : c.requestFile;
+        request.args = {file[0] == '/' ? file : (dir.Path() / file).string()};
+        EXPECT_EQ(RunProgram(dir.Program(), request).exitCode, 0) << c.fault << " hangs the request";
+        EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("not a regular file"), std::string::npos) << c.fault;
+    }
+}
+
+// The reader keeps only the line in hand: a line of 256 MiB (a hole in a sparse file, read as
+// zero bytes) is dropped without being held, and the lines after it are read.
+TEST(CgiWinEngine, AHugeLineIsSkippedWhileReadingNotHeldWhole) {
+    ScratchDir dir;
+    {
+        std::ofstream file(dir.Path() / "request.ini", std::ios::binary);
+        file << "[CGI]\r\nRequest Method=GET\r\njunk=";
+        file.seekp(256 << 20, std::ios::cur);
+        file << "\r\nQuery String=command=add&after.pol=read\r\n[System]\r\nOutput File=out.txt\r\n";
+    }
+    CgiRequest request;
+    request.args = {(dir.Path() / "request.ini").string()};
+    const CgiResult result = RunProgram(dir.Program(), request);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(dir.Exists("after.pol")) << "the lines after the long one are lost";
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("longer than 4096 bytes"), std::string::npos);
+    EXPECT_LT(result.maxResidentKb, 128 << 10) << "the long line was held in memory";
 }
 
 TEST(CgiWinEngine, AMultipartBodyInTheContentFileGivesTheFields) {
