@@ -23,8 +23,4 @@ public:
 
     // Series1 .. Series4 by the request's style number 0 .. 3.
     TChartSeries& SeriesAt(int style);
-
-private:
-    void StoredChartSettings();
-    void StoredSeriesSettings();
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "chart/model/chart.h"
+#include "chart/series/stored_look.h"
 
 class TTestSeries : public TChartSeries {
 public:
@@ -42,32 +43,9 @@ public:
     bool ClassIncludes(const TChartSeries& s) const override { return dynamic_cast<const TTestSeries*>(&s); }
 };
 
-// The poll application's stored chart: white panel, silver back wall, margins 10 % at top and
-// bottom, 3D depth 50 %, legend with value texts, colour width 25 and shadow 2.
-inline void ApplyStoredSettings(TChart& chart) {
-    chart.Color = clWhite;
-    chart.BackWall.Color = clSilver;
-    chart.SetBackColor(clSilver);
-    chart.MarginTop() = 10;
-    chart.MarginBottom() = 10;
-    chart.Title.Text = {""};
-    chart.Title.Visible = false;
-    chart.SetChart3DPercent(50);
-    chart.Legend.SetColorWidth(25);
-    chart.Legend.LegendStyle = lsValues;
-    chart.Legend.ShadowSize = 2;
-    chart.View3DOptions.Elevation = 315;
-    chart.View3DOptions.HorizOffset = 1;
-    chart.View3DOptions.Orthogonal = false;
-    chart.View3DOptions.Rotation = 360;
-    chart.BorderStyle = TBorderStyle::bsSingle;
-    chart.BevelOuter = bvRaised;
-    chart.BevelInner = bvLowered;
-}
-
 // The default view request on top of the stored settings: 2D, no border.
 inline void ApplyDefaultRequest(TChart& chart) {
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3D = false;
     chart.BorderStyle = TBorderStyle::bsNone;
     chart.BevelOuter = bvNone;

@@ -29,7 +29,7 @@ struct TSlotSeries : TTestSeries {
 
 TEST(DrawingOrder, SeriesSharingASlotAreDrawnPointByPoint) {
     TChart chart;
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3DOptions.Orthogonal = true;
     std::vector<std::string> log;
     TSlotSeries a, b;

@@ -55,7 +55,7 @@ TEST(ChartLayout, SlotDepthIsAShareOfThePlotWidth) {
     };
     for (const Case& c : cases) {
         TChart chart;
-        ApplyStoredSettings(chart);
+        ApplyStoredChartSettings(chart);
         chart.View3D = true;
         chart.View3DOptions.Orthogonal = c.orthogonal;
         chart.SetChart3DPercent(c.percent);
@@ -68,7 +68,7 @@ TEST(ChartLayout, SlotDepthIsAShareOfThePlotWidth) {
 
 TEST(ChartLayout, OrthogonalViewLeavesRoomForTheDepth) {
     TChart chart;
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3DOptions.Orthogonal = true;
     Render(chart);
     EXPECT_EQ(chart.PlotRect, (TRect{12, 25 + 19, 388 - 19, 225}));
@@ -90,7 +90,7 @@ TEST(ChartLayout, Chart3DPercentOutsideItsRangeIsRefused) {
 
 TEST(ChartLayout, SeriesDepthsPutTheFirstSeriesAtTheBack) {
     TChart chart;
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3DOptions.Orthogonal = true;
     TTestSeries a, b;
     a.SetParentChart(&chart);

@@ -43,7 +43,7 @@ TEST(ChartPixels, DefaultPlotAreaIsASilverRectangleWithABlackFrame) {
 
 TEST(ChartPixels, BorderGivesARaisedOuterAndALoweredInnerBevel) {
     TChart chart;
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3D = false;
     const TBitmap b = Render(chart);
     const TColor highlight = 0xFFFFFF, shadow = 0x808080;
@@ -60,7 +60,7 @@ TEST(ChartPixels, BorderGivesARaisedOuterAndALoweredInnerBevel) {
 
 TEST(ChartPixels, WallsIn3DTakeTheirColours) {
     TChart chart;
-    ApplyStoredSettings(chart);
+    ApplyStoredChartSettings(chart);
     chart.View3DOptions.Orthogonal = true;
     chart.BottomWall.Color = clBlue;
     const TBitmap b = Render(chart);
