@@ -10,12 +10,13 @@ bool THauptseite::datenzuordnen() {
         Daten = std::move(*sample);
         return ChartParameters();
     }
-    const std::optional<PollFileText> text =
-        IsSafeFileName(Dateiname) ? ReadPollFile(Pfad + Dateiname) : std::nullopt;
-    if (!text) {
+    TallyCounter counter;
+    const bool found =
+        IsSafeFileName(Dateiname) && ReadPollFile(Pfad + Dateiname, [&](std::string_view piece) { counter.Feed(piece); });
+    if (!found) {
         SendMessage(NotFoundMessage(Dateiname));
         return false;
     }
-    Daten = CountAnswers(text->View());
+    Daten = std::move(counter).Finish();
     return ChartParameters();
 }

@@ -1,12 +1,13 @@
 #include "app/poll_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "app/answer_line.h"
 #include "platform/exception.h"
@@ -69,6 +70,19 @@ void WriteAt(int fd, off_t offset, std::string_view bytes, const std::string& pa
     }
 }
 
+// Fewer bytes than asked only when the file was cut short meanwhile.
+size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string& path) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = pread(fd, data + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail("Cannot read file", path);
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 constexpr int kRefused = -2;
 
 int OpenForAppend(const std::string& path, const std::string& keyPath) {
@@ -100,28 +114,27 @@ bool PollFileExists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-PollFileText::~PollFileText() {
-    if (size_ > 0) munmap(const_cast<void*>(data_), size_);
-}
-
-PollFileText::PollFileText(PollFileText&& other) noexcept : data_(other.data_), size_(other.size_) {
-    other.size_ = 0;
-}
-
-std::optional<PollFileText> ReadPollFile(const std::string& path) {
+bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return std::nullopt;
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return false;
         Fail("Cannot open file", path);
     }
     FileHandle file(fd);
-    if (RegularFileSize(fd, path) < 0) return std::nullopt;
-    // The shared lock waits out an append in progress, so the size ends on a whole line;
-    // later appends only add bytes beyond the mapped range.
+    if (RegularFileSize(fd, path) < 0) return false;
     LockWhole(fd, F_RDLCK, path);
-    const size_t size = static_cast<size_t>(RegularFileSize(fd, path));
-    if (size == 0) return PollFileText(nullptr, 0);
-    void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (data == MAP_FAILED) Fail("Cannot read file", path);
-    return PollFileText(data, size);
+    const off_t size = RegularFileSize(fd, path);
+    LockWhole(fd, F_UNLCK, path);
+    // Pieces that stay in the cache between the copy and the counting: larger ones cost more
+    // than their fewer reads save.
+    constexpr size_t kPiece = 64 * 1024;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
+    for (off_t done = 0; done < size;) {
+        const size_t want = static_cast<size_t>(std::min<off_t>(size - done, kPiece));
+        const size_t got = ReadUpTo(fd, buffer.get(), want, done, path);
+        if (got > 0) onPiece(std::string_view(buffer.get(), got));
+        if (got < want) break;
+        done += static_cast<off_t>(got);
+    }
+    return true;
 }

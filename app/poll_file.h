@@ -2,7 +2,7 @@
 // same moment by several processes are all kept.
 #pragma once
 
-#include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,24 +17,9 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
 // Something of that name exists in the folder (a file, or a link even when it leads nowhere).
 bool PollFileExists(const std::string& path);
 
-// The bytes of a poll file as they were when it was opened, mapped read-only (large polls are
-// read without copying them).
-class PollFileText {
-public:
-    PollFileText(const void* data, size_t size) : data_(data), size_(size) {}
-    ~PollFileText();
-    PollFileText(PollFileText&& other) noexcept;
-    PollFileText(const PollFileText&) = delete;
-    PollFileText& operator=(const PollFileText&) = delete;
-    PollFileText& operator=(PollFileText&&) = delete;
-
-    std::string_view View() const { return {static_cast<const char*>(data_), size_}; }
-
-private:
-    const void* data_;
-    size_t size_;
-};
-
-// The content of a poll file, or nothing when no regular file has that name. Raises
-// EFileError when the file exists but cannot be read.
-std::optional<PollFileText> ReadPollFile(const std::string& path);
+// Hands the bytes of a poll file to OnPiece, piece by piece, up to the size it had when its lock
+// let it be measured (an answer being appended then is waited for; later ones lie beyond): the
+// file is read, never mapped, so one emptied or cut short meanwhile (by hand, without the lock)
+// only ends the reading early. False when no regular file has that name; EFileError when the
+// file exists but cannot be read.
+bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece);

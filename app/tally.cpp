@@ -8,25 +8,6 @@ namespace {
 
 constexpr size_t kLineLimit = 4096;
 
-// Splits text into lines at CR LF, a lone CR or a lone LF; an empty piece after the final
-// line break is not a line.
-template <typename OnLine>
-void ForEachLine(std::string_view text, OnLine onLine) {
-    const char* pos = text.data();
-    const char* const end = pos + text.size();
-    while (pos < end) {
-        const size_t left = static_cast<size_t>(end - pos);
-        const char* lf = static_cast<const char*>(std::memchr(pos, '\n', left));
-        const char* stop = lf ? lf : end;
-        const char* cr = static_cast<const char*>(std::memchr(pos, '\r', static_cast<size_t>(stop - pos)));
-        const char* lineEnd = cr ? cr : stop;
-        onLine(std::string_view(pos, static_cast<size_t>(lineEnd - pos)));
-        if (lineEnd == end) break;
-        pos = lineEnd + 1;
-        if (*lineEnd == '\r' && pos < end && *pos == '\n') ++pos;
-    }
-}
-
 // FNV-1a: answers are short, so a byte loop is as fast as anything and spreads well.
 std::uint64_t HashOf(std::string_view text) {
     std::uint64_t hash = 14695981039346656037ull;
@@ -34,13 +15,23 @@ std::uint64_t HashOf(std::string_view text) {
     return hash;
 }
 
+// The end of the line that starts at pos: its first CR or LF, or end.
+const char* LineEnd(const char* pos, const char* end) {
+    const char* lf = static_cast<const char*>(std::memchr(pos, '\n', static_cast<size_t>(end - pos)));
+    const char* stop = lf ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(pos, '\r', static_cast<size_t>(stop - pos)));
+    return cr ? cr : stop;
+}
+
+}  // namespace
+
 // Counts answers by label in first-appearance order. Labels are copied out of the poll text,
 // so comparing with one touches a small array rather than a far place of a large file; the
 // index is an open-addressing table kept at most half full, so a lookup is one or two probes
 // of a flat array.
-class Counter {
+class TallyCounter::Counts {
 public:
-    Counter() : slots_(1024) {}
+    Counts() : slots_(1024) {}
 
     void Count(std::string_view answer) {
         if (last_ < counts_.size() && counts_[last_].label == answer) {
@@ -49,6 +40,14 @@ public:
         }
         last_ = IndexOf(answer);
         ++counts_[last_].count;
+    }
+
+    // A line without an answer of its own: the answer counted last, "leer" before any.
+    void CountAgain() {
+        if (last_ < counts_.size())
+            ++counts_[last_].count;
+        else
+            Count("leer");
     }
 
     Tally Ordered() && {
@@ -96,21 +95,67 @@ private:
 
     std::vector<Slot> slots_;
     Tally counts_;
-    size_t last_ = 0;
+    size_t last_ = SIZE_MAX;
 };
 
-}  // namespace
+TallyCounter::TallyCounter() : counts_(std::make_unique<Counts>()) {}
+
+TallyCounter::~TallyCounter() = default;
+
+void TallyCounter::CountLine(std::string_view line) {
+    line = line.substr(0, kLineLimit);
+    const size_t comma = line.rfind(',');
+    if (comma == std::string_view::npos)
+        counts_->CountAgain();
+    else
+        counts_->Count(line.substr(comma + 1));
+}
+
+void TallyCounter::Continue(std::string_view bytes) {
+    inLine_ = true;
+    if (line_.size() < kLineLimit) line_.append(bytes.substr(0, kLineLimit - line_.size()));
+}
+
+void TallyCounter::Feed(std::string_view piece) {
+    const char* pos = piece.data();
+    const char* const end = pos + piece.size();
+    if (afterCr_ && pos < end) {
+        afterCr_ = false;
+        if (*pos == '\n') ++pos;
+    }
+    while (pos < end) {
+        const char* lineEnd = LineEnd(pos, end);
+        const std::string_view bytes(pos, static_cast<size_t>(lineEnd - pos));
+        if (lineEnd == end) {
+            Continue(bytes);
+            return;
+        }
+        if (inLine_) {
+            Continue(bytes);
+            CountLine(line_);
+            line_.clear();
+            inLine_ = false;
+        } else {
+            CountLine(bytes);
+        }
+        pos = lineEnd + 1;
+        if (*lineEnd != '\r') continue;
+        if (pos == end)
+            afterCr_ = true;
+        else if (*pos == '\n')
+            ++pos;
+    }
+}
+
+Tally TallyCounter::Finish() && {
+    if (inLine_) CountLine(line_);
+    return std::move(*counts_).Ordered();
+}
 
 Tally CountAnswers(std::string_view text) {
-    Counter counter;
-    std::string_view answer = "leer";
-    ForEachLine(text, [&](std::string_view line) {
-        line = line.substr(0, kLineLimit);
-        const size_t comma = line.rfind(',');
-        if (comma != std::string_view::npos) answer = line.substr(comma + 1);
-        counter.Count(answer);
-    });
-    return std::move(counter).Ordered();
+    TallyCounter counter;
+    counter.Feed(text);
+    return std::move(counter).Finish();
 }
 
 std::optional<Tally> SampleTally(std::string_view name) {

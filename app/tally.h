@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,29 @@ using Tally = std::vector<TallyEntry>;
 // first 4096 bytes count; its answer is the text after its last ",". A line without a
 // comma repeats the answer of the line before it ("leer" before any answer).
 Tally CountAnswers(std::string_view text);
+
+// The same count over a text that comes in pieces, cut anywhere (inside a line, between CR and
+// LF): the pieces need to live only for their Feed.
+class TallyCounter {
+public:
+    TallyCounter();
+    ~TallyCounter();
+    TallyCounter(const TallyCounter&) = delete;
+    TallyCounter& operator=(const TallyCounter&) = delete;
+
+    void Feed(std::string_view piece);
+    Tally Finish() &&;
+
+private:
+    class Counts;
+    void CountLine(std::string_view line);
+    void Continue(std::string_view bytes);
+
+    std::unique_ptr<Counts> counts_;
+    std::string line_;           // the first bytes of a line that the last piece left unfinished
+    bool inLine_ = false;        // some bytes of that line came
+    bool afterCr_ = false;       // the last piece ended with CR: an LF first in the next belongs to it
+};
 
 // The built-in samples "testdeutsch" and "testenglish"; nothing for any other name.
 std::optional<Tally> SampleTally(std::string_view name);

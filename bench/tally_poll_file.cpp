@@ -36,7 +36,17 @@ double MedianMs(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-Tally TallyOf(const std::string& path) { return CountAnswers(ReadPollFile(path)->View()); }
+Tally TallyOf(const std::string& path) {
+    TallyCounter counter;
+    ReadPollFile(path, [&](std::string_view piece) { counter.Feed(piece); });
+    return std::move(counter).Finish();
+}
+
+std::string TextOf(const std::string& path) {
+    std::string text;
+    ReadPollFile(path, [&](std::string_view piece) { text += piece; });
+    return text;
+}
 
 // The stable exchange sort: n - 1 passes, neighbours swapped when the left count is smaller.
 void ExchangeSort(Tally& tally) {
@@ -47,7 +57,7 @@ void ExchangeSort(Tally& tally) {
 
 Tally InAppearanceOrder(const std::string& path) {
     // Counting in appearance order is the tally before ordering: recount lines by label.
-    const std::string text(ReadPollFile(path)->View());
+    const std::string text = TextOf(path);
     Tally tally;
     std::map<std::string, size_t> seen;
     size_t start = 0;

@@ -35,7 +35,18 @@ TEST(Tally, CountsAnswersAfterTheLastCommaInFirstAppearanceOrder) {
          {{"x", 2}}},
         {"answer cut at 4096 bytes", std::string(4090, 'z') + ",abcdefgh\r\n", {{"abcde", 1}}},
     };
-    for (const TallyCase& c : cases) EXPECT_EQ(CountAnswers(c.text), c.expected) << c.fault;
+    for (const TallyCase& c : cases) {
+        EXPECT_EQ(CountAnswers(c.text), c.expected) << c.fault;
+        TallyCounter bytes;
+        for (const char& byte : c.text) bytes.Feed(std::string_view(&byte, 1));
+        EXPECT_EQ(std::move(bytes).Finish(), c.expected) << c.fault << ", fed byte by byte";
+        for (size_t cut = 0; c.text.size() < 100 && cut <= c.text.size(); ++cut) {
+            TallyCounter halves;
+            halves.Feed(std::string_view(c.text).substr(0, cut));
+            halves.Feed(std::string_view(c.text).substr(cut));
+            EXPECT_EQ(std::move(halves).Finish(), c.expected) << c.fault << ", cut at " << cut;
+        }
+    }
 }
 
 // The stable exchange sort the order must equal: n - 1 passes, neighbours swapped only when

@@ -10,6 +10,7 @@
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
 #include "tests/support/isapi_host.h"
+#include "tests/support/truncation.h"
 
 using namespace testsupport;
 
@@ -191,6 +192,16 @@ TEST_F(IsapiLibraryTest, ParallelServerThreadsGetTheAnswersOfSequentialRequests)
         for (int i = 0; i < PerThread; ++i) expected += (t + i) % 4 == 3;
         EXPECT_EQ(count, expected) << "thread " << t;
     }
+}
+
+// The web server itself would die of a poll file emptied while the library reads it.
+TEST_F(IsapiLibraryTest, APollEmptiedWhileItIsReadStillGetsAnAnswer) {
+    WriteLargePoll(dir_->Path() / "emptied.pol", 30);
+    TruncateWhileRead admin(dir_->Path() / "emptied.pol");
+    const IsapiAnswer answer = library_->Call(Get("command=view&filename=emptied.pol&style=3"));
+    ASSERT_TRUE(admin.Stop()) << "the file was not emptied during the view";
+    EXPECT_EQ(answer.status, static_cast<DWORD>(HSE_STATUS_SUCCESS)) << answer.logData;
+    EXPECT_EQ(answer.body.rfind("GIF89a", 0), 0u) << answer.header;
 }
 
 }  // namespace

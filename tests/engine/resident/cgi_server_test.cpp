@@ -15,6 +15,7 @@
 
 #include "engine/resident/server_record.h"
 #include "tests/engine/resident_server.h"
+#include "tests/support/truncation.h"
 
 namespace {
 
@@ -217,6 +218,20 @@ TEST(ResidentServer, ARequestThatNoNewServerTakesIsAnsweredByItsOwnProcess) {
     EXPECT_GE(seconds, 3.0) << "fewer than six hand-over attempts";
     EXPECT_EQ(result.exitCode, 0) << "the request process stayed until the runner killed it";
     EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("CGI server did not start"), std::string::npos);
+}
+
+TEST(ResidentServer, APollEmptiedWhileTheServerReadsItLeavesTheServerServing) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0) << "no server was started";
+    WriteLargePoll(dir.Path() / "emptied.pol", 30);
+    TruncateWhileRead admin(dir.Path() / "emptied.pol");
+    const CgiResult chart =
+        RunProgram(dir.Program(), ModeRequest(GetRequest("command=view&filename=emptied.pol&style=3"), "ServerMode"));
+    ASSERT_TRUE(admin.Stop()) << "the file was not emptied during the view";
+    EXPECT_EQ(chart.body.rfind("GIF89a", 0), 0u) << chart.header;
+    EXPECT_EQ(kill(server.Pid(), 0), 0) << "the server is gone";
+    EXPECT_EQ(RunProgram(dir.Program(), GetRequest("command=view&filename=emptied.pol")).body.rfind("GIF89a", 0), 0u);
 }
 
 }  // namespace
