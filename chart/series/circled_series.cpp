@@ -101,15 +101,7 @@ TColor TCircledSeries::CircleBackColorResolved() const {
     return color;
 }
 
-void TCircledSeries::SetCircle(const TCircle& circle) {
-    CircleRect = circle.Rect;
-    CircleWidth = circle.Width;
-    CircleHeight = circle.Height;
-    XCenter = circle.XCenter;
-    YCenter = circle.YCenter;
-    XRadius = circle.XRadius;
-    YRadius = circle.YRadius;
-}
+void TCircledSeries::SetCircle(const TCircle& circle) { static_cast<TCircle&>(*this) = circle; }
 
 int TCircledSeries::MarkRoomVertical() {
     ParentChart()->AssignCanvasFont(Marks.Font);

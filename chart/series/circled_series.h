@@ -7,7 +7,9 @@
 #include "chart/model/chart_series.h"
 #include "chart/series/pie_geometry.h"
 
-class TCircledSeries : public TChartSeries {
+// The ellipse of the current draw is the TCircle base: CircleRect, CircleWidth, CircleHeight,
+// XCenter, YCenter, XRadius and YRadius.
+class TCircledSeries : public TChartSeries, public TCircle {
 public:
     TCircledSeries();
 
@@ -22,14 +24,6 @@ public:
     int CustomYRadius() const { return customYRadius_; }
     void SetCustomYRadius(int value);
 
-    // The ellipse of the current draw.
-    TRect CircleRect;
-    int CircleWidth = 0;
-    int CircleHeight = 0;
-    int XCenter = 0;
-    int YCenter = 0;
-    int XRadius = 0;
-    int YRadius = 0;
     double RotationRadians() const;
 
     bool UsesAxis(const TCustomChartAxis&) const override { return false; }

@@ -23,9 +23,9 @@ void MakeEven(TRect& r) {
 TCircle AdjustCircle(TRect rect) {
     MakeEven(rect);
     TCircle c;
-    c.Rect = rect;
-    c.Width = rect.Right - rect.Left;
-    c.Height = rect.Bottom - rect.Top;
+    c.CircleRect = rect;
+    c.CircleWidth = rect.Right - rect.Left;
+    c.CircleHeight = rect.Bottom - rect.Top;
     c.XCenter = (rect.Left + rect.Right) / 2;
     c.YCenter = (rect.Top + rect.Bottom) / 2;
     return c;
@@ -34,24 +34,24 @@ TCircle AdjustCircle(TRect rect) {
 TCircle WithRadii(TCircle c, int customXRadius, int customYRadius) {
     if (customXRadius != 0) {
         c.XRadius = customXRadius;
-        c.Width = 2 * customXRadius;
+        c.CircleWidth = 2 * customXRadius;
     } else {
-        c.XRadius = c.Width / 2;
+        c.XRadius = c.CircleWidth / 2;
     }
     if (customYRadius != 0) {
         c.YRadius = customYRadius;
-        c.Height = 2 * customYRadius;
+        c.CircleHeight = 2 * customYRadius;
     } else {
-        c.YRadius = c.Height / 2;
+        c.YRadius = c.CircleHeight / 2;
     }
-    c.Rect = Rect(c.XCenter - c.XRadius, c.YCenter - c.YRadius, c.XCenter + c.XRadius, c.YCenter + c.YRadius);
+    c.CircleRect = Rect(c.XCenter - c.XRadius, c.YCenter - c.YRadius, c.XCenter + c.XRadius, c.YCenter + c.YRadius);
     return c;
 }
 
 TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal) {
     TCircle c = AdjustCircle(plot);
     if (markRoomVertical == 0 && markRoomHorizontal == 0) return c;
-    TRect r = c.Rect;
+    TRect r = c.CircleRect;
     r.Top += markRoomVertical;
     r.Bottom -= markRoomVertical;
     r.Left += markRoomHorizontal;
@@ -61,7 +61,7 @@ TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal) {
 
 TCircle MakeRound(TCircle circle, double aspect, int customXRadius, int customYRadius) {
     const TCircle sized = WithRadii(circle, customXRadius, customYRadius);
-    TRect r = circle.Rect;
+    TRect r = circle.CircleRect;
     const int h = Round(sized.YRadius * aspect);
     if (sized.XRadius > h) {
         r.Left += sized.XRadius - h;

@@ -17,9 +17,9 @@ struct TPieAngle {
 
 // The ellipse a round series draws in: bounding rectangle, size, centre and radii.
 struct TCircle {
-    TRect Rect;
-    int Width = 0;
-    int Height = 0;
+    TRect CircleRect;
+    int CircleWidth = 0;
+    int CircleHeight = 0;
     int XCenter = 0;
     int YCenter = 0;
     int XRadius = 0;

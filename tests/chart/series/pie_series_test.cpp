@@ -81,18 +81,18 @@ TEST(PieGeometry, CircleFromPlotAndMarkRoom) {
     };
     for (const Case& c : cases) {
         const TCircle circle = WithRadii(CircleInPlot(c.plot, c.roomV, c.roomH), 0, 0);
-        EXPECT_EQ(circle.Rect, c.expected) << c.fault;
+        EXPECT_EQ(circle.CircleRect, c.expected) << c.fault;
         EXPECT_EQ(circle.XRadius, c.xRadius) << c.fault;
         EXPECT_EQ(circle.YRadius, c.yRadius) << c.fault;
     }
     const TCircle fixed = WithRadii(CircleInPlot(Rect(0, 0, 100, 100), 0, 0), 20, 10);
-    EXPECT_EQ(fixed.Rect, Rect(30, 40, 70, 60)) << "custom radii around the centre";
-    EXPECT_EQ(fixed.Width, 40);
+    EXPECT_EQ(fixed.CircleRect, Rect(30, 40, 70, 60)) << "custom radii around the centre";
+    EXPECT_EQ(fixed.CircleWidth, 40);
 
     const TCircle wide = WithRadii(MakeRound(CircleInPlot(Rect(0, 0, 200, 100), 0, 0), 1.0, 0, 0), 0, 0);
-    EXPECT_EQ(wide.Rect, Rect(50, 0, 150, 100)) << "a wide ellipse made round loses width";
+    EXPECT_EQ(wide.CircleRect, Rect(50, 0, 150, 100)) << "a wide ellipse made round loses width";
     const TCircle tall = WithRadii(MakeRound(CircleInPlot(Rect(0, 0, 100, 160), 0, 0), 1.0, 0, 0), 0, 0);
-    EXPECT_EQ(tall.Rect, Rect(0, 30, 100, 130)) << "a tall one loses height";
+    EXPECT_EQ(tall.CircleRect, Rect(0, 30, 100, 130)) << "a tall one loses height";
 }
 
 TEST(PieGeometry, RimPointsTurnCounterClockwise) {
