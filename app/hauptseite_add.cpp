@@ -21,8 +21,12 @@ struct PollAnswer {
     std::string text;
 };
 
-// Checked before anything is written; with the key file no poll file is created at all.
-void RefuseTooManyNewFiles(const std::vector<PollAnswer>& answers, const std::string& folder) {
+// Checked before anything is written. A link, folder or device in place of a poll file is
+// refused (answers never go through a link); with the key file no poll file is created at all.
+void RefuseFilesOfAnswers(const std::vector<PollAnswer>& answers, const std::string& folder) {
+    for (const PollAnswer& answer : answers)
+        if (PollFileExists(folder + answer.name) && !IsPlainFile(folder + answer.name))
+            throw EAnswersRefused("Answers refused: not a plain poll file: " + answer.name);
     if (PollFileExists(folder + "tallyhouse.key")) return;
     const auto created = std::count_if(answers.begin(), answers.end(), [&folder](const PollAnswer& answer) {
         return !PollFileExists(folder + answer.name);
@@ -39,7 +43,7 @@ void THauptseite::datenhinzu() {
     std::vector<PollAnswer> answers;
     for (const std::string& name : PollFieldsOf(HttpGetFieldNames()))
         answers.push_back({name, AnswerText(name, HttpGetFieldValues(name))});
-    RefuseTooManyNewFiles(answers, Pfad);
+    RefuseFilesOfAnswers(answers, Pfad);
     for (const PollAnswer& answer : answers) {
         const std::string line = AnswerLine(LocalNow(), HttpGetRemoteAddr(), answer.text);
         if (AppendAnswer(Pfad + answer.name, Pfad + "tallyhouse.key", line) == AppendResult::Refused) {

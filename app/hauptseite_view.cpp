@@ -4,6 +4,14 @@
 #include "app/poll_file.h"
 #include "app/poll_name.h"
 
+namespace {
+
+// Besides the samples only poll files are charted, the names add records answers in: never the
+// program, the key file or whatever else lies beside them.
+bool IsChartablePoll(const std::string& name) { return IsPollFieldName(name) && IsSafeFileName(name); }
+
+}  // namespace
+
 bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
     if (std::optional<Tally> sample = SampleTally(Dateiname)) {
@@ -11,8 +19,8 @@ bool THauptseite::datenzuordnen() {
         return ChartParameters();
     }
     TallyCounter counter;
-    const bool found =
-        IsSafeFileName(Dateiname) && ReadPollFile(Pfad + Dateiname, [&](std::string_view piece) { counter.Feed(piece); });
+    const bool found = IsChartablePoll(Dateiname) &&
+                       ReadPollFile(Pfad + Dateiname, [&](std::string_view piece) { counter.Feed(piece); });
     if (!found) {
         SendMessage(NotFoundMessage(Dateiname));
         return false;

@@ -86,10 +86,11 @@ size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string
 constexpr int kRefused = -2;
 
 int OpenForAppend(const std::string& path, const std::string& keyPath) {
-    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    // A link in the folder is never followed: it could lead anywhere.
+    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0 || errno != ENOENT) return fd;
     if (access(keyPath.c_str(), F_OK) == 0) return kRefused;
-    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
 }  // namespace
@@ -114,10 +115,15 @@ bool PollFileExists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool IsPlainFile(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG) return false;
+        if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP) return false;
         Fail("Cannot open file", path);
     }
     FileHandle file(fd);

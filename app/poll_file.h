@@ -16,10 +16,12 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
 
 // Something of that name exists in the folder (a file, or a link even when it leads nowhere).
 bool PollFileExists(const std::string& path);
+// A regular file of that name, not reached through a link.
+bool IsPlainFile(const std::string& path);
 
 // Hands the bytes of a poll file to OnPiece, piece by piece, up to the size it had when its lock
 // let it be measured (an answer being appended then is waited for; later ones lie beyond): the
 // file is read, never mapped, so one emptied or cut short meanwhile (by hand, without the lock)
-// only ends the reading early. False when no regular file has that name; EFileError when the
-// file exists but cannot be read.
+// only ends the reading early. False when no regular file has that name (a link is not
+// followed); EFileError when the file exists but cannot be read.
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece);

@@ -1,6 +1,7 @@
 #include "engine/core/error_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/system_file.h"
@@ -42,10 +43,15 @@ std::string LogLine(const std::string& dateTime, int requestNumber, const std::s
     return dateTime + ",  " + std::to_string(requestNumber) + " : " + EscapedControlBytes(message) + "\r\n";
 }
 
+// Only a regular file takes the line: a FIFO put in the log's place would hold the request (it is
+// opened without waiting for a reader and then left alone), a device would take it anywhere.
 void AppendLogLine(const std::string& path, const std::string& line) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) return;
-    const ssize_t written = ::write(fd, line.data(), line.size());
-    static_cast<void>(written);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const ssize_t written = ::write(fd, line.data(), line.size());
+        static_cast<void>(written);
+    }
     ::close(fd);
 }

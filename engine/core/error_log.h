@@ -10,5 +10,6 @@ std::string LogFilePath(const std::string& moduleFile, const std::string& logDir
 // "<date time>,  <number> : <message>" CR LF, every control byte of the message written as
 // "\x" and two hexadecimal digits, so no message (which may quote the request) adds a line.
 std::string LogLine(const std::string& dateTime, int requestNumber, const std::string& message);
-// Appends the line to the file (created when missing); failures are ignored.
+// Appends the line to the file (created when missing) when it is a regular file; failures are
+// ignored.
 void AppendLogLine(const std::string& path, const std::string& line);

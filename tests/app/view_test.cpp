@@ -16,6 +16,10 @@ TEST(View, MissingPollFileAnswersOnlyTheMessagePage) {
     std::filesystem::create_directory(dir.Path() / "folder.pol");
     dir.Write("outside.pol", "d,a,x\r\n");
     std::filesystem::create_directory(dir.Path() / "sub");
+    dir.Write("tallyhouse.key", "");
+    dir.Write("Q.POL", "d,a,x\r\n");
+    dir.Write("answers.txt", "d,a,x\r\n");
+    std::filesystem::create_symlink("outside.pol", dir.Path() / "link.pol");
     const std::string here = dir.Path().filename().string();
     const std::string parent = "filename=..%2F" + here + "%2Foutside.pol";
     struct Case {
@@ -32,6 +36,11 @@ TEST(View, MissingPollFileAnswersOnlyTheMessagePage) {
         {"NUL byte cuts the name", "filename=outside.pol%00x", std::string("outside.pol\0x", 13)},
         {"empty name is the folder", "filename=", ""},
         {"name shown escaped", "filename=%3Cb%3E%26.pol", "&lt;b&gt;&amp;.pol"},
+        {"the program itself", "filename=tallyhouse.cgi", "tallyhouse.cgi"},
+        {"the key file", "filename=tallyhouse.key", "tallyhouse.key"},
+        {"a file that is no poll file", "filename=answers.txt", "answers.txt"},
+        {"upper-case extension, a name add never writes", "filename=Q.POL", "Q.POL"},
+        {"a link, even to a poll file", "filename=link.pol", "link.pol"},
     };
     for (const Case& c : cases) {
         const CgiResult result = RunProgram(dir.Program(), GetRequest(std::string("command=view&") + c.query));
