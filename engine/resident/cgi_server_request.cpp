@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -46,6 +47,15 @@ long ContentLengthOfRequest() {
     return length;
 }
 
+// The server reads no body longer than AutoReadLimit, so one byte more than that is all it can
+// use (a body of any size must not fill Temp/). A hand-over at start-up comes before any
+// engine: the limit is then the declared one, as the server's is.
+long BodyBytesForTheServer() {
+    const TCGIStdEngine* engine = StdEngine();
+    const int limit = engine ? engine->AutoReadLimit : THttpEngineProperties().AutoReadLimit;
+    return std::min(ContentLengthOfRequest(), static_cast<long>(limit) + 1);
+}
+
 // Writes this request's file while the server list is held; a failure is logged and the
 // record is still written.
 std::string WriteThisRequest() {
@@ -56,7 +66,7 @@ std::string WriteThisRequest() {
         request.RequestFile = CreateRequestFile(CgiServer::Files(), fd);
         const std::string name = request.RequestFile.substr(CgiServer::Files().TempPrefix().size());
         request.RequestId = name.substr(3, 4);
-        WriteRequestFile(fd.Get(), RequestEnvironment(), 0, ContentLengthOfRequest());
+        WriteRequestFile(fd.Get(), RequestEnvironment(), 0, BodyBytesForTheServer());
     } catch (const Exception& error) {
         LogEngineMessage(error.Message());
     }

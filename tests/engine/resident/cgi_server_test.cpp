@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -232,6 +233,26 @@ TEST(ResidentServer, APollEmptiedWhileTheServerReadsItLeavesTheServerServing) {
     EXPECT_EQ(chart.body.rfind("GIF89a", 0), 0u) << chart.header;
     EXPECT_EQ(kill(server.Pid(), 0), 0) << "the server is gone";
     EXPECT_EQ(RunProgram(dir.Program(), GetRequest("command=view&filename=emptied.pol")).body.rfind("GIF89a", 0), 0u);
+}
+
+// A request process copies a body into Temp/ only as far as the server can use it: here files
+// larger than 1 MB cannot be written at all, and a 4 MB body still gets its answer.
+TEST(ResidentServer, AHugeBodyIsNotCopiedWhole) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode");
+    ASSERT_GT(server.Pid(), 0) << "no server was started";
+    CgiRequest request = ModeRequest(PostRequest("command=add&big.pol=" + std::string(4 << 20, 'x')), "ServerMode");
+    request.inChild = [] {
+        const rlimit size{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &size);
+    };
+    const CgiResult result = RunProgram(dir.Program(), request);
+    EXPECT_EQ(result.exitCode, 0) << "128 + 25: ended by SIGXFSZ";
+    EXPECT_NE(result.body.find("Version 1.00s"), std::string::npos) << "the help page of a request without fields";
+    EXPECT_FALSE(dir.Exists("big.pol"));
+    const std::string log = dir.Read("Log/tallyhouse.Log");
+    EXPECT_NE(log.find("Content length exceeds AutoReadLimit"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Can not write request file"), std::string::npos) << log;
 }
 
 }  // namespace
