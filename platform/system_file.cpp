@@ -5,37 +5,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 #include "platform/exception.h"
+#include "platform/write_all.h"
 
 namespace {
 
 constexpr size_t FlushThreshold = 65536;
 
-void WriteAll(int fd, const char* data, size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        data += n;
-        count -= static_cast<size_t>(n);
-    }
-}
-
 }  // namespace
 
-std::unique_ptr<TFileStream> TFileStream::StandardInput() { return std::make_unique<TFileStream>(0, false); }
+std::unique_ptr<TFileStream> TFileStream::StandardInput() { return std::make_unique<TFileStream>(0); }
 
-std::unique_ptr<TFileStream> TFileStream::StandardOutput() { return std::make_unique<TFileStream>(1, false); }
+std::unique_ptr<TFileStream> TFileStream::StandardOutput() { return std::make_unique<TFileStream>(1); }
 
 std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, int flags, int mode) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     if (fd < 0) throw EFileError("Cannot open file " + path + ": " + std::strerror(errno));
-    return std::make_unique<TFileStream>(fd, true);
+    return std::make_unique<TFileStream>(TFileDescriptor(fd));
 }
 
 std::unique_ptr<TFileStream> TFileStream::OpenRegular(const std::string& path, int flags, int mode) {
@@ -47,20 +36,14 @@ std::unique_ptr<TFileStream> TFileStream::OpenRegular(const std::string& path, i
             throw EFileError("Cannot open file " + path + ": not a regular file");
         throw EFileError("Cannot open file " + path + ": " + std::strerror(error));
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    TFileDescriptor file(fd);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         throw EFileError("Cannot open file " + path + ": not a regular file");
-    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return std::make_unique<TFileStream>(fd, true);
+    return std::make_unique<TFileStream>(std::move(file));
 }
 
-TFileStream::TFileStream(int fd, bool owned) : fd_(fd), owned_(owned) {}
-
-TFileStream::~TFileStream() {
-    Flush();
-    if (owned_) ::close(fd_);
-}
+TFileStream::~TFileStream() { Flush(); }
 
 int TFileStream::Read(void* buffer, int count) {
     Flush();
@@ -83,34 +66,9 @@ void TFileStream::Write(const void* data, size_t count) {
 
 void TFileStream::Flush() {
     if (pending_.empty()) return;
+    // A reader that has gone away loses what it did not take; the writer carries on.
     WriteAll(fd_, pending_.data(), pending_.size());
     pending_.clear();
-}
-
-bool TryLockFile(int fd, bool exclusive) {
-    struct flock lock{};
-    lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    return fcntl(fd, F_SETLK, &lock) == 0;
-}
-
-void UnlockFile(int fd) {
-    struct flock lock{};
-    lock.l_type = F_UNLCK;
-    lock.l_whence = SEEK_SET;
-    fcntl(fd, F_SETLK, &lock);
-}
-
-int OpenLocked(const std::string& path, int flags, int attempts, int pauseMs, int mode) {
-    const bool writing = (flags & O_ACCMODE) != O_RDONLY;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-        const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
-        if (fd < 0) continue;
-        if (TryLockFile(fd, writing)) return fd;
-        ::close(fd);
-    }
-    return -1;
 }
 
 bool FileExists(const std::string& path) {

@@ -1,10 +1,12 @@
-// Files as the engine uses them: byte streams over descriptors, shared files opened under a
-// record lock with retries, and small file-system helpers.
+// Files as the engine uses them: byte streams over descriptors and small file-system helpers.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
+
+#include "platform/file_descriptor.h"
 
 // A byte stream over a file descriptor. Writes are collected and passed on in large pieces;
 // Flush (and destruction) hands everything over. Write failures are dropped: the reader is gone.
@@ -17,8 +19,10 @@ public:
     // The same for a file that must be a regular one: the open never waits (as it would on a
     // FIFO without a peer), and a FIFO, device or folder raises EFileError.
     static std::unique_ptr<TFileStream> OpenRegular(const std::string& path, int flags, int mode = 0644);
-    // Takes over an open descriptor; owned descriptors are closed on destruction.
-    TFileStream(int fd, bool owned);
+    // A stream over a descriptor someone else owns (the standard handles).
+    explicit TFileStream(int fd) : fd_(fd) {}
+    // A stream that owns its descriptor and closes it on destruction.
+    explicit TFileStream(TFileDescriptor owned) : owned_(std::move(owned)), fd_(owned_.Get()) {}
     ~TFileStream();
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
@@ -30,18 +34,11 @@ public:
     int Handle() const { return fd_; }
 
 private:
+    TFileDescriptor owned_;
     int fd_;
-    bool owned_;
     std::string pending_;
 };
 
-// Opens a shared file and takes a non-blocking fcntl record lock on all of it (a write lock
-// when the file is opened for writing), retrying up to `attempts` times `pauseMs` apart while
-// another process holds it. Returns the descriptor, or -1 when every attempt failed.
-int OpenLocked(const std::string& path, int flags, int attempts, int pauseMs, int mode = 0644);
-// Record locks on a whole open file.
-bool TryLockFile(int fd, bool exclusive);
-void UnlockFile(int fd);
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

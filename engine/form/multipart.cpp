@@ -277,7 +277,7 @@ void TMultipartConverter::CreateStoredFile() {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) throw EFileError("Cannot create file " + path + ": " + std::strerror(errno));
-        stored_ = std::make_unique<TFileStream>(fd, true);
+        stored_ = std::make_unique<TFileStream>(TFileDescriptor(fd));
         if (uploads_.Created) uploads_.Created->push_back(path);
         data_ += FieldNameText(name_) + "_FILENAME=" + UrlEncode(path) + "&";
         return;

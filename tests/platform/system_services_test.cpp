@@ -46,41 +46,6 @@ TEST(SystemTime, LocalReadingsUnderUtc) {
     tzset();
 }
 
-TEST(SystemFile, LockedOpenWaitsForAnotherProcessThenGivesUp) {
-    const fs::path dir = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("lock-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const std::string file = (dir / "list").string();
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        const int fd = OpenLocked(file, O_RDWR | O_CREAT, 1, 0);
-        char c = fd >= 0 ? 'y' : 'n';
-        if (write(ready[1], &c, 1) != 1) _exit(1);
-        // Holds the lock until the test lets go of it (or ends).
-        close(release[1]);
-        while (read(release[0], &c, 1) < 0 && errno == EINTR) {
-        }
-        _exit(0);
-    }
-    close(release[0]);
-    char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    ASSERT_EQ(c, 'y');
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(OpenLocked(file, O_RDWR, 3, 50), -1) << "held by the other process";
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100)) << "fewer than 3 tries";
-    close(release[1]);
-    waitpid(holder, nullptr, 0);
-    const int fd = OpenLocked(file, O_RDWR, 11, 100);
-    EXPECT_GE(fd, 0) << "free once the holder ends";
-    close(fd);
-    close(ready[0]);
-    close(ready[1]);
-    fs::remove_all(dir);
-}
-
 TEST(SystemFile, StreamsAndHelpers) {
     const fs::path dir = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("stream-" + std::to_string(getpid()));
     EXPECT_TRUE(ForceDirectory((dir / "a/b").string()));
