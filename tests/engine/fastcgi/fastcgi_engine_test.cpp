@@ -144,10 +144,10 @@ TEST(FastCgiEngine, SigtermAnswersTheRequestInHandThenEveryProcessEnds) {
     FastCgiConnection connection(server.Socket());
     connection.Begin(add.env);
     connection.Body(add.input.substr(0, 10));
-    ASSERT_TRUE(WaitUntil(5000, [&] { return WorkerInHand(server.Pid()) != 0; }));
+    ASSERT_TRUE(WaitUntil(30000, [&] { return WorkerInHand(server.Pid()) != 0; }));
     const std::vector<pid_t> workers = ChildrenOf(server.Pid());
     kill(server.Pid(), SIGTERM);
-    EXPECT_TRUE(WaitUntil(5000, [&] { return !dir.Exists("fcgi.sock"); })) << "no new connection is taken";
+    EXPECT_TRUE(WaitUntil(30000, [&] { return !dir.Exists("fcgi.sock"); })) << "no new connection is taken";
     connection.Body(add.input.substr(10));
     connection.EndBody();
     EXPECT_NE(connection.Answer().find("Data saved correctly !"), std::string::npos);
@@ -168,10 +168,10 @@ TEST(FastCgiEngine, AWorkerKilledMidRequestIsReplacedAndNoEarlierAnswerIsLost) {
     connection.Begin(add.env);
     connection.Body(add.input.substr(0, 5));
     pid_t busy = 0;
-    ASSERT_TRUE(WaitUntil(5000, [&] { return (busy = WorkerInHand(server.Pid())) != 0; }));
+    ASSERT_TRUE(WaitUntil(30000, [&] { return (busy = WorkerInHand(server.Pid())) != 0; }));
     kill(busy, SIGKILL);
-    EXPECT_TRUE(connection.ClosedByPeer(5000));
-    EXPECT_TRUE(WaitUntil(5000, [&] {
+    EXPECT_TRUE(connection.ClosedByPeer(30000));
+    EXPECT_TRUE(WaitUntil(30000, [&] {
         const std::vector<pid_t> now = ChildrenOf(server.Pid());
         return now.size() == 2 && std::find(now.begin(), now.end(), busy) == now.end();
     }));
