@@ -1,5 +1,6 @@
 #include "app/hauptseite.h"
 
+#include "app/chart_key.h"
 #include "app/pages.h"
 #include "platform/system_module.h"
 
@@ -44,10 +45,45 @@ void THauptseite::HTTPExecRequest(THttpEngine&) {
     if (command == "add") AnswerAdd();
 }
 
+// A chart answer carries the entity tag of its key. An unchanged chart is answered from the
+// cache, or with 304 when the client has it already; the tally and the parameters are checked
+// before a 304 that the cache cannot vouch for.
 void THauptseite::AnswerView() {
+    const std::optional<std::string> key = RequestedChartKey();
+    if (key && AnswerFromCache(*key)) return;
     if (!datenzuordnen()) return;
     grafikerstellen();
-    Ausgabegrafik.SendChart();
+    // A poll that changed while it was read is answered without a tag and kept nowhere.
+    const bool tagged = key && RequestedChartKey() == key;
+    if (tagged && AnswerNotModified(EntityTag(*key))) return;
+    std::string gif = Ausgabegrafik.ChartBytes();
+    if (tagged) HttpWriteHeader("ETag", EntityTag(*key));
+    THttpChart::SendGif(gif);
+    if (tagged) chartCache_.Store(*key, std::move(gif));
+}
+
+std::optional<std::string> THauptseite::RequestedChartKey() {
+    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), Pfad);
+    if (!poll) return std::nullopt;
+    return ChartKey(*poll);
+}
+
+bool THauptseite::AnswerFromCache(const std::string& key) {
+    const std::string* gif = chartCache_.Find(key);
+    if (!gif) return false;
+    const std::string tag = EntityTag(key);
+    if (AnswerNotModified(tag)) return true;
+    HttpWriteHeader("ETag", tag);
+    THttpChart::SendGif(*gif);
+    return true;
+}
+
+bool THauptseite::AnswerNotModified(const std::string& tag) {
+    if (!IfNoneMatchHas(HttpGetVariable("HTTP IF NONE MATCH"), tag)) return false;
+    HttpSetStatus("304 Not Modified");
+    HttpWriteHeader("ETag", tag);
+    HttpEndHeader();
+    return true;
 }
 
 void THauptseite::AnswerAdd() {

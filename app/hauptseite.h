@@ -20,8 +20,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/chart_cache.h"
 #include "app/poll_chart.h"
 #include "app/tally.h"
 #include "engine/facade/general_http_engine.h"
@@ -76,8 +78,16 @@ private:
     void SendMessage(std::string_view message);
     void AnswerAdd();
     void AnswerView();
+    // The key of the chart the request asks for, with the poll as it is now; none for a poll
+    // that does not exist.
+    std::optional<std::string> RequestedChartKey();
+    bool AnswerFromCache(const std::string& key);
+    // A 304 answer when the request's If-None-Match names the tag.
+    bool AnswerNotModified(const std::string& tag);
     void NewChart();
     bool ChartParameters();
     void ShowAnswerCount(const std::string& number);
     void ThreeDParameters();
+
+    TChartCache chartCache_;
 };

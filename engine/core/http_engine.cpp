@@ -49,6 +49,7 @@ void THttpEngine::ProcessRequest() {
     state.OutputBuffer.clear();
     state.BufferClosed = !BufferedOutput;
     state.ImageKind = ImageKindNone;
+    state.Status.clear();
     if (state.RequestNumber == 0) state.RequestNumber = RandomNumber(1000);
     std::unique_lock<std::mutex> serialised;
     if (IsLibrary() && CGIMode == ServerMode) serialised = std::unique_lock<std::mutex>(RequestLock());

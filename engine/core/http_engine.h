@@ -13,6 +13,8 @@
 class THttpEngine;
 class TCGIRequestThread;
 
+inline constexpr char DefaultStatus[] = "200 OK";
+
 // The system-wide marker for a missing value (a request variable or form field that is absent).
 inline constexpr char NotAvailable[] = "#1NOT_AVAILABLE#1";
 
@@ -130,6 +132,10 @@ public:
     [[noreturn]] void EndProcess();
 
 protected:
+    // The request's status, "200 OK" unless the application set another (HttpSetStatus).
+    std::string ResponseStatus() const;
+    // A "Status:" header line when the status is not 200, for answers without a status line.
+    void WriteStatusHeader();
     // Passes response bytes to the client as they are (no header checks, no buffering).
     virtual void SendToClient(const char* Data, size_t Count) = 0;
     // Output goes straight to the client: not buffering, or the buffer is being flushed.
@@ -166,4 +172,11 @@ std::string HttpGetUserAgent();
 std::string HttpGetHttpCookie();
 std::string HttpGetExecutablePath();
 void HttpSetImageKind(std::uint8_t Kind);
+// The status of this request's answer, as code and reason ("304 Not Modified"); the status
+// line (or a "Status:" header where the server writes the status line) carries it. Set it
+// before the first header line.
+void HttpSetStatus(const std::string& Status);
+// Ends a header the application wrote itself with HttpWriteHeader: the blank line follows and
+// no automatic content type is added (an answer without a body, such as 304, has none).
+void HttpEndHeader();
 THttpEngine* CurrentHttpEngine();

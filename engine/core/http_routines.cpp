@@ -77,6 +77,15 @@ std::string HttpGetExecutablePath() {
 
 void HttpSetImageKind(std::uint8_t Kind) { RequestState().ImageKind = Kind; }
 
+void HttpSetStatus(const std::string& Status) { RequestState().Status = Status; }
+
+void HttpEndHeader() {
+    THttpEngine* engine = Current();
+    if (!engine) return;
+    RequestState().HeaderSent = true;
+    engine->EndHeader();
+}
+
 THttpEngine* CurrentHttpEngine() { return Current(); }
 
 constinit const THttpEntryPoints HttpEntryPoints = {

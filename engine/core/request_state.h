@@ -20,6 +20,8 @@ struct THttpRequestState {
     bool FirstHeaderDone = false;
     int RequestNumber = 0;
     std::uint8_t ImageKind = 0;
+    // The response status the status line (or a "Status:" header) carries; empty is 200 OK.
+    std::string Status;
     std::string OutputBuffer;
     bool BufferClosed = true;
     // Made for every request of an active engine; nothing reads or writes them afterwards.

@@ -77,10 +77,23 @@ void THttpEngine::WriteHeader(const std::string& Name, const std::string& Value)
     Write(Name + ":" + Value + "\r\n");
 }
 
+// Servers that write the status line themselves learn another status from a "Status:" header.
 void THttpEngine::WriteStatusLine() {
     const std::string software = UpperCase(GetServerSoftware());
-    if (software.find("NETSCAPE") != std::string::npos || software.find("APACHE") != std::string::npos) return;
-    WriteLn("HTTP/1.1 200 OK");
+    if (software.find("NETSCAPE") != std::string::npos || software.find("APACHE") != std::string::npos) {
+        WriteStatusHeader();
+        return;
+    }
+    WriteLn("HTTP/1.1 " + ResponseStatus());
+}
+
+void THttpEngine::WriteStatusHeader() {
+    if (ResponseStatus() != DefaultStatus) WriteLn("Status:" + ResponseStatus());
+}
+
+std::string THttpEngine::ResponseStatus() const {
+    const std::string& status = RequestState().Status;
+    return status.empty() ? DefaultStatus : status;
 }
 
 void THttpEngine::EndHeader() { WriteLn(""); }

@@ -126,8 +126,8 @@ int TFastCGIEngine::ReadClient(void* Buffer, int Count) {
     return got < Count && FCGX_GetError(request->in) != 0 ? -1 : got;
 }
 
-// The web server writes the status line; the answer carries none of its own.
-void TFastCGIEngine::WriteStatusLine() {}
+// The web server writes the status line; another status than 200 goes to it as "Status:".
+void TFastCGIEngine::WriteStatusLine() { WriteStatusHeader(); }
 
 bool TFastCGIEngine::IsActive() { return active_; }
 

@@ -232,7 +232,13 @@ void TCGIWinEngine::SendToClient(const char* Data, size_t Count) {
     for (size_t at = 0; at < Count; at += WritePiece) output->Write(Data + at, std::min(WritePiece, Count - at));
 }
 
+// The server writes the status line; another status than 200 goes to it as "Status:".
 void TCGIWinEngine::WriteHeader(const std::string& Name, const std::string& Value) {
+    THttpRequestState& state = RequestState();
+    if (AutoHttpHeader && !state.FirstHeaderDone) {
+        state.FirstHeaderDone = true;
+        WriteStatusHeader();
+    }
     Write(Name + ":" + Value + "\r\n");
 }
 
@@ -250,6 +256,14 @@ std::string TCGIWinEngine::GetVariable(const std::string& Name) {
     if (key == "SCRIPT NAME") key = "EXECUTABLE PATH";
     for (const char* section : VariableSections)
         if (ini->HasKey(section, key)) return ini->ReadString(section, key, "");
+    // A request header named as a CGI variable ("HTTP IF NONE MATCH") stands in Extra Headers
+    // under its own name ("If-None-Match").
+    if (key.rfind("HTTP ", 0) == 0) {
+        std::string header = key.substr(5);
+        for (char& c : header)
+            if (c == ' ') c = '-';
+        return ini->ReadString("EXTRA HEADERS", header, "");
+    }
     return "";
 }
 

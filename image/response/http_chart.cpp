@@ -33,24 +33,32 @@ GifFrame FrameFor(const TBitmap& bitmap) {
 }  // namespace
 
 void THttpChart::SendChart() {
+    std::string gif = ChartBytes();
+    if (ChartFormat == GifFormat) SendGif(gif);
+}
+
+std::string THttpChart::ChartBytes() {
     const std::unique_ptr<TBitmap> bitmap = CreateBitmap();
-    if (ChartFormat != GifFormat) return;
-    HttpSetImageKind(kGifImageKind);
     const GifFrame frame = FrameFor(*bitmap);
     GifImageList list;
     list.frameCount = 1;
     list.frames[0] = &frame;
     list.loopCount = 0;
     list.oneColorTable = true;
-    // Encoded in memory and sent in one piece: the same bytes, one write instead of hundreds.
     TMemorySink encoded;
     if (!WriteGif(list, encoded)) {
         // A GIF holds 256 colours at most; a richer chart is reduced rather than left unanswered.
         ReduceColors(*bitmap);
         WriteGif(list, encoded);
     }
+    return encoded.Bytes();
+}
+
+// Sent in one piece: the same bytes, one write instead of hundreds.
+void THttpChart::SendGif(const std::string& gif) {
+    HttpSetImageKind(kGifImageKind);
     THttpStream stream;
-    stream.Write(reinterpret_cast<const std::uint8_t*>(encoded.Bytes().data()), encoded.Bytes().size());
+    stream.Write(reinterpret_cast<const std::uint8_t*>(gif.data()), gif.size());
 }
 
 std::unique_ptr<TBitmap> THttpChartImage::CreateBitmap() {

@@ -28,6 +28,10 @@ public:
     virtual std::unique_ptr<TBitmap> CreateBitmap() = 0;
     // Sends the picture as the response: "image/gif" and nothing but the GIF bytes.
     void SendChart();
+    // The picture drawn and encoded as a GIF, not sent.
+    std::string ChartBytes();
+    // Sends GIF bytes as the response body, with the content type "image/gif".
+    static void SendGif(const std::string& gif);
 };
 
 class THttpChartImage : public THttpChart {

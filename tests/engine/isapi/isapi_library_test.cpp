@@ -99,12 +99,23 @@ TEST_F(IsapiLibraryTest, ViewAnswersTheChartGifThatTheCgiProgramSends) {
     for (const std::string query : {"command=view", "command=view&filename=view1.pol&style=3&3D=1&width=300"}) {
         const IsapiAnswer answer = library_->Call(Get(query));
         EXPECT_EQ(answer.status, HSE_STATUS_SUCCESS) << query;
-        EXPECT_EQ(answer.header, "HTTP/1.1 200 OK\r\ncontent-type:image/gif") << query;
+        EXPECT_TRUE(std::regex_match(answer.header, std::regex("HTTP/1\\.1 200 OK\r\nETag:\"[0-9a-f]{32}\"\r\ncontent-type:image/gif")))
+            << query << ": " << answer.header;
         const DecodedGif gif = DecodeGif(answer.body);
         EXPECT_TRUE(gif.ok) << query << ": " << gif.error;
         const CgiResult cgi = RunProgram(dir_->Program(), GetRequest(query));
         EXPECT_TRUE(answer.body == cgi.body) << query << ": the library draws the same chart as the program";
     }
+}
+
+TEST_F(IsapiLibraryTest, ARevalidatedChartIsAnswered304) {
+    const IsapiAnswer first = library_->Call(Get("command=view&style=2"));
+    const size_t at = first.header.find("ETag:");
+    ASSERT_NE(at, std::string::npos) << first.header;
+    const std::string tag = first.header.substr(at + 5, first.header.find("\r\n", at) - at - 5);
+    IsapiCall again = Get("command=view&style=2");
+    again.variables["HTTP_IF_NONE_MATCH"] = tag;
+    EXPECT_EQ(library_->Call(again).output, "HTTP/1.1 304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
 }
 
 TEST_F(IsapiLibraryTest, ViewOfAMissingPollAnswersNotFound) {

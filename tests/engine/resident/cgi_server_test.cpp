@@ -255,4 +255,19 @@ TEST(ResidentServer, AHugeBodyIsNotCopiedWhole) {
     EXPECT_EQ(log.find("Can not write request file"), std::string::npos) << log;
 }
 
+TEST(ResidentServer, ARevalidatedChartIsAnswered304ThroughTheServer) {
+    ScratchDir dir;
+    ResidentServer server(dir, "ServerMode", "command=view&style=1");
+    ASSERT_GT(server.Pid(), 0);
+    const std::string header = server.FirstResponse().header;
+    const size_t at = header.find("ETag:");
+    ASSERT_NE(at, std::string::npos) << header;
+    const std::string tag = header.substr(at + 5, header.find("\r\n", at) - at - 5);
+    CgiRequest again = ModeRequest(GetRequest("command=view&style=1"), "ServerMode");
+    again.env["HTTP_IF_NONE_MATCH"] = tag;
+    EXPECT_EQ(RunProgram(dir.Program(), again).output,
+              "HTTP/1.1 304 Not Modified\r\nETag:" + tag + "\r\nContent-Length: 0\r\n\r\n");
+    EXPECT_TRUE(server.Stop());
+}
+
 }  // namespace

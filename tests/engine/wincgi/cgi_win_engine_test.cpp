@@ -325,8 +325,13 @@ TEST(CgiWinEngine, AViewWritesTheSameGifToTheOutputFileAsStandardCgiSends) {
     const std::string query = "command=view&filename=testdeutsch&width=200&height=150&3D=1";
     RunRequestFile(dir, Request("GET", query, ""));
     const std::string out = dir.Read("out.txt");
-    const std::string header = "content-type:image/gif\r\n\r\n";
-    ASSERT_EQ(out.rfind(header, 0), 0u) << out.substr(0, 60);
+    CgiResult standard = RunProgram(dir.Program(), GetRequest(query));
+    SplitResponse(standard);
+    // The same chart of the same program: the same tag, and no status line of its own.
+    const std::string tag = standard.header.substr(standard.header.find("ETag:"));
+    const std::string header = tag + "\r\n\r\n";
+    ASSERT_EQ(out.rfind(header, 0), 0u) << out.substr(0, 80);
+    EXPECT_EQ(tag.rfind("ETag:\"", 0), 0u) << standard.header;
     const std::string gif = out.substr(header.size());
     ASSERT_GT(gif.size(), 1024u) << "the picture spans several output pieces";
     const DecodedGif decoded = DecodeGif(gif);
@@ -334,7 +339,15 @@ TEST(CgiWinEngine, AViewWritesTheSameGifToTheOutputFileAsStandardCgiSends) {
     EXPECT_EQ(decoded.width, 200);
     EXPECT_EQ(decoded.height, 150);
 
-    CgiResult standard = RunProgram(dir.Program(), GetRequest(query));
-    SplitResponse(standard);
     EXPECT_TRUE(standard.body == gif) << "the pieces of the output file lose or reorder bytes";
+}
+
+TEST(CgiWinEngine, ARevalidatedChartIsAnswered304WithAStatusHeader) {
+    ScratchDir dir;
+    RunRequestFile(dir, Request("GET", "command=view", ""));
+    const std::string first = dir.Read("out.txt");
+    const std::string tag = first.substr(5, first.find("\r\n") - 5);
+    ASSERT_EQ(first.rfind("ETag:\"", 0), 0u) << first.substr(0, 60);
+    RunRequestFile(dir, Request("GET", "command=view", "") + "[Extra Headers]\r\nIf-None-Match=" + tag + "\r\n");
+    EXPECT_EQ(dir.Read("out.txt"), "Status:304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
 }

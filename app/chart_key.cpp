@@ -1,0 +1,97 @@
+#include "app/chart_key.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "app/poll_name.h"
+#include "app/tally.h"
+#include "engine/core/http_engine.h"
+#include "platform/system_module.h"
+
+namespace {
+
+// Every field that shapes a chart (datenzuordnen and grafikerstellen read them).
+constexpr const char* kViewParameters[] = {
+    "filename", "style", "color", "height", "width", "legend", "legendstyle", "border", "backcolor",
+    "chartbacktopcolor", "chartbackbottomcolor", "number", "numbercolor", "marks", "marksstyle", "3D",
+    "3Dorthogonal", "3DRotation", "3DElevation", "3DZoom", "3DDepth"};
+
+// Each part with its length first, so no two lists of parts give the same text.
+void Append(std::string& key, const std::string& part) { key += std::to_string(part.size()) + ":" + part + ";"; }
+
+std::string Identity(const struct stat& info) {
+    std::string text;
+    for (const long long n : {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
+                              static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
+                              static_cast<long long>(info.st_mtim.tv_nsec)})
+        text += std::to_string(n) + ".";
+    return text;
+}
+
+// The change time also moves with the permissions: a poll made unreadable is not answered
+// from a chart drawn while it was readable.
+std::string PollIdentity(const struct stat& info) {
+    return Identity(info) + std::to_string(info.st_ctim.tv_sec) + "." + std::to_string(info.st_ctim.tv_nsec);
+}
+
+// A new build of the program may draw differently: its charts get other keys.
+const std::string& ProgramKey() {
+    static const std::string key = [] {
+        struct stat info {};
+        return stat(ModuleFileName().c_str(), &info) == 0 ? Identity(info) : std::string();
+    }();
+    return key;
+}
+
+// FNV-1a over the key, once forward with the usual basis and once with a second one: 128 bits.
+std::uint64_t Fnv1a(const std::string& text, std::uint64_t hash) {
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> PollKey(const std::string& filename, const std::string& folder) {
+    if (SampleTally(filename)) return "sample:" + filename;
+    if (!IsSafeFileName(filename)) return std::nullopt;
+    struct stat info {};
+    if (stat((folder + filename).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return "file:" + PollIdentity(info);
+}
+
+std::string ChartKey(const std::string& pollKey) {
+    std::string key;
+    Append(key, ProgramKey());
+    Append(key, pollKey);
+    for (const char* name : kViewParameters) Append(key, HttpGetField(name, NotAvailable));
+    return key;
+}
+
+std::string EntityTag(const std::string& key) {
+    char tag[40];
+    std::snprintf(tag, sizeof tag, "\"%016llx%016llx\"", static_cast<unsigned long long>(Fnv1a(key, 14695981039346656037ull)),
+                  static_cast<unsigned long long>(Fnv1a(key, 0x6c62272e07bb0142ull)));
+    return tag;
+}
+
+bool IfNoneMatchHas(const std::string& header, const std::string& tag) {
+    size_t start = 0;
+    while (start <= header.size()) {
+        size_t end = header.find(',', start);
+        if (end == std::string::npos) end = header.size();
+        std::string item = Trimmed(header.substr(start, end - start));
+        if (item == "*") return true;
+        if (item.rfind("W/", 0) == 0) item.erase(0, 2);
+        if (item == tag) return true;
+        start = end + 1;
+    }
+    return false;
+}
