@@ -61,9 +61,9 @@ std::string Trimmed(const std::string& text) {
 
 std::optional<std::string> PollKey(const std::string& filename, const std::string& folder) {
     if (SampleTally(filename)) return "sample:" + filename;
-    if (!IsSafeFileName(filename)) return std::nullopt;
+    if (!IsPollFieldName(filename) || !IsSafeFileName(filename)) return std::nullopt;
     struct stat info {};
-    if (stat((folder + filename).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (lstat((folder + filename).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     return "file:" + PollIdentity(info);
 }
 
