@@ -11,6 +11,9 @@
 
 #include "app/answer_line.h"
 #include "platform/exception.h"
+#include "platform/file_descriptor.h"
+#include "platform/record_lock.h"
+#include "platform/write_all.h"
 
 namespace {
 
@@ -18,27 +21,10 @@ namespace {
     throw EFileError(what + " \"" + path + "\": " + std::strerror(errno));
 }
 
-// Owns a descriptor; closing it also drops the record lock.
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() { close(fd_); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// Waits for the whole-file lock rather than failing, so no answer is turned away.
-void LockWhole(int fd, short type, const std::string& path) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    while (fcntl(fd, F_SETLKW, &lock) != 0) {
-        if (errno != EINTR) Fail("Cannot lock file", path);
-    }
+// Waits for the whole-file lock rather than failing, so no answer is turned away; closing the
+// descriptor drops it.
+void LockWhole(int fd, TLockKind kind, const std::string& path) {
+    if (!WaitLockRecord(fd, kind)) Fail("Cannot lock file", path);
 }
 
 // The size, or -1 when the name is not a regular file (a folder, a device, a pipe).
@@ -55,19 +41,13 @@ bool EndsInsideLine(int fd, off_t size, const std::string& path) {
     return last != '\r' && last != '\n';
 }
 
+// A line that cannot be written whole is cut off again, so the file keeps only whole lines.
 void WriteAt(int fd, off_t offset, std::string_view bytes, const std::string& path) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            const bool cutBack = ftruncate(fd, offset) == 0;
-            errno = error;
-            Fail(cutBack ? "Cannot write file" : "Cannot write file (a partial line remains)", path);
-        }
-        done += static_cast<size_t>(n);
-    }
+    if (WriteAllAt(fd, bytes.data(), bytes.size(), offset)) return;
+    const int error = errno;
+    const bool cutBack = ftruncate(fd, offset) == 0;
+    errno = error;
+    Fail(cutBack ? "Cannot write file" : "Cannot write file (a partial line remains)", path);
 }
 
 // Fewer bytes than asked only when the file was cut short meanwhile.
@@ -99,12 +79,12 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
     const int fd = OpenForAppend(path, keyPath);
     if (fd == kRefused) return AppendResult::Refused;
     if (fd < 0) Fail("Cannot open file", path);
-    FileHandle file(fd);
+    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) {
         errno = EINVAL;
         Fail("Not a poll file", path);
     }
-    LockWhole(fd, F_WRLCK, path);
+    LockWhole(fd, TLockKind::Exclusive, path);
     const off_t size = RegularFileSize(fd, path);
     WriteAt(fd, size, AppendedBytes(EndsInsideLine(fd, size, path), line), path);
     return AppendResult::Appended;
@@ -126,11 +106,11 @@ bool ReadPollFile(const std::string& path, const std::function<void(std::string_
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP) return false;
         Fail("Cannot open file", path);
     }
-    FileHandle file(fd);
+    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) return false;
-    LockWhole(fd, F_RDLCK, path);
+    LockWhole(fd, TLockKind::Shared, path);
     const off_t size = RegularFileSize(fd, path);
-    LockWhole(fd, F_UNLCK, path);
+    UnlockRecord(fd);
     // Pieces that stay in the cache between the copy and the counting: larger ones cost more
     // than their fewer reads save.
     constexpr size_t kPiece = 64 * 1024;

@@ -18,7 +18,8 @@ struct LockLine {
     std::string file;  // major:minor:inode
 };
 
-// "1: POSIX  ADVISORY  READ 1234 fe:00:5423115 0 EOF", a waiter with "->" after the number.
+// "1: OFDLCK ADVISORY  READ -1 fe:00:5423115 0 EOF", a waiter with "->" after the number. Open
+// file locks name no process (-1), so the reader is found by the files it has open.
 LockLine ParseLockLine(const std::string& text) {
     std::istringstream fields(text);
     LockLine line;
@@ -36,14 +37,14 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// A line of /proc/locks for the file, waiting or granted as asked; its process, or -1.
-pid_t LockOn(const std::string& inode, bool waiting) {
+// True when /proc/locks holds a lock on the file, waiting or granted as asked.
+bool LockOn(const std::string& inode, bool waiting) {
     std::ifstream locks("/proc/locks");
     for (std::string text; std::getline(locks, text);) {
         const LockLine line = ParseLockLine(text);
-        if (line.waiting == waiting && line.pid > 0 && EndsWith(line.file, ":" + inode)) return line.pid;
+        if (line.waiting == waiting && EndsWith(line.file, ":" + inode)) return true;
     }
-    return -1;
+    return false;
 }
 
 bool Maps(pid_t pid, const std::string& path) {
@@ -58,6 +59,18 @@ bool HasOpen(pid_t pid, const std::filesystem::path& path) {
     for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
         if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
     return false;
+}
+
+// The process that has the file open, or -1 (the caller has closed its own descriptor).
+pid_t OpenerOf(const std::filesystem::path& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = std::stoi(name);
+        if (HasOpen(pid, path)) return pid;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -93,14 +106,14 @@ bool TruncateWhileRead::Stop() {
 // The reader opened the file before it waited, so from the moment it holds its lock it is at
 // work until it has let go of the file (its reading done, the file closed) and of any mapping.
 bool TruncateWhileRead::ReaderAtWork(pid_t reader) const {
-    return LockOn(inode_, false) == reader || Maps(reader, file_.string()) || !HasOpen(reader, file_);
+    return LockOn(inode_, false) || Maps(reader, file_.string()) || !HasOpen(reader, file_);
 }
 
 void TruncateWhileRead::Watch() {
-    pid_t reader = -1;
-    while (!stop_ && (reader = LockOn(inode_, true)) < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!stop_ && !LockOn(inode_, true)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     close(held_);
     held_ = -1;
+    const pid_t reader = stop_ ? -1 : OpenerOf(file_);
     while (!stop_ && reader > 0) {
         if (!ReaderAtWork(reader)) continue;
         const int fd = open(file_.c_str(), O_WRONLY | O_TRUNC);
