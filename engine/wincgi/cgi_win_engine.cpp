@@ -169,14 +169,19 @@ void TCGIWinEngine::ServeRequestFile(const std::string& path) {
 void TCGIWinEngine::ProcessRequestFile(const std::string& path) {
     TCGIWinRequestState& request = CgiWinRequest();
     request.RequestFile = path;
-    request.MultipartData.clear();
+    request.MultipartFields = TFormFields();
     request.HasMultipart = false;
     ProcessRequest();
 }
 
+void TCGIWinEngine::UseRequestFile(std::unique_ptr<TCGIIniFile> ini) {
+    CgiWinRequest().Ini = std::move(ini);
+    CgiWinRequest().QueryFields = TFormFields(GetQueryString());
+}
+
 void TCGIWinEngine::ExecRequest() {
     TCGIWinRequestState& request = CgiWinRequest();
-    request.Ini = std::make_unique<TCGIIniFile>(request.RequestFile);
+    UseRequestFile(std::make_unique<TCGIIniFile>(request.RequestFile));
     if (request.Ini->LongLines() > 0) LogError("Request file lines longer than 4096 bytes ignored: " + request.RequestFile);
     if (request.Ini->ExtraSections() > 0) LogError("Request file sections beyond 51 ignored: " + request.RequestFile);
     const std::string output = request.Ini->ReadString("System", "Output File", "");
@@ -203,7 +208,9 @@ void TCGIWinEngine::OpenRequestStreams() {
         return;
     }
     if (!AutoReadInput) return;
-    ReadMultipartInput(request.MultipartData);
+    std::string data;
+    ReadMultipartInput(data);
+    request.MultipartFields = TFormFields(data);
     request.HasMultipart = true;
 }
 
@@ -282,9 +289,9 @@ std::string TCGIWinEngine::GetHttpCookie() {
 
 std::string TCGIWinEngine::GetField(const std::string& Name, const std::string& Default) {
     const TCGIWinRequestState& request = CgiWinRequest();
-    if (request.HasMultipart) return FindField(request.MultipartData, Name, Default);
+    if (request.HasMultipart) return request.MultipartFields.Find(Name, Default);
     if (UpperCase(GetRequestMethod()) != "GET") return SectionField(Name, Default);
-    return FindField(GetQueryString(), Name, Default);
+    return request.QueryFields.Find(Name, Default);
 }
 
 // Each value of a field may sit in whichever form section suits it: a short one in "Form
@@ -310,15 +317,15 @@ std::vector<std::string> TCGIWinEngine::SectionFieldValues(const std::string& Na
 
 std::vector<std::string> TCGIWinEngine::GetFieldValues(const std::string& Name) {
     const TCGIWinRequestState& request = CgiWinRequest();
-    if (request.HasMultipart) return TFormFields(request.MultipartData).Values(Name);
+    if (request.HasMultipart) return request.MultipartFields.Values(Name);
     if (UpperCase(GetRequestMethod()) != "GET") return SectionFieldValues(Name);
-    return TFormFields(GetQueryString()).Values(Name);
+    return request.QueryFields.Values(Name);
 }
 
 std::vector<std::string> TCGIWinEngine::GetFieldNames() {
     const TCGIWinRequestState& request = CgiWinRequest();
-    if (request.HasMultipart) return FieldNames(request.MultipartData);
-    if (UpperCase(GetRequestMethod()) != "POST") return FieldNames(GetQueryString());
+    if (request.HasMultipart) return request.MultipartFields.Names();
+    if (UpperCase(GetRequestMethod()) != "POST") return request.QueryFields.Names();
     return request.Ini ? FormSectionKeys(*request.Ini) : std::vector<std::string>();
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/wincgi/cgi_ini_file.h"
 #include "engine/core/http_engine.h"
+#include "engine/form/form_fields.h"
 #include "platform/system_file.h"
 
 class TCGIWinEngine : public THttpEngine {
@@ -36,6 +37,8 @@ public:
     void ServeRequestFile(const std::string& path);
     // Runs one request from its request file on the calling thread.
     void ProcessRequestFile(const std::string& path);
+    // Makes Ini this thread's request file and decodes its query string's fields.
+    void UseRequestFile(std::unique_ptr<TCGIIniFile> ini);
     // This process is the resident server (started without a request file).
     bool IsResidentServer() const { return residentServer_; }
 
@@ -58,8 +61,10 @@ struct TCGIWinRequestState {
     std::unique_ptr<TCGIIniFile> Ini;
     std::unique_ptr<TFileStream> OutputFile;
     std::unique_ptr<TFileStream> ContentFile;
-    std::string MultipartData;
+    // The fields of a multipart body, and of the query string, decoded once per request.
+    TFormFields MultipartFields;
     bool HasMultipart = false;
+    TFormFields QueryFields;
 };
 
 TCGIWinRequestState& CgiWinRequest();

@@ -36,8 +36,8 @@ std::string Request(const std::string& method, const std::string& query, const s
 class ParsedRequest {
 public:
     explicit ParsedRequest(const std::string& ini, const std::string& requestFile = "/nowhere/request.ini") {
-        CgiWinRequest().Ini = std::make_unique<TCGIIniFile>(TCGIIniFile::FromText(ini));
         CgiWinRequest().RequestFile = requestFile;
+        engine.UseRequestFile(std::make_unique<TCGIIniFile>(TCGIIniFile::FromText(ini)));
     }
     ~ParsedRequest() {
         CgiWinRequest().Ini.reset();
