@@ -1,7 +1,7 @@
 #include "app/pages.h"
 
 #include "app/latin1_text.h"
-#include "app/page_footer.h"
+#include "app/page_parts.h"
 
 namespace {
 
@@ -14,13 +14,7 @@ constexpr auto kHelpPage = ToLatin1(u8R"page(<!DOCTYPE HTML PUBLIC "-//IETF//DTD
 </head>
 <body bgcolor="#FFFFFF">
 <div align="center"><center>
-<table border="1" width="550" cellspacing="0" cellpadding="0" bordercolor="#808080">
-  <tr>
-    <td width="100%" bgcolor="#004080"><p align="right"><font face="Arial" color="#FFFFFF"><strong><big><big><big>Brightloom
-    Tallyhouse</big></big></big><br>
-    <small>Help / Hilfe</small></strong></font></td>
-  </tr>
-</table>
+)page") + kBannerStart + ToLatin1(u8"Help / Hilfe") + kBannerEnd + ToLatin1(u8R"page(
 
 <p align="center"><font face="Arial">%version%</font></p>
 

@@ -1,7 +1,7 @@
 #include "app/pages.h"
 
 #include "app/latin1_text.h"
-#include "app/page_footer.h"
+#include "app/page_parts.h"
 
 namespace {
 
@@ -16,13 +16,7 @@ constexpr auto kMessagePage = ToLatin1(u8R"(<html>
 <body bgcolor="#FFFFFF">
 <div align="center"><center>
 
-<table border="1" width="550" cellspacing="0" cellpadding="0" bordercolor="#808080">
-  <tr>
-    <td width="100%" bgcolor="#004080"><p align="right"><font face="Arial" color="#FFFFFF"><strong><big><big><big>Brightloom
-    Tallyhouse</big></big></big><br>
-    <small>Message</small></strong></font></td>
-  </tr>
-</table>
+)") + kBannerStart + ToLatin1(u8"Message") + kBannerEnd + ToLatin1(u8R"(
 </center></div>
 
 <p align="center"><font face="Arial"><small><strong>%message%</strong></small></font></p>

@@ -61,16 +61,17 @@ bool HasOpen(pid_t pid, const std::filesystem::path& path) {
     return false;
 }
 
-// The process that has the file open, or -1 (the caller has closed its own descriptor).
+// The other process that has the file open; this one when there is none (a library loaded
+// here reads it on a thread of ours).
 pid_t OpenerOf(const std::filesystem::path& path) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         const pid_t pid = std::stoi(name);
-        if (HasOpen(pid, path)) return pid;
+        if (pid != getpid() && HasOpen(pid, path)) return pid;
     }
-    return -1;
+    return getpid();
 }
 
 }  // namespace
@@ -111,9 +112,10 @@ bool TruncateWhileRead::ReaderAtWork(pid_t reader) const {
 
 void TruncateWhileRead::Watch() {
     while (!stop_ && !LockOn(inode_, true)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The waiting reader is found while it still waits, so it cannot be done before it is known.
+    const pid_t reader = stop_ ? -1 : OpenerOf(file_);
     close(held_);
     held_ = -1;
-    const pid_t reader = stop_ ? -1 : OpenerOf(file_);
     while (!stop_ && reader > 0) {
         if (!ReaderAtWork(reader)) continue;
         const int fd = open(file_.c_str(), O_WRONLY | O_TRUNC);
