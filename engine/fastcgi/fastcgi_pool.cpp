@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 
-// A worker that ends this soon after its start is replaced only after the same pause, so a
-// worker that cannot start does not make the pool spin.
+// A worker that ends this soon after its start, when the one before it did so too, is replaced
+// only after the same pause, so a worker that cannot start does not make the pool spin.
 constexpr std::chrono::seconds kQuickDeath{1};
 
 bool IsStopSignal(int signal) { return std::find(std::begin(kStopSignals), std::end(kStopSignals), signal) != std::end(kStopSignals); }
@@ -90,7 +90,8 @@ void TWorkerPool::Reap(bool running) {
         if (hooks_.Log)
             hooks_.Log("FastCGI worker " + std::to_string(pid) + " " + HowItEnded(status) + "; a new one takes its place");
         const Clock::time_point now = Clock::now();
-        replacements_.push_back(now - started < kQuickDeath ? now + kQuickDeath : now);
+        quickDeaths_ = now - started < kQuickDeath ? quickDeaths_ + 1 : 0;
+        replacements_.push_back(quickDeaths_ > 1 ? now + kQuickDeath : now);
     }
 }
 

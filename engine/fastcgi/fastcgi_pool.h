@@ -49,4 +49,5 @@ private:
     sigset_t previous_{};
     std::map<pid_t, Clock::time_point> workers_;  // with the time each started
     std::vector<Clock::time_point> replacements_;  // when each missing worker is started again
+    int quickDeaths_ = 0;                          // workers in a row that ended right after their start
 };

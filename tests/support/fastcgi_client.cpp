@@ -1,5 +1,7 @@
 #include "tests/support/fastcgi_client.h"
 
+#include "tests/support/child_processes.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -142,11 +144,8 @@ FastCgiServer::FastCgiServer(const ScratchDir& dir, int workers, const std::map<
 }
 
 FastCgiServer::~FastCgiServer() {
-    if (Stop() < 0) {
-        kill(-pid_, SIGKILL);
-        if (!reaped_) waitpid(pid_, nullptr, 0);
-    }
-    kill(-pid_, SIGKILL);
+    Stop();
+    StopProcessGroup(pid_, 10);
 }
 
 int FastCgiServer::Stop(int timeoutMs) {

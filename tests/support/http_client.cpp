@@ -91,14 +91,14 @@ std::string HttpResponse::Header(const std::string& lowerName) const {
 }
 
 HttpResponse HttpRequest(int port, const std::string& method, const std::string& target,
-                         const std::string& body, const std::string& contentType) {
+                         const std::string& body, const std::string& contentType, const std::string& extraHeaders) {
     const int fd = Connect(port);
     if (fd < 0) return {};
     std::string request = method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(port) +
                           "\r\nConnection: close\r\n";
     if (method == "POST")
         request += "Content-Type: " + contentType + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-    request += "\r\n" + body;
+    request += extraHeaders + "\r\n" + body;
     HttpResponse response;
     if (SendAll(fd, request)) response = Parse(ReceiveAll(fd, 30000));
     close(fd);

@@ -15,9 +15,11 @@ struct HttpResponse {
 };
 
 // Sends one request to 127.0.0.1:port and reads the whole answer (the connection closes).
+// extraHeaders are further header lines, each ending in CR LF.
 HttpResponse HttpRequest(int port, const std::string& method, const std::string& target,
                          const std::string& body = "",
-                         const std::string& contentType = "application/x-www-form-urlencoded");
+                         const std::string& contentType = "application/x-www-form-urlencoded",
+                         const std::string& extraHeaders = "");
 inline HttpResponse HttpGet(int port, const std::string& target) { return HttpRequest(port, "GET", target); }
 
 // A port of 127.0.0.1 kept bound, not listening, for a server about to start: no other socket

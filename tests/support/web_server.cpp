@@ -32,6 +32,9 @@ const char* WebServerName(WebServerKind kind) {
         case WebServerKind::Lighttpd: return "lighttpd";
         case WebServerKind::Apache: return "apache";
         case WebServerKind::Nginx: return "nginx";
+        case WebServerKind::LighttpdFastCgi: return "lighttpd_fastcgi";
+        case WebServerKind::ApacheFastCgi: return "apache_fastcgi";
+        case WebServerKind::NginxFastCgi: return "nginx_fastcgi";
     }
     return "?";
 }
@@ -41,6 +44,10 @@ bool WebServerInstalled(WebServerKind kind) {
         case WebServerKind::Lighttpd: return Executable("/usr/sbin/lighttpd");
         case WebServerKind::Apache: return Executable("/usr/sbin/apache2");
         case WebServerKind::Nginx: return Executable("/usr/sbin/nginx") && Executable("/usr/sbin/fcgiwrap");
+        case WebServerKind::LighttpdFastCgi: return Executable("/usr/sbin/lighttpd");
+        case WebServerKind::ApacheFastCgi:
+            return Executable("/usr/sbin/apache2") && fs::exists("/usr/lib/apache2/modules/mod_proxy_fcgi.so");
+        case WebServerKind::NginxFastCgi: return Executable("/usr/sbin/nginx");
     }
     return false;
 }
@@ -52,8 +59,11 @@ WebServer::WebServer(WebServerKind kind, const fs::path& programDir)
         case WebServerKind::Lighttpd: WriteLighttpd(); break;
         case WebServerKind::Apache: WriteApache(); break;
         case WebServerKind::Nginx: WriteNginx(); break;
+        case WebServerKind::LighttpdFastCgi: WriteLighttpdFastCgi(); break;
+        case WebServerKind::ApacheFastCgi: WriteApacheFastCgi(); break;
+        case WebServerKind::NginxFastCgi: WriteNginxFastCgi(); break;
     }
-    running_ = WaitUntilServing();
+    running_ = !groups_.empty() && WaitUntilServing();
 }
 
 // Until the server accepts connections, or its last process has ended (a configuration it

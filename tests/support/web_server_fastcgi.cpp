@@ -1,0 +1,102 @@
+// The FastCGI configurations of the test web servers: the program is a FastCGI server, with
+// FastCgiTestWorkers workers, at /cgi-bin/tallyhouse.cgi.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/support/fastcgi_client.h"
+#include "tests/support/web_server.h"
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+}  // namespace
+
+std::vector<pid_t> WebServer::FastCgiWorkers() const {
+    if (kind_ == WebServerKind::LighttpdFastCgi) return groups_.empty() ? std::vector<pid_t>() : ChildrenOf(groups_.front());
+    return ChildrenOf(fastCgiServer_);
+}
+
+// The socket is made with every permission, as a service made with the web server's group
+// would, so that Apache's unprivileged user reaches it.
+bool WebServer::StartFastCgiProgram() {
+    const mode_t before = umask(0);
+    fastCgiServer_ = Spawn({(programDir_ / "tallyhouse.cgi").string(), "--fastcgi", "unix:" + FastCgiSocket().string(),
+                            "--workers", std::to_string(FastCgiTestWorkers)});
+    umask(before);
+    return WaitUntil(60000, [this] { return FastCgiConnection(FastCgiSocket()).Connected(); });
+}
+
+// lighttpd starts the workers itself, each on a socket of its own as its standard input.
+void WebServer::WriteLighttpdFastCgi() {
+    const fs::path conf = confDir_ / "lighttpd.conf";
+    fastCgiServer_ = -1;
+    WriteText(conf, "server.document-root = \"" + programDir_.string() + "\"\n"
+                    "server.bind = \"127.0.0.1\"\n"
+                    "server.port = " + std::to_string(Port()) + "\n"
+                    "server.modules = (\"mod_fastcgi\")\n"
+                    "server.errorlog = \"" + (confDir_ / "error.log").string() + "\"\n"
+                    "fastcgi.server = (\"/cgi-bin/tallyhouse.cgi\" => ((\n"
+                    "    \"socket\" => \"" + FastCgiSocket().string() + "\",\n"
+                    "    \"bin-path\" => \"" + (programDir_ / "tallyhouse.cgi").string() + "\",\n"
+                    "    \"max-procs\" => " + std::to_string(FastCgiTestWorkers) + ",\n"
+                    "    \"check-local\" => \"disable\")))\n");
+    Spawn({"/usr/sbin/lighttpd", "-D", "-f", conf.string()});
+}
+
+void WebServer::WriteApacheFastCgi() {
+    const std::string modules = "/usr/lib/apache2/modules/";
+    std::string text =
+        "ServerRoot \"" + confDir_.string() + "\"\n"
+        "ServerName 127.0.0.1\n"
+        "Listen 127.0.0.1:" + std::to_string(Port()) + "\n"
+        "PidFile \"" + (confDir_ / "apache.pid").string() + "\"\n"
+        "DefaultRuntimeDir \"" + confDir_.string() + "\"\n"
+        "ErrorLog \"" + (confDir_ / "error.log").string() + "\"\n"
+        "LoadModule mpm_event_module " + modules + "mod_mpm_event.so\n"
+        "LoadModule authz_core_module " + modules + "mod_authz_core.so\n"
+        "LoadModule proxy_module " + modules + "mod_proxy.so\n"
+        "LoadModule proxy_fcgi_module " + modules + "mod_proxy_fcgi.so\n"
+        "DocumentRoot \"" + programDir_.string() + "\"\n"
+        "ProxyPass \"/cgi-bin/tallyhouse.cgi\" \"unix:" + FastCgiSocket().string() + "|fcgi://localhost/\"\n";
+    if (geteuid() == 0) {
+        text += "User www-data\nGroup www-data\n";
+        fs::permissions(programDir_, fs::perms::all);
+        fs::permissions(confDir_, fs::perms::all);
+    }
+    if (!StartFastCgiProgram()) return;
+    const fs::path conf = confDir_ / "apache2.conf";
+    WriteText(conf, text);
+    Spawn({"/usr/sbin/apache2", "-f", conf.string(), "-DFOREGROUND"});
+}
+
+void WebServer::WriteNginxFastCgi() {
+    const std::string temp = (confDir_ / "temp").string();
+    fs::create_directories(temp);
+    if (!StartFastCgiProgram()) return;
+    const fs::path conf = confDir_ / "nginx.conf";
+    WriteText(conf,
+              "daemon off;\nmaster_process off;\n"
+              "pid \"" + (confDir_ / "nginx.pid").string() + "\";\n"
+              "error_log \"" + (confDir_ / "error.log").string() + "\";\n"
+              "events { worker_connections 256; }\n"
+              "http {\n access_log off;\n"
+              " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
+              " proxy_temp_path \"" + temp + "\";\n"
+              " server {\n  listen 127.0.0.1:" + std::to_string(Port()) + ";\n"
+              "  location = /cgi-bin/tallyhouse.cgi {\n   include /etc/nginx/fastcgi_params;\n"
+              "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n"
+              "   fastcgi_pass unix:" + FastCgiSocket().string() + ";\n  }\n }\n}\n");
+    Spawn({"/usr/sbin/nginx", "-p", confDir_.string(), "-c", conf.string()});
+}
+
+}  // namespace testsupport
