@@ -1,4 +1,5 @@
 #include "tests/support/fastcgi_client.h"
+#include "tests/support/http_client.h"
 
 #include "tests/support/child_processes.h"
 
@@ -28,16 +29,6 @@ std::string Length(size_t n) {
     if (n < 128) return std::string(1, static_cast<char>(n));
     return {static_cast<char>(0x80 | ((n >> 24) & 0x7f)), static_cast<char>((n >> 16) & 0xff),
             static_cast<char>((n >> 8) & 0xff), static_cast<char>(n & 0xff)};
-}
-
-bool SendAll(int fd, const std::string& data) {
-    size_t sent = 0;
-    while (sent < data.size()) {
-        const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        sent += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 bool ReadExactly(int fd, char* into, size_t count, int timeoutMs) {

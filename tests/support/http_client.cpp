@@ -30,16 +30,6 @@ int Connect(int port) {
     return fd;
 }
 
-bool SendAll(int fd, const std::string& data) {
-    size_t sent = 0;
-    while (sent < data.size()) {
-        const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) return false;
-        sent += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 std::string ReceiveAll(int fd, int timeoutMs) {
     std::string data;
     char buffer[65536];
@@ -84,6 +74,16 @@ HttpResponse Parse(const std::string& raw) {
 }
 
 }  // namespace
+
+bool SendAll(int fd, const std::string& data) {
+    size_t sent = 0;
+    while (sent < data.size()) {
+        const ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
 
 std::string HttpResponse::Header(const std::string& lowerName) const {
     const auto it = headers.find(lowerName);

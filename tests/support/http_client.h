@@ -6,6 +6,9 @@
 
 namespace testsupport {
 
+// Sends every byte on a connected socket (no SIGPIPE when the peer has gone); false when it failed.
+bool SendAll(int fd, const std::string& data);
+
 struct HttpResponse {
     int status = 0;                            // 0 when no answer could be read
     std::string statusLine;
