@@ -38,6 +38,14 @@ TConvexShape TConvexShape::Inset(long long d) const {
 
 bool TConvexShape::Row(long long y, long long& x0, long long& x1) const {
     if (Empty() || y < T || y >= B) return false;
+    if (CornerW <= 0 || CornerH <= 0) {
+        // Square corners, the path of every box: the rounding below with no inset, clamped alike,
+        // in integers. Its x87 rounding-mode switches cost several times more here than the rest.
+        constexpr long long limit = 4'000'000'000'000'000'000;
+        x0 = std::clamp(L, -limit, limit);
+        x1 = std::clamp(R, -limit + 1, limit + 1);
+        return x0 < x1;
+    }
     const long double rx = static_cast<long double>(CornerW) / 2, ry = static_cast<long double>(CornerH) / 2;
     const long double centre = static_cast<long double>(y) + 0.5L;
     long double inset = 0;
