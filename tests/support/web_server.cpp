@@ -120,8 +120,9 @@ void WebServer::WriteLighttpd() {
     Spawn({"/usr/sbin/lighttpd", "-D", "-f", conf.string()});
 }
 
-// Apache runs CGI programs through mod_cgid as an unprivileged user, as sites do.
-void WebServer::WriteApache() {
+// What both Apache configurations begin with: its files in the server's folder, the port,
+// the event MPM; as root it runs as www-data, as sites do.
+std::string WebServer::ApacheHead() {
     const std::string modules = "/usr/lib/apache2/modules/";
     std::string text =
         "ServerRoot \"" + confDir_.string() + "\"\n"
@@ -131,38 +132,54 @@ void WebServer::WriteApache() {
         "DefaultRuntimeDir \"" + confDir_.string() + "\"\n"
         "ErrorLog \"" + (confDir_ / "error.log").string() + "\"\n"
         "LoadModule mpm_event_module " + modules + "mod_mpm_event.so\n"
-        "LoadModule authz_core_module " + modules + "mod_authz_core.so\n"
+        "LoadModule authz_core_module " + modules + "mod_authz_core.so\n";
+    if (geteuid() == 0) {
+        text += "User www-data\nGroup www-data\n";
+        fs::permissions(programDir_, fs::perms::all);
+        fs::permissions(confDir_, fs::perms::all);
+    }
+    return text;
+}
+
+void WebServer::SpawnApache(const std::string& configuration) {
+    const fs::path conf = confDir_ / "apache2.conf";
+    WriteText(conf, configuration);
+    Spawn({"/usr/sbin/apache2", "-f", conf.string(), "-DFOREGROUND"});
+}
+
+// Apache runs CGI programs through mod_cgid as an unprivileged user, as sites do.
+void WebServer::WriteApache() {
+    const std::string modules = "/usr/lib/apache2/modules/";
+    std::string text = ApacheHead() +
         "LoadModule alias_module " + modules + "mod_alias.so\n"
         "LoadModule cgid_module " + modules + "mod_cgid.so\n"
         "ScriptSock \"" + (confDir_ / "cgid.sock").string() + "\"\n"
         "DocumentRoot \"" + programDir_.string() + "\"\n"
         "ScriptAlias /cgi-bin/ \"" + programDir_.string() + "/\"\n"
         "<Directory \"" + programDir_.string() + "\">\n  Require all granted\n</Directory>\n";
-    if (geteuid() == 0) {
-        text += "User www-data\nGroup www-data\n";
-        fs::permissions(programDir_, fs::perms::all);
-        fs::permissions(confDir_, fs::perms::all);
-    }
-    const fs::path conf = confDir_ / "apache2.conf";
-    WriteText(conf, text);
-    Spawn({"/usr/sbin/apache2", "-f", conf.string(), "-DFOREGROUND"});
+    SpawnApache(text);
+}
+
+// What both nginx configurations begin with, up to the server's locations: one process, no
+// master, its files in the server's folder.
+std::string WebServer::NginxHead() {
+    const std::string temp = (confDir_ / "temp").string();
+    fs::create_directories(temp);
+    return "daemon off;\nmaster_process off;\n"
+           "pid \"" + (confDir_ / "nginx.pid").string() + "\";\n"
+           "error_log \"" + (confDir_ / "error.log").string() + "\";\n"
+           "events { worker_connections 256; }\n"
+           "http {\n access_log off;\n"
+           " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
+           " proxy_temp_path \"" + temp + "\";\n"
+           " server {\n  listen 127.0.0.1:" + std::to_string(Port()) + ";\n";
 }
 
 // nginx hands CGI to fcgiwrap over a unix socket; one nginx process, no master.
 void WebServer::WriteNginx() {
     const fs::path socket = confDir_ / "fcgiwrap.sock";
-    const std::string temp = (confDir_ / "temp").string();
-    fs::create_directories(temp);
     const fs::path conf = confDir_ / "nginx.conf";
-    WriteText(conf,
-              "daemon off;\nmaster_process off;\n"
-              "pid \"" + (confDir_ / "nginx.pid").string() + "\";\n"
-              "error_log \"" + (confDir_ / "error.log").string() + "\";\n"
-              "events { worker_connections 256; }\n"
-              "http {\n access_log off;\n"
-              " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
-              " proxy_temp_path \"" + temp + "\";\n"
-              " server {\n  listen 127.0.0.1:" + std::to_string(Port()) + ";\n"
+    WriteText(conf, NginxHead() +
               "  root \"" + programDir_.string() + "\";\n"
               "  location /cgi-bin/ {\n   include /etc/nginx/fastcgi_params;\n"
               "   fastcgi_param SCRIPT_FILENAME \"" + programDir_.string() + "/tallyhouse.cgi\";\n"

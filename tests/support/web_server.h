@@ -44,7 +44,10 @@ public:
 private:
     void WriteLighttpd();
     void WriteApache();
+    std::string ApacheHead();
+    void SpawnApache(const std::string& configuration);
     void WriteNginx();
+    std::string NginxHead();
     void WriteLighttpdFastCgi();
     void WriteApacheFastCgi();
     void WriteNginxFastCgi();

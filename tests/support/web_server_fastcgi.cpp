@@ -55,44 +55,19 @@ void WebServer::WriteLighttpdFastCgi() {
 
 void WebServer::WriteApacheFastCgi() {
     const std::string modules = "/usr/lib/apache2/modules/";
-    std::string text =
-        "ServerRoot \"" + confDir_.string() + "\"\n"
-        "ServerName 127.0.0.1\n"
-        "Listen 127.0.0.1:" + std::to_string(Port()) + "\n"
-        "PidFile \"" + (confDir_ / "apache.pid").string() + "\"\n"
-        "DefaultRuntimeDir \"" + confDir_.string() + "\"\n"
-        "ErrorLog \"" + (confDir_ / "error.log").string() + "\"\n"
-        "LoadModule mpm_event_module " + modules + "mod_mpm_event.so\n"
-        "LoadModule authz_core_module " + modules + "mod_authz_core.so\n"
+    std::string text = ApacheHead() +
         "LoadModule proxy_module " + modules + "mod_proxy.so\n"
         "LoadModule proxy_fcgi_module " + modules + "mod_proxy_fcgi.so\n"
         "DocumentRoot \"" + programDir_.string() + "\"\n"
         "ProxyPass \"/cgi-bin/tallyhouse.cgi\" \"unix:" + FastCgiSocket().string() + "|fcgi://localhost/\"\n";
-    if (geteuid() == 0) {
-        text += "User www-data\nGroup www-data\n";
-        fs::permissions(programDir_, fs::perms::all);
-        fs::permissions(confDir_, fs::perms::all);
-    }
     if (!StartFastCgiProgram()) return;
-    const fs::path conf = confDir_ / "apache2.conf";
-    WriteText(conf, text);
-    Spawn({"/usr/sbin/apache2", "-f", conf.string(), "-DFOREGROUND"});
+    SpawnApache(text);
 }
 
 void WebServer::WriteNginxFastCgi() {
-    const std::string temp = (confDir_ / "temp").string();
-    fs::create_directories(temp);
     if (!StartFastCgiProgram()) return;
     const fs::path conf = confDir_ / "nginx.conf";
-    WriteText(conf,
-              "daemon off;\nmaster_process off;\n"
-              "pid \"" + (confDir_ / "nginx.pid").string() + "\";\n"
-              "error_log \"" + (confDir_ / "error.log").string() + "\";\n"
-              "events { worker_connections 256; }\n"
-              "http {\n access_log off;\n"
-              " client_body_temp_path \"" + temp + "\";\n fastcgi_temp_path \"" + temp + "\";\n"
-              " proxy_temp_path \"" + temp + "\";\n"
-              " server {\n  listen 127.0.0.1:" + std::to_string(Port()) + ";\n"
+    WriteText(conf, NginxHead() +
               "  location = /cgi-bin/tallyhouse.cgi {\n   include /etc/nginx/fastcgi_params;\n"
               "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n"
               "   fastcgi_pass unix:" + FastCgiSocket().string() + ";\n  }\n }\n}\n");
