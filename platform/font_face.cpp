@@ -24,6 +24,9 @@ constexpr std::size_t kMaxFaces = 64;
 struct TThreadFonts {
     FT_Library library = nullptr;
     std::map<std::tuple<const void*, int>, std::unique_ptr<TFontFace>> faces;
+    // The face asked for last, by what picks it: a chart measures and draws many texts in one font.
+    TFontFace* last = nullptr;
+    std::tuple<std::string, bool, bool, int> lastKey;
     TThreadFonts() {
         if (FT_Init_FreeType(&library) != 0) throw Exception("FreeType could not be initialised");
     }
@@ -52,13 +55,20 @@ int FontPixels(const TFont& font) {
 }
 
 TFontFace& TFontFace::For(const TFont& font) {
-    const TFontFileBytes file = FontFileData(font.Name, font.Has(fsBold), font.Has(fsItalic));
     TThreadFonts& fonts = ThreadFonts();
+    if (fonts.last && std::get<0>(fonts.lastKey) == font.Name && std::get<1>(fonts.lastKey) == font.Has(fsBold) &&
+        std::get<2>(fonts.lastKey) == font.Has(fsItalic) && std::get<3>(fonts.lastKey) == FontPixels(font))
+        return *fonts.last;
+    const TFontFileBytes file = FontFileData(font.Name, font.Has(fsBold), font.Has(fsItalic));
     const auto key = std::make_tuple(static_cast<const void*>(file.data()), FontPixels(font));
     auto it = fonts.faces.find(key);
-    if (it != fonts.faces.end()) return *it->second;
-    if (fonts.faces.size() >= kMaxFaces) fonts.faces.clear();
-    return *fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font))).first->second;
+    if (it == fonts.faces.end()) {
+        if (fonts.faces.size() >= kMaxFaces) fonts.faces.clear();
+        it = fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font))).first;
+    }
+    fonts.last = it->second.get();
+    fonts.lastKey = std::make_tuple(font.Name, font.Has(fsBold), font.Has(fsItalic), FontPixels(font));
+    return *fonts.last;
 }
 
 TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, long long oy, int left, int top,

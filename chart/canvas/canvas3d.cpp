@@ -300,6 +300,11 @@ void TRasterCanvas3D::EllipseAtZ(int left, int top, int right, int bottom, int z
     Polyline(outline);
 }
 
+TPieSliceGeometry TRasterCanvas3D::PieSliceShape(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1,
+                                                double startAngle, double endAngle) const {
+    return ComputePieSlice(projection_, xCenter, yCenter, xRadius, yRadius, z0, z1, startAngle, endAngle);
+}
+
 void TRasterCanvas3D::PieSlice3D(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1,
                                  double startAngle, double endAngle, bool darkSides, bool drawSides) {
     const TPieSliceGeometry g =

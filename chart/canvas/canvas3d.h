@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chart/canvas/chart_pen.h"
+#include "chart/canvas/pie_slice_geometry.h"
 #include "chart/canvas/projection.h"
 #include "chart/canvas/view3d_options.h"
 #include "platform/bitmap.h"
@@ -110,6 +111,9 @@ public:
     void Pyramid3D(bool vertical, int left, int top, int right, int bottom, int z0, int z1, bool darkSides);
     void EllipseAtZ(int left, int top, int right, int bottom, int z);
     // Angles in radians, counter-clockwise from the positive x axis; the face lies at z1.
+    // Where PieSlice3D with these arguments draws: two calls of one shape paint the same pixels.
+    TPieSliceGeometry PieSliceShape(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1,
+                                    double startAngle, double endAngle) const;
     void PieSlice3D(int xCenter, int yCenter, int xRadius, int yRadius, int z0, int z1, double startAngle,
                     double endAngle, bool darkSides, bool drawSides);
     void Arrow3D(bool filled, TPoint from, TPoint to, int headWidth, int headHeight, int z);

@@ -50,13 +50,31 @@ TPieSliceGeometry ComputePieSlice(const TProjection3D& projection, int xCenter, 
     TPieSliceGeometry g;
     std::array<int, TPieSliceGeometry::kArcPoints> xs{};
     const long double step = (static_cast<long double>(endAngle) - startAngle) / 31;
-    for (int k = 1; k <= TPieSliceGeometry::kArcPoints; ++k) {
+    const auto arcPixel = [&](int k) {
         const long double a = startAngle + (k - 1) * step;
-        const int px = Saturate(static_cast<std::int64_t>(xCenter) + Round(xRadius * std::cos(a)));
-        const int py = Saturate(static_cast<std::int64_t>(yCenter) - Round(yRadius * std::sin(a)));
+        return TPoint{Saturate(static_cast<std::int64_t>(xCenter) + Round(xRadius * std::cos(a))),
+                      Saturate(static_cast<std::int64_t>(yCenter) - Round(yRadius * std::sin(a)))};
+    };
+    const TPoint first = arcPixel(1);
+    const TPoint last = arcPixel(TPieSliceGeometry::kArcPoints);
+    // Within a quarter of the circle sine and cosine only rise or only fall, so when both ends
+    // of the arc round to one pixel every point between does too: a slice thinner than a pixel
+    // (of a pie of many thousand slices) is one point, worked out and projected once.
+    const long double quarter = std::numbers::pi_v<long double> / 2;
+    const long double lastAngle = startAngle + 31 * step;
+    const bool onePixel = first == last && std::floor(startAngle / quarter) == std::floor(lastAngle / quarter);
+    const TPoint onePixelFace = projection.Project(first.X, first.Y, z1);
+    const TPoint onePixelBack = projection.Project(first.X, first.Y, z0);
+    for (int k = 1; k <= TPieSliceGeometry::kArcPoints; ++k) {
         const auto i = static_cast<std::size_t>(k - 1);
-        g.face[i] = projection.Project(px, py, z1);
-        g.back[i] = projection.Project(px, py, z0);
+        if (onePixel) {
+            g.face[i] = onePixelFace;
+            g.back[i] = onePixelBack;
+        } else {
+            const TPoint p = k == 1 ? first : k == TPieSliceGeometry::kArcPoints ? last : arcPixel(k);
+            g.face[i] = projection.Project(p.X, p.Y, z1);
+            g.back[i] = projection.Project(p.X, p.Y, z0);
+        }
         xs[i] = g.face[i].X;
     }
     g.faceCentre = projection.Project(xCenter, yCenter, z1);

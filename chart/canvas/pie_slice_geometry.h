@@ -25,6 +25,7 @@ struct TPieSliceGeometry {
     std::vector<Run> rim;                 // stretches of the arc that run left to right on screen
 
     const TPoint& P(int k) const { return face[static_cast<std::size_t>(k - 1)]; }
+    friend bool operator==(const TPieSliceGeometry&, const TPieSliceGeometry&) = default;
     const TPoint& Q(int k) const { return back[static_cast<std::size_t>(k - 1)]; }
 };
 

@@ -165,6 +165,9 @@ protected:
     void NotifyDependents(const std::function<void(TChartSeries&)>& action);
 
 private:
+    // Lays out each visible mark and hands it to PaintMark.
+    void LayOutMarks();
+
     bool active_ = true;
     bool colorEachPoint_ = false;
     TColor seriesColor_ = AutoColor;

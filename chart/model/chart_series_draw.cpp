@@ -65,7 +65,20 @@ void TChartSeries::CalcVisiblePoints() {
     LastVisible = last;
 }
 
+// Many more marks than places for them put whole runs of marks on the same pixels: only the last
+// mark of such a run is drawn, which gives the same picture.
 void TChartSeries::DrawMarks() {
+    Marks.HoldMarks();
+    try {
+        LayOutMarks();
+    } catch (...) {
+        Marks.DropHeldMark();
+        throw;
+    }
+    Marks.DrawHeldMark();
+}
+
+void TChartSeries::LayOutMarks() {
     TRasterCanvas3D& canvas = Canvas();
     for (int i = FirstVisible; i >= 0 && i <= LastVisible; ++i) {
         if (PointColor(i) == clNone) continue;

@@ -1,7 +1,10 @@
 // FormatNumber: digits from a 15-significant-digit decimal form, rounded half away from zero.
 #include "chart/model/format_number.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -113,7 +116,9 @@ std::string DecimalPart(const Digits& d, const Pattern& p) {
 
 }  // namespace
 
-std::string FormatNumber(const std::string& format, double value) {
+namespace {
+
+std::string Formatted(const std::string& format, double value) {
     const Pattern p = ParsePattern(format);
     if (!p.hasDigits) return p.prefix;
     if (std::isnan(value)) return "NAN";
@@ -124,4 +129,30 @@ std::string FormatNumber(const std::string& format, double value) {
     text += p.prefix + IntegerPart(d, p);
     if (!decimals.empty()) text += "." + decimals;
     return text + p.suffix;
+}
+
+}  // namespace
+
+// A chart formats the same few numbers again and again (every point of a poll of single answers
+// has the count 1 and the same percentage, each in a format of its own), so the last few texts
+// are kept.
+std::string FormatNumber(const std::string& format, double value) {
+    struct Kept {
+        std::string format;
+        std::uint64_t value = 0;
+        std::string text;
+        bool known = false;
+    };
+    thread_local std::array<Kept, 4> kept;
+    thread_local std::size_t next = 0;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    for (const Kept& k : kept)
+        if (k.known && k.value == bits && k.format == format) return k.text;
+    Kept& k = kept[next];
+    k.text = Formatted(format, value);
+    k.format = format;
+    k.value = bits;
+    k.known = true;
+    next = (next + 1) % kept.size();
+    return k.text;
 }

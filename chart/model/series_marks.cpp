@@ -17,19 +17,24 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 TSeriesMarkPosition* TSeriesMarksPositions::Get(int i) const {
-    if (i < 0 || i >= Count()) return nullptr;
-    return positions_[static_cast<std::size_t>(i)].get();
+    if (i < 0 || i >= Count() || !present_[static_cast<std::size_t>(i)]) return nullptr;
+    return &positions_[static_cast<std::size_t>(i)];
 }
 
 TSeriesMarkPosition& TSeriesMarksPositions::Ensure(int i) {
-    if (i >= Count()) positions_.resize(static_cast<std::size_t>(i) + 1);
-    auto& slot = positions_[static_cast<std::size_t>(i)];
-    if (!slot) slot = std::make_unique<TSeriesMarkPosition>();
-    return *slot;
+    const auto at = static_cast<std::size_t>(i);
+    if (i >= Count()) {
+        positions_.resize(at + 1);
+        present_.resize(at + 1, false);
+    }
+    present_[at] = true;
+    return positions_[at];
 }
 
 void TSeriesMarksPositions::Delete(int i) {
-    if (i >= 0 && i < Count()) positions_.erase(positions_.begin() + i);
+    if (i < 0 || i >= Count()) return;
+    positions_.erase(positions_.begin() + i);
+    present_.erase(present_.begin() + i);
 }
 
 TSeriesMarks::TSeriesMarks(TChartSeries& series) : series_(series) {
@@ -50,16 +55,69 @@ void TSeriesMarks::DrawMark(int index, const std::string& text, TSeriesMarkPosit
         position = stored;
     else
         stored = position;
-    DrawArrow(position, pointColor);
     TCustomChart& chart = *series_.ParentChart();
     TRasterCanvas3D& canvas = chart.Canvas();
+    // The arrow keeps its ends; only the box moves with the 3D view.
     if (chart.View3D) {
         const int d = position.ArrowEnd.Y - position.BoxLeftTop.Y;
         const TPoint p = canvas.ProjectPointOut(position.ArrowEnd.X, position.ArrowEnd.Y, ZPosition);
         position.BoxLeftTop = TPoint{p.X + position.BoxLeftTop.X - position.ArrowEnd.X, p.Y - d};
     }
-    DrawBox(position);
-    DrawText(position, text);
+    TMarkDrawing mark{text, position, pointColor, canvas.Font, canvas.GetBkMode(), canvas.GetBkColor(), ZPosition};
+    if (!holding_) {
+        Draw(mark);
+        return;
+    }
+    if (held_ && !(LaterMarksHideEarlierOnes() && mark.Covers(*held_))) Draw(*held_);
+    held_ = std::move(mark);
+}
+
+void TSeriesMarks::HoldMarks() {
+    holding_ = true;
+    held_.reset();
+}
+
+void TSeriesMarks::DrawHeldMark() {
+    holding_ = false;
+    if (held_) Draw(*held_);
+    held_.reset();
+}
+
+void TSeriesMarks::DropHeldMark() {
+    holding_ = false;
+    held_.reset();
+}
+
+bool TSeriesMarks::TMarkDrawing::Covers(const TMarkDrawing& other) const {
+    const TSeriesMarkPosition& a = position;
+    const TSeriesMarkPosition& b = other.position;
+    return text == other.text && a.ArrowStart == b.ArrowStart && a.ArrowEnd == b.ArrowEnd &&
+           a.BoxLeftTop == b.BoxLeftTop && a.BoxWidth == b.BoxWidth && a.BoxHeight == b.BoxHeight &&
+           font == other.font && bkMode == other.bkMode && z == other.z;
+}
+
+bool TSeriesMarks::LaterMarksHideEarlierOnes() const {
+    return Arrow.Mode == TPenMode::pmCopy && Frame.Mode == TPenMode::pmCopy;
+}
+
+// Draws with the canvas settings the mark was laid out in, and leaves the canvas as it found it.
+void TSeriesMarks::Draw(const TMarkDrawing& mark) {
+    TRasterCanvas3D& canvas = series_.Canvas();
+    const TFont font = canvas.Font;
+    const int bkMode = canvas.GetBkMode();
+    const TColor bkColor = canvas.GetBkColor();
+    const int z = ZPosition;
+    canvas.Font = mark.font;
+    canvas.SetBkMode(mark.bkMode);
+    canvas.SetBkColor(mark.bkColor);
+    ZPosition = mark.z;
+    DrawArrow(mark.position, mark.pointColor);
+    DrawBox(mark.position);
+    DrawText(mark.position, mark.text);
+    canvas.Font = font;
+    canvas.SetBkMode(bkMode);
+    canvas.SetBkColor(bkColor);
+    ZPosition = z;
 }
 
 void TSeriesMarks::DrawArrow(const TSeriesMarkPosition& position, TColor pointColor) {

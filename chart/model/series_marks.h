@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,14 +37,21 @@ struct TSeriesMarkPosition {
 // Mark layouts by point index; missing entries are empty.
 class TSeriesMarksPositions {
 public:
+    // The pointer and the reference stay valid until the next Ensure, Delete or Clear.
     TSeriesMarkPosition* Get(int i) const;
     TSeriesMarkPosition& Ensure(int i);
     void Delete(int i);
-    void Clear() { positions_.clear(); }
+    void Clear() {
+        positions_.clear();
+        present_.clear();
+    }
     int Count() const { return static_cast<int>(positions_.size()); }
 
 private:
-    std::vector<std::unique_ptr<TSeriesMarkPosition>> positions_;
+    // One slot per point up to the last one laid out, all in one block: a chart of many points
+    // lays out a mark for each of them.
+    mutable std::vector<TSeriesMarkPosition> positions_;
+    std::vector<bool> present_;
 };
 
 class TSeriesMarks {
@@ -68,17 +76,41 @@ public:
     TSeriesMarksPositions Positions;
 
     // Draws one mark (arrow, box and text lines) from its layout; a fixed stored layout wins.
+    // Between HoldMarks and DrawHeldMark a mark is drawn only once the next one is known, and
+    // not at all when the next one covers it exactly.
     void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position, TColor pointColor);
+    void HoldMarks();
+    void DrawHeldMark();
+    // Ends holding without drawing (a draw ended by an exception).
+    void DropHeldMark();
     // Extra box size a visible frame adds on each side.
     int FrameExtent() const;
 
 private:
+    // A mark as it will be drawn, with the canvas settings its text is drawn in.
+    struct TMarkDrawing {
+        std::string text;
+        TSeriesMarkPosition position;
+        TColor pointColor = clNone;
+        TFont font;
+        int bkMode = 0;
+        TColor bkColor = clNone;
+        int z = 0;
+        // Every pixel the other paints, this one paints too (the colours aside).
+        bool Covers(const TMarkDrawing& other) const;
+    };
+    void Draw(const TMarkDrawing& mark);
+    // A mark with the same place and text covers every pixel of the one before: true when the
+    // pens paint over what is beneath.
+    bool LaterMarksHideEarlierOnes() const;
     void DrawArrow(const TSeriesMarkPosition& position, TColor pointColor);
     void DrawBox(const TSeriesMarkPosition& position);
     void DrawText(const TSeriesMarkPosition& position, const std::string& text);
 
     TChartSeries& series_;
     TSeriesMarksStyle style_ = smsLabel;
+    bool holding_ = false;
+    std::optional<TMarkDrawing> held_;
 };
 
 // Splits a text into lines at carriage returns.

@@ -13,6 +13,7 @@ TChartValueList::TChartValueList(TChartSeries* owner, const std::string& name) :
 void TChartValueList::SetMultiplier(double value) {
     if (value == multiplier_) return;
     multiplier_ = value;
+    ++version_;
     RecomputeRange();
     if (owner_) owner_->ValuesChanged();
 }
@@ -45,18 +46,21 @@ void TChartValueList::AddToFigures(double stored) {
 int TChartValueList::AppendOrdered(double x) {
     const int i = OrderedIndex(x);
     values_.insert(values_.begin() + i, x);
+    ++version_;
     AddToFigures(x);
     return i;
 }
 
 void TChartValueList::InsertAt(int i, double x) {
     values_.insert(values_.begin() + i, x);
+    ++version_;
     AddToFigures(x);
 }
 
 void TChartValueList::RemoveAt(int i) {
     const double v = Value(i);
     values_.erase(values_.begin() + i);
+    ++version_;
     sumOfValues_ -= v;
     sumOfMagnitudes_ -= std::fabs(v);
     RecomputeRange();
@@ -67,10 +71,26 @@ void TChartValueList::SetValue(int i, double x) {
     sumOfValues_ -= old;
     sumOfMagnitudes_ -= std::fabs(old);
     values_[static_cast<std::size_t>(i)] = x;
+    ++version_;
     RecomputeRange();
     const double v = x * multiplier_;
     sumOfValues_ += v;
     sumOfMagnitudes_ += std::fabs(v);
+    if (owner_) owner_->ValuesChanged();
+}
+
+void TChartValueList::SetValues(const std::vector<double>& values) {
+    for (std::size_t i = 0; i < values_.size() && i < values.size(); ++i) {
+        const double old = values_[i] * multiplier_;
+        const double v = values[i] * multiplier_;
+        sumOfValues_ -= old;
+        sumOfMagnitudes_ -= std::fabs(old);
+        sumOfValues_ += v;
+        sumOfMagnitudes_ += std::fabs(v);
+        values_[i] = values[i];
+    }
+    ++version_;
+    RecomputeRange();
     if (owner_) owner_->ValuesChanged();
 }
 
@@ -82,6 +102,7 @@ int TChartValueList::IndexOfValue(double x) const {
 
 void TChartValueList::RemoveAll() {
     values_.clear();
+    ++version_;
     sumOfValues_ = sumOfMagnitudes_ = highest_ = lowest_ = 0;
 }
 

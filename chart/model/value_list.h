@@ -39,6 +39,10 @@ public:
     void InsertAt(int i, double x);
     void RemoveAt(int i);
     void SetValue(int i, double x);
+    // SetValue for every index at once (as many values as the list holds): the same sums and
+    // extremes, rescanned once, and one notice; linear where a SetValue per point rescans the
+    // list each time.
+    void SetValues(const std::vector<double>& values);
     int IndexOfValue(double x) const;
     void RemoveAll();
     void RecomputeRange();
@@ -46,6 +50,9 @@ public:
     void Assign(const TChartValueList& other);
 
     TChartSeries* Owner() const { return owner_; }
+    // Changes with every change of a stored value or of the multiplier: lets a caller keep
+    // something derived from the values until they change.
+    unsigned long Version() const { return version_; }
 
 private:
     int OrderedIndex(double x) const;
@@ -58,6 +65,7 @@ private:
     double sumOfMagnitudes_ = 0;
     double highest_ = 0;
     double lowest_ = 0;
+    unsigned long version_ = 0;
 };
 
 using TChartValueLists = std::vector<TChartValueList*>;

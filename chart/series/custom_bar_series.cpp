@@ -77,8 +77,12 @@ void TCustomBarSeries::CalcBarWidth() {
 int TCustomBarSeries::ValuePixel(double value) const { return ValueAxis()->ValueToPixel(value); }
 
 int TCustomBarSeries::CategoryEdgePixel(double category) const {
-    return CategoryAxis()->ValueToPixel(category) +
-           BarEdgeOffset(multiBar_, IsVertical(), SideOrder(), SideSeriesCount(), BarWidth, offsetPercent_);
+    const TEdgeOffset asked{multiBar_, IsVertical(), SideOrder(), SideSeriesCount(), BarWidth, offsetPercent_};
+    // The same for every bar of a draw: worked out again only when what it depends on changes.
+    if (!(edgeOffset_ && edgeOffset_->first == asked))
+        edgeOffset_.emplace(asked, BarEdgeOffset(asked.multiBar, asked.vertical, asked.order, asked.groups,
+                                                 asked.barWidth, asked.offsetPercent));
+    return CategoryAxis()->ValueToPixel(category) + edgeOffset_->second;
 }
 
 int TCustomBarSeries::ValueEndPixel(int i) const {
@@ -168,23 +172,55 @@ void TCustomBarSeries::BeginDrawPoints() {
     CalcBarWidth();
 }
 
-void TCustomBarSeries::DrawPoint(int i) {
-    BarColor = PointColor(i);
-    if (BarColor == clNone) return;
+TCustomBarSeries::TBarPlace TCustomBarSeries::PlaceOf(int i) const {
+    TBarPlace place;
+    place.drawn = PointColor(i) != clNone;
+    if (!place.drawn) return place;
     const int valueEnd = IsVertical() ? PointPixelY(i) : PointPixelX(i);
     const int origin = OriginPixel(i);
     if (IsVertical()) {
-        BarLeft = PointPixelX(i);
-        BarRight = BarLeft + BarWidth;
-        BarTop = valueEnd;
-        BarBottom = origin;
+        const int left = PointPixelX(i);
+        place.rect = TRect{left, valueEnd, left + BarWidth, origin};
     } else {
-        BarTop = PointPixelY(i);
-        BarBottom = BarTop + BarWidth;
-        BarRight = valueEnd;
-        BarLeft = origin;
+        const int top = PointPixelY(i);
+        place.rect = TRect{origin, top, valueEnd, top + BarWidth};
     }
-    DrawBar(i, std::min(valueEnd, origin), std::max(valueEnd, origin));
+    place.start = std::min(valueEnd, origin);
+    place.end = std::max(valueEnd, origin);
+    return place;
+}
+
+void TCustomBarSeries::DrawAt(int i, const TBarPlace& place) {
+    BarColor = PointColor(i);
+    if (!place.drawn) return;
+    BarLeft = place.rect.Left;
+    BarTop = place.rect.Top;
+    BarRight = place.rect.Right;
+    BarBottom = place.rect.Bottom;
+    DrawBar(i, place.start, place.end);
+}
+
+void TCustomBarSeries::DrawPoint(int i) { DrawAt(i, PlaceOf(i)); }
+
+bool TCustomBarSeries::LaterBarsHideEarlierOnes() const {
+    return BarPen.Mode == TPenMode::pmCopy && !OnGetBarStyle;
+}
+
+// Many more bars than pixels put whole runs of bars on the same pixels: of such a run only the
+// last drawn can be seen, and drawing only that one gives the same picture.
+void TCustomBarSeries::DrawPoints() {
+    if (FirstVisible < 0) return;
+    const int step = DrawsPointsForward() ? 1 : -1;
+    const int first = step > 0 ? FirstVisible : LastVisible;
+    const int stop = (step > 0 ? LastVisible : FirstVisible) + step;
+    const bool hide = LaterBarsHideEarlierOnes();
+    TBarPlace place = PlaceOf(first);
+    for (int i = first; i != stop; i += step) {
+        const bool last = i + step == stop;
+        const TBarPlace next = last ? TBarPlace{} : PlaceOf(i + step);
+        if (!(hide && next.drawn && next == place)) DrawAt(i, place);
+        place = next;
+    }
 }
 
 bool TCustomBarSeries::DrawsPointsForward() const {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "chart/series/bar_geometry.h"
 #include "chart/model/chart_series.h"
@@ -37,6 +39,8 @@ public:
     TColor BarColor = clNone;
 
     void BeginDrawPoints() override;
+    // Draws the visible bars in turn, leaving out a bar that the next one covers exactly.
+    void DrawPoints() override;
     void DrawPoint(int i) override;
     int DefaultSampleCount() const override { return 6; }
     double StackedSum(int i, bool includeSelf) const override;
@@ -73,6 +77,29 @@ protected:
     TBarValueRange ValueRange() const;
 
 private:
+    // Where bar i lies: its rectangle and its two coordinates on the value axis.
+    struct TBarPlace {
+        bool drawn = false;  // the point has a colour
+        TRect rect;
+        int start = 0;
+        int end = 0;
+        bool operator==(const TBarPlace&) const = default;
+    };
+    TBarPlace PlaceOf(int i) const;
+    struct TEdgeOffset {
+        TMultiBar multiBar;
+        bool vertical;
+        int order;
+        int groups;
+        int barWidth;
+        int offsetPercent;
+        bool operator==(const TEdgeOffset&) const = default;
+    };
+    mutable std::optional<std::pair<TEdgeOffset, int>> edgeOffset_;
+    void DrawAt(int i, const TBarPlace& place);
+    // A bar drawn where the one before lies, with the same shape, covers every pixel it painted:
+    // true when the pens paint over what is beneath and each bar's shape is the stored one.
+    bool LaterBarsHideEarlierOnes() const;
     // Room beside the plot for the marks at the value end: 0 without marks.
     int MarkRoom() const;
     // Groups that share the category positions: side-by-side series, else 1.

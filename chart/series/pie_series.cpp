@@ -75,18 +75,21 @@ void TPieSeries::PrepareForChart() {
 
 void TPieSeries::RenumberAndGroup() {
     std::vector<double> values(static_cast<std::size_t>(PointCount()));
+    std::vector<double> numbers(values.size());
     double total = 0;
     for (int i = 0; i < PointCount(); ++i) {
-        XValues.SetValue(i, i);
+        numbers[static_cast<std::size_t>(i)] = i;
         values[static_cast<std::size_t>(i)] = YValues.Value(i);
         total += std::fabs(YValues.Value(i));
     }
+    XValues.SetValues(numbers);
     YValues.SetSumOfMagnitudes(total);
     YValues.RecomputeRange();
     if (OtherSlice.Style() == poNone) return;
     const TOtherSlice other = GroupSmallSlices(values, OtherSlice.Style(), OtherSlice.Value(), total);
-    for (int i = 0; i < static_cast<int>(values.size()); ++i)
-        if (other.Grouped[static_cast<std::size_t>(i)]) XValues.SetValue(i, -1);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (other.Grouped[i]) numbers[i] = -1;
+    XValues.SetValues(numbers);
     if (other.Sum == 0) return;
     InsertPoint(OtherSliceX, other.Sum, OtherSlice.Text(), AutoColor);
     // Percentages stay relative to the total of all points before grouping.
@@ -133,8 +136,28 @@ void TPieSeries::DrawPoints() {
     SliceStartY = start.Y;
     if (ParentChart()->View3D && AnyExploded) {
         for (int i : SlicesByDistanceFromTop(Angles, RotationRadians(), FirstVisible, LastVisible)) DrawPoint(i);
+    } else if (ParentChart()->View3D && PiePen.Mode == TPenMode::pmCopy) {
+        DrawSlicesSeenIn3D();
     } else {
         for (int i = FirstVisible; i <= LastVisible; ++i) DrawPoint(i);
+    }
+}
+
+std::optional<TPieSliceGeometry> TPieSeries::ShapeOf(int i) {
+    if (CircleWidth < 5 || CircleHeight < 5 || IsGrouped(i) || PointColor(i) == clNone) return std::nullopt;
+    const TPieAngle& a = Angles[static_cast<std::size_t>(i)];
+    return Canvas().PieSliceShape(XCenter, YCenter, XRadius, YRadius, StartZ, EndZ, a.StartAngle + RotationRadians(),
+                                  a.EndAngle + RotationRadians());
+}
+
+// Slices thinner than a pixel (a pie of many thousand answers) come in runs of one shape, each
+// painting the pixels of the one before: of a run only the last is drawn, for the same picture.
+void TPieSeries::DrawSlicesSeenIn3D() {
+    std::optional<TPieSliceGeometry> shape = ShapeOf(FirstVisible);
+    for (int i = FirstVisible; i <= LastVisible; ++i) {
+        std::optional<TPieSliceGeometry> next = i < LastVisible ? ShapeOf(i + 1) : std::nullopt;
+        if (!(shape && next && *shape == *next)) DrawPoint(i);
+        shape = std::move(next);
     }
 }
 
@@ -221,21 +244,21 @@ void TPieSeries::PaintMark(int i, const std::string& text, TSeriesMarkPosition& 
     TCircledSeries::PaintMark(i, text, position);
 }
 
-int TPieSeries::LegendItemCount() const {
-    int count = 0;
+const std::vector<int>& TPieSeries::LegendPoints() const {
+    if (legendPointsVersion_ == XValues.Version() && legendPointsCount_ == PointCount()) return legendPoints_;
+    legendPoints_.clear();
     for (int i = 0; i < PointCount(); ++i)
-        if (!IsGrouped(i)) ++count;
-    return count;
+        if (!IsGrouped(i)) legendPoints_.push_back(i);
+    legendPointsVersion_ = XValues.Version();
+    legendPointsCount_ = PointCount();
+    return legendPoints_;
 }
 
+int TPieSeries::LegendItemCount() const { return static_cast<int>(LegendPoints().size()); }
+
 int TPieSeries::LegendItemToPoint(int row) const {
-    int seen = 0;
-    for (int i = 0; i < PointCount(); ++i) {
-        if (IsGrouped(i)) continue;
-        if (seen == row) return i;
-        ++seen;
-    }
-    return row;
+    const std::vector<int>& points = LegendPoints();
+    return row >= 0 && row < static_cast<int>(points.size()) ? points[static_cast<std::size_t>(row)] : row;
 }
 
 void TPieSeries::LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) {

@@ -2,6 +2,7 @@
 // with marks outside the rim; a disc as thick as the depth slot in 3D.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,11 @@ public:
 
 private:
     void RenumberAndGroup();
+    // Where slice i is drawn in 3D without exploded slices; nothing for a slice not drawn.
+    std::optional<TPieSliceGeometry> ShapeOf(int i);
+    void DrawSlicesSeenIn3D();
+    // The points that are not grouped, in order: the legend's rows. Kept until XValues change.
+    const std::vector<int>& LegendPoints() const;
     void CalcAngles();
     void ShrinkForExplodedSlices(int mostExploded);
     // Offset of an exploded slice's centre (screen x right, y up).
@@ -85,4 +91,8 @@ private:
     int MostExplodedSlice() const;
     void DrawSlice3D(int i, TPoint offset);
     void DrawSlice2D(int i, TPoint offset);
+
+    mutable std::vector<int> legendPoints_;
+    mutable unsigned long legendPointsVersion_ = ~0ul;
+    mutable int legendPointsCount_ = -1;
 };

@@ -56,6 +56,26 @@ TEST(ValueList, RunningFiguresFollowInsertRemoveAndChange) {
     EXPECT_DOUBLE_EQ(list.HighestValue(), 0);
 }
 
+TEST(ValueList, SettingEveryValueAtOnceEqualsSettingThemOneByOne) {
+    TChartValueList one(nullptr, "X"), all(nullptr, "X");
+    for (double x : {67.0, -58.0, 32.0, 5.0}) {
+        one.AppendOrdered(x);
+        all.AppendOrdered(x);
+    }
+    one.SetMultiplier(2);
+    all.SetMultiplier(2);
+    const std::vector<double> values{-1, 7, 3, -9};
+    for (int i = 0; i < 4; ++i) one.SetValue(i, values[static_cast<size_t>(i)]);
+    const unsigned long before = all.Version();
+    all.SetValues(values);
+    EXPECT_NE(all.Version(), before) << "a change of values is a new version";
+    for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(all.Value(i), one.Value(i)) << i;
+    EXPECT_DOUBLE_EQ(all.SumOfValues(), one.SumOfValues());
+    EXPECT_DOUBLE_EQ(all.SumOfMagnitudes(), one.SumOfMagnitudes());
+    EXPECT_DOUBLE_EQ(all.HighestValue(), one.HighestValue());
+    EXPECT_DOUBLE_EQ(all.LowestValue(), one.LowestValue());
+}
+
 TEST(ValueList, MultiplierScalesReadValuesAndTheExtremes) {
     TChartValueList list(nullptr, "Y");
     list.AppendOrdered(2);
