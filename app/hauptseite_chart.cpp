@@ -7,6 +7,7 @@
 #include "chart/canvas/color_shade.h"
 #include "chart/model/palette.h"
 #include "platform/convert.h"
+#include "platform/exception.h"
 
 namespace {
 
@@ -40,6 +41,11 @@ bool ValidChartSize(int pixels) { return pixels >= 1 && pixels <= kMaxChartSize;
 void THauptseite::NewChart() {
     Ausgabegrafik.Chart = nullptr;
     Grafik = std::make_unique<TPollChart>();
+    // A chart of a great many answers takes a while: once the client has gone, nobody would
+    // see it, so the view ends there.
+    Grafik->Chart1.OnDrawing = [] {
+        if (!HttpClientConnected()) throw EClientGone("The client has gone; the chart was not finished");
+    };
     Ausgabegrafik.Chart = &Grafik->Chart1;
 }
 

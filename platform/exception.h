@@ -16,6 +16,12 @@ public:
     using Exception::Exception;
 };
 
+// The client of a request went away before its response was complete.
+class EClientGone : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A file could not be opened, read or written.
 class EFileError : public Exception {
 public:

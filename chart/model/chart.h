@@ -102,6 +102,13 @@ public:
     std::function<void(TCustomChartAxis&, TChartSeries*, int, std::string&)> OnGetAxisLabel;
     std::function<void(TCustomAxisPanel&)> OnBeforeDrawWalls;
     std::function<void(TCustomAxisPanel&)> OnBeforeDrawSeries;
+    // Called now and then while a draw works through many points (legend rows, bars, slices,
+    // marks); it may raise an exception to end the draw.
+    std::function<void()> OnDrawing;
+    // Calls OnDrawing at every 4096th of the points a loop works through.
+    void DrawingGoesOn(int done) const {
+        if (OnDrawing && done % 4096 == 4095) OnDrawing();
+    }
 
     // 3D depth state of the current draw.
     int TopZOrder = 0;

@@ -21,9 +21,15 @@ void TChartSeries::EndDrawPoints() {
 void TChartSeries::DrawPoints() {
     if (FirstVisible < 0) return;
     if (DrawsPointsForward()) {
-        for (int i = FirstVisible; i <= LastVisible; ++i) DrawPoint(i);
+        for (int i = FirstVisible; i <= LastVisible; ++i) {
+            parentChart_->DrawingGoesOn(i);
+            DrawPoint(i);
+        }
     } else {
-        for (int i = LastVisible; i >= FirstVisible; --i) DrawPoint(i);
+        for (int i = LastVisible; i >= FirstVisible; --i) {
+            parentChart_->DrawingGoesOn(i);
+            DrawPoint(i);
+        }
     }
 }
 
@@ -81,6 +87,7 @@ void TChartSeries::DrawMarks() {
 void TChartSeries::LayOutMarks() {
     TRasterCanvas3D& canvas = Canvas();
     for (int i = FirstVisible; i >= 0 && i <= LastVisible; ++i) {
+        parentChart_->DrawingGoesOn(i);
         if (PointColor(i) == clNone) continue;
         const std::string text = MarkText(i);
         if (text.empty()) continue;

@@ -126,6 +126,7 @@ int TCustomChartLegend::WidestText(int first, int count) const {
     TRasterCanvas3D& canvas = chart_.Canvas();
     int widest = 0;
     for (int i = first; i < first + count; ++i) {
+        chart_.DrawingGoesOn(i);
         const std::string text = ItemText(i);
         widest = std::max(widest, canvas.TextWidth(text));
     }

@@ -216,6 +216,7 @@ void TCustomBarSeries::DrawPoints() {
     const bool hide = LaterBarsHideEarlierOnes();
     TBarPlace place = PlaceOf(first);
     for (int i = first; i != stop; i += step) {
+        ParentChart()->DrawingGoesOn(i);
         const bool last = i + step == stop;
         const TBarPlace next = last ? TBarPlace{} : PlaceOf(i + step);
         if (!(hide && next.drawn && next == place)) DrawAt(i, place);

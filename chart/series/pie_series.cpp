@@ -139,7 +139,10 @@ void TPieSeries::DrawPoints() {
     } else if (ParentChart()->View3D && PiePen.Mode == TPenMode::pmCopy) {
         DrawSlicesSeenIn3D();
     } else {
-        for (int i = FirstVisible; i <= LastVisible; ++i) DrawPoint(i);
+        for (int i = FirstVisible; i <= LastVisible; ++i) {
+            ParentChart()->DrawingGoesOn(i);
+            DrawPoint(i);
+        }
     }
 }
 
@@ -155,6 +158,7 @@ std::optional<TPieSliceGeometry> TPieSeries::ShapeOf(int i) {
 void TPieSeries::DrawSlicesSeenIn3D() {
     std::optional<TPieSliceGeometry> shape = ShapeOf(FirstVisible);
     for (int i = FirstVisible; i <= LastVisible; ++i) {
+        ParentChart()->DrawingGoesOn(i);
         std::optional<TPieSliceGeometry> next = i < LastVisible ? ShapeOf(i + 1) : std::nullopt;
         if (!(shape && next && *shape == *next)) DrawPoint(i);
         shape = std::move(next);

@@ -1,5 +1,6 @@
 #include "engine/cgi/cgi_std_engine.h"
 
+#include <poll.h>
 #include <signal.h>
 
 #include <cstdio>
@@ -158,6 +159,14 @@ int TCGIStdEngine::ReadClient(void* Buffer, int Count) {
 TCGIRequestThread* TCGIStdEngine::GetRequestThread() { return CgiStdRequest().RequestThread; }
 
 bool TCGIStdEngine::IsActive() { return StandardCgiEnvironment(); }
+
+bool TCGIStdEngine::ClientConnected() {
+    const TCGIStdRequestState& request = CgiStdRequest();
+    if (!request.OutputStream || request.OutputStream->Handle() != 1) return true;
+    pollfd output{1, POLLOUT, 0};
+    if (poll(&output, 1, 0) != 1) return true;
+    return (output.revents & (POLLERR | POLLHUP)) == 0;
+}
 
 void TCGIStdEngine::SendToClient(const char* Data, size_t Count) {
     TCGIStdRequestState& request = CgiStdRequest();

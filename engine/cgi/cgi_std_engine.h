@@ -47,6 +47,9 @@ public:
 
 protected:
     void SendToClient(const char* Data, size_t Count) override;
+    // The response goes to standard output: false once its reader (the web server's end of the
+    // pipe or socket) has closed it.
+    bool ClientConnected() override;
 
 private:
     void Start();

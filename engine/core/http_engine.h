@@ -111,6 +111,9 @@ public:
     // Each value of the form field by itself, in order (none when absent): a value's own CR LF
     // cannot be told from the joins of GetField. This base answers GetField's whole value as one.
     virtual std::vector<std::string> GetFieldValues(const std::string& Name);
+    // False once the client can no longer receive the response (it went away); this base
+    // cannot tell and answers true.
+    virtual bool ClientConnected() { return true; }
 
     virtual TLock* CreateLock();
     virtual void Lock(TLock* P);
@@ -166,6 +169,7 @@ std::string HttpGetVariable(const std::string& Name);
 std::string HttpGetField(const std::string& Name, const std::string& Default);
 std::vector<std::string> HttpGetFieldNames();
 std::vector<std::string> HttpGetFieldValues(const std::string& Name);
+bool HttpClientConnected();
 std::string HttpGetQueryString();
 std::string HttpGetRemoteAddr();
 std::string HttpGetUserAgent();

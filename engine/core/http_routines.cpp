@@ -50,6 +50,11 @@ std::vector<std::string> HttpGetFieldValues(const std::string& Name) {
     return engine ? engine->GetFieldValues(Name) : std::vector<std::string>();
 }
 
+bool HttpClientConnected() {
+    THttpEngine* engine = Current();
+    return !engine || engine->ClientConnected();
+}
+
 std::string HttpGetQueryString() {
     THttpEngine* engine = Current();
     return engine ? engine->GetQueryString() : std::string();
