@@ -77,14 +77,14 @@ void THttpEngine::WriteHeader(const std::string& Name, const std::string& Value)
     Write(Name + ":" + Value + "\r\n");
 }
 
-// Servers that write the status line themselves learn another status from a "Status:" header.
+// A status other than 200 also goes into a "Status:" header: servers that write the status line
+// themselves learn it from there, and so do those that pass CGI output through a gateway which
+// drops a raw status line (nginx behind fcgiwrap).
 void THttpEngine::WriteStatusLine() {
     const std::string software = UpperCase(GetServerSoftware());
-    if (software.find("NETSCAPE") != std::string::npos || software.find("APACHE") != std::string::npos) {
-        WriteStatusHeader();
-        return;
-    }
-    WriteLn("HTTP/1.1 " + ResponseStatus());
+    if (software.find("NETSCAPE") == std::string::npos && software.find("APACHE") == std::string::npos)
+        WriteLn("HTTP/1.1 " + ResponseStatus());
+    WriteStatusHeader();
 }
 
 void THttpEngine::WriteStatusHeader() {

@@ -38,7 +38,7 @@ TEST(ChartRevalidation, StandardCgiAnswers304ForTheTagOfAnUnchangedChartOnly) {
     EXPECT_EQ(TagOf(RunProgram(dir.Program(), GetRequest(query)).header), tag) << "the same chart, the same tag";
 
     const CgiResult again = RunProgram(dir.Program(), Revalidate(query, tag));
-    EXPECT_EQ(again.output, "HTTP/1.1 304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
+    EXPECT_EQ(again.output, "HTTP/1.1 304 Not Modified\r\nStatus:304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
     CgiRequest apache = Revalidate(query, "W/" + tag);
     apache.env["SERVER_SOFTWARE"] = "Apache/2.4";
     EXPECT_EQ(RunProgram(dir.Program(), apache).output, "Status:304 Not Modified\r\nETag:" + tag + "\r\n\r\n")

@@ -66,6 +66,16 @@ TEST_P(WebServers, ViewAnswersAGifOfTheRequestedSize) {
     EXPECT_EQ(gif.height, 200);
 }
 
+TEST_P(WebServers, AChartIsRevalidatedWith304) {
+    const HttpResponse chart = Get("?command=view&style=1");
+    const std::string tag = chart.Header("etag");
+    ASSERT_EQ(tag.size(), 34u) << chart.statusLine;
+    const HttpResponse again =
+        HttpRequest(server_->Port(), "GET", "/cgi-bin/tallyhouse.cgi?command=view&style=1", "", "", "If-None-Match: " + tag + "\r\n");
+    EXPECT_EQ(again.status, 304) << again.statusLine << server_->ErrorLog();
+    EXPECT_EQ(again.body, "");
+}
+
 TEST_P(WebServers, OversizeChartIsRefusedWithAMessage) {
     const HttpResponse r = Get("?command=view&width=100000");
     EXPECT_EQ(r.status, 200) << server_->ErrorLog();

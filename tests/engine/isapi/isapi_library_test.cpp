@@ -115,7 +115,7 @@ TEST_F(IsapiLibraryTest, ARevalidatedChartIsAnswered304) {
     const std::string tag = first.header.substr(at + 5, first.header.find("\r\n", at) - at - 5);
     IsapiCall again = Get("command=view&style=2");
     again.variables["HTTP_IF_NONE_MATCH"] = tag;
-    EXPECT_EQ(library_->Call(again).output, "HTTP/1.1 304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
+    EXPECT_EQ(library_->Call(again).output, "HTTP/1.1 304 Not Modified\r\nStatus:304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
 }
 
 TEST_F(IsapiLibraryTest, ViewOfAMissingPollAnswersNotFound) {

@@ -266,7 +266,7 @@ TEST(ResidentServer, ARevalidatedChartIsAnswered304ThroughTheServer) {
     CgiRequest again = ModeRequest(GetRequest("command=view&style=1"), "ServerMode");
     again.env["HTTP_IF_NONE_MATCH"] = tag;
     EXPECT_EQ(RunProgram(dir.Program(), again).output,
-              "HTTP/1.1 304 Not Modified\r\nETag:" + tag + "\r\nContent-Length: 0\r\n\r\n");
+              "HTTP/1.1 304 Not Modified\r\nStatus:304 Not Modified\r\nETag:" + tag + "\r\nContent-Length: 0\r\n\r\n");
     EXPECT_TRUE(server.Stop());
 }
 
