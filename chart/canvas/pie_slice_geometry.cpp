@@ -45,33 +45,75 @@ std::vector<TPieSliceGeometry::Run> PieRimRuns(const std::array<int, TPieSliceGe
     return runs;
 }
 
+namespace {
+
+// Whether v lies clearly away from the half between two integers, where rounding could go either way.
+bool ClearOfHalf(double v) { return std::fabs(v - std::floor(v) - 0.5) > 1e-6; }
+
+// Round(xRadius * cos(a)) and Round(yRadius * sin(a)) exactly as extended precision gives them,
+// mostly from the double sine and cosine, which cost a tenth: below these bounds of angle and
+// radius the two products differ by less than 1e-8 pixels, so one farther than 1e-6 from a half
+// rounds alike either way. A product that close to a half is worked out in extended precision.
+TPoint RoundedArcOffset(int xRadius, int yRadius, long double a) {
+    constexpr long double kAngleBound = 64;
+    constexpr std::int64_t kRadiusBound = std::int64_t{1} << 20;
+    const auto small = [](int r) { return r > -kRadiusBound && r < kRadiusBound; };
+    if (std::fabs(a) < kAngleBound && small(xRadius) && small(yRadius)) {
+        const double angle = static_cast<double>(a);
+        const double x = xRadius * std::cos(angle);
+        const double y = yRadius * std::sin(angle);
+        if (ClearOfHalf(x) && ClearOfHalf(y))
+            return TPoint{static_cast<int>(std::floor(x + 0.5)), static_cast<int>(std::floor(y + 0.5))};
+    }
+    return TPoint{Round(xRadius * std::cos(a)), Round(yRadius * std::sin(a))};
+}
+
+// Arc point k (1..32) of a slice, on the raster before projection.
+TPoint ArcPixel(int xCenter, int yCenter, int xRadius, int yRadius, long double startAngle, long double step, int k) {
+    const TPoint offset = RoundedArcOffset(xRadius, yRadius, startAngle + (k - 1) * step);
+    return TPoint{Saturate(static_cast<std::int64_t>(xCenter) + offset.X),
+                  Saturate(static_cast<std::int64_t>(yCenter) - offset.Y)};
+}
+
+long double ArcStep(double startAngle, double endAngle) {
+    return (static_cast<long double>(endAngle) - startAngle) / (TPieSliceGeometry::kArcPoints - 1);
+}
+
+}  // namespace
+
+TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle) {
+    const long double step = ArcStep(startAngle, endAngle);
+    constexpr int last = TPieSliceGeometry::kArcPoints;
+    TPieArcEnds ends{ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, 1),
+                     ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, last)};
+    // Within a quarter of the circle sine and cosine only rise or only fall, so when both ends
+    // round to one pixel every point between does too (a slice of a pie of many thousand).
+    const long double quarter = std::numbers::pi_v<long double> / 2;
+    const long double lastAngle = startAngle + (last - 1) * step;
+    ends.onePixel =
+        ends.first == ends.last && std::floor(startAngle / quarter) == std::floor(lastAngle / quarter);
+    return ends;
+}
+
 TPieSliceGeometry ComputePieSlice(const TProjection3D& projection, int xCenter, int yCenter, int xRadius,
                                   int yRadius, int z0, int z1, double startAngle, double endAngle) {
     TPieSliceGeometry g;
     std::array<int, TPieSliceGeometry::kArcPoints> xs{};
-    const long double step = (static_cast<long double>(endAngle) - startAngle) / 31;
-    const auto arcPixel = [&](int k) {
-        const long double a = startAngle + (k - 1) * step;
-        return TPoint{Saturate(static_cast<std::int64_t>(xCenter) + Round(xRadius * std::cos(a))),
-                      Saturate(static_cast<std::int64_t>(yCenter) - Round(yRadius * std::sin(a)))};
-    };
-    const TPoint first = arcPixel(1);
-    const TPoint last = arcPixel(TPieSliceGeometry::kArcPoints);
-    // Within a quarter of the circle sine and cosine only rise or only fall, so when both ends
-    // of the arc round to one pixel every point between does too: a slice thinner than a pixel
-    // (of a pie of many thousand slices) is one point, worked out and projected once.
-    const long double quarter = std::numbers::pi_v<long double> / 2;
-    const long double lastAngle = startAngle + 31 * step;
-    const bool onePixel = first == last && std::floor(startAngle / quarter) == std::floor(lastAngle / quarter);
-    const TPoint onePixelFace = projection.Project(first.X, first.Y, z1);
-    const TPoint onePixelBack = projection.Project(first.X, first.Y, z0);
+    const long double step = ArcStep(startAngle, endAngle);
+    const TPieArcEnds ends = PieArcEnds(xCenter, yCenter, xRadius, yRadius, startAngle, endAngle);
+    // A one-pixel arc is worked out and projected once.
+    const TPoint onePixelFace = projection.Project(ends.first.X, ends.first.Y, z1);
+    const TPoint onePixelBack = projection.Project(ends.first.X, ends.first.Y, z0);
     for (int k = 1; k <= TPieSliceGeometry::kArcPoints; ++k) {
         const auto i = static_cast<std::size_t>(k - 1);
-        if (onePixel) {
+        if (ends.onePixel) {
             g.face[i] = onePixelFace;
             g.back[i] = onePixelBack;
         } else {
-            const TPoint p = k == 1 ? first : k == TPieSliceGeometry::kArcPoints ? last : arcPixel(k);
+            const TPoint p = k == 1                              ? ends.first
+                             : k == TPieSliceGeometry::kArcPoints ? ends.last
+                                                                  : ArcPixel(xCenter, yCenter, xRadius, yRadius,
+                                                                             startAngle, step, k);
             g.face[i] = projection.Project(p.X, p.Y, z1);
             g.back[i] = projection.Project(p.X, p.Y, z0);
         }

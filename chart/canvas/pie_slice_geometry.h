@@ -29,7 +29,18 @@ struct TPieSliceGeometry {
     const TPoint& Q(int k) const { return back[static_cast<std::size_t>(k - 1)]; }
 };
 
+// Where a slice's arc starts and ends on the raster, before projection. An arc whose ends fall on
+// one pixel within a quarter of the circle lies wholly on that pixel, and the slice is drawn as
+// that one point whatever the projection: two such slices on one pixel have one outline.
+struct TPieArcEnds {
+    TPoint first;
+    TPoint last;
+    bool onePixel = false;
+};
+
 // Angles in radians, counter-clockwise from the positive x axis.
+TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle);
+
 TPieSliceGeometry ComputePieSlice(const TProjection3D& projection, int xCenter, int yCenter, int xRadius,
                                   int yRadius, int z0, int z1, double startAngle, double endAngle);
 

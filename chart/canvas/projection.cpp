@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/arith.h"
+
 namespace {
 
 constexpr long double kDegToRad = 0.017453292519943295769L;
@@ -19,7 +21,7 @@ int Saturate(std::int64_t v) {
 int RoundPlus(long double value, int offset) {
     if (!(value == value)) return offset;
     constexpr long double kLimit = 4.0e18L;
-    const long double r = std::nearbyintl(value);
+    const long double r = RoundHalfEven(value);
     if (r >= kLimit) return std::numeric_limits<int>::max();
     if (r <= -kLimit) return std::numeric_limits<int>::min();
     return Saturate(static_cast<std::int64_t>(r) + offset);

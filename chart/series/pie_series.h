@@ -79,9 +79,13 @@ public:
 
 private:
     void RenumberAndGroup();
-    // Where slice i is drawn in 3D without exploded slices; nothing for a slice not drawn.
-    std::optional<TPieSliceGeometry> ShapeOf(int i);
+    // Whether slice i is drawn in 3D, and where, without exploded slices.
+    bool DrawnIn3D(int i) const;
+    TPieArcEnds ArcEndsOf(int i) const;
+    TPieSliceGeometry ShapeOf(int i);
     void DrawSlicesSeenIn3D();
+    // Whether slices i and i + 1, with these arc ends, are sure to cover the same pixels.
+    bool SameShape(int i, const TPieArcEnds& ends, const TPieArcEnds& next);
     // The points that are not grouped, in order: the legend's rows. Kept until XValues change.
     const std::vector<int>& LegendPoints() const;
     void CalcAngles();

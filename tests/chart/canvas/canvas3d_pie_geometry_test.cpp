@@ -1,9 +1,12 @@
 // Which stretches of a pie slice's projected arc get a rim, and where the arc points lie.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "chart/canvas/pie_slice_geometry.h"
+#include "platform/arith.h"
 
 namespace {
 
@@ -83,4 +86,28 @@ TEST(Canvas3DPieGeometry, EllipseVerticesStartAtTheBottom) {
     EXPECT_EQ(v[10], Point(20, 0));
     EXPECT_EQ(v[15], Point(0, 10));
     EXPECT_EQ(v[1], Point(20 + 6, 10 + 9));  // Trunc(20 * 0.309), Trunc(10 * 0.951)
+}
+
+// The arc ends come mostly from double sine and cosine; they must round exactly as the
+// extended-precision products do, also where a product lies a hair from a half.
+TEST(Canvas3DPieGeometry, ArcEndsRoundAsExtendedPrecisionDoes) {
+    const auto expected = [](int cx, int cy, int rx, int ry, long double a) {
+        return Point(cx + Round(rx * std::cos(a)), cy - Round(ry * std::sin(a)));
+    };
+    std::uint64_t seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 6364136223846793005ull + 1442695040888963407ull) >> 11; };
+    int checked = 0;
+    for (int n = 0; n < 200000; ++n) {
+        const int rx = static_cast<int>(next() % 3000), ry = static_cast<int>(next() % 3000);
+        double a = static_cast<double>(next() % 1000000) / 1000000 * 20 - 5;
+        if (n % 2 == 0 && rx > 0) {
+            // An angle whose cosine puts the product right at a half: the near-tie case.
+            const double half = static_cast<double>(next() % static_cast<std::uint64_t>(rx)) + 0.5;
+            a = std::acos(half / rx);
+        }
+        const TPieArcEnds ends = PieArcEnds(7, 9, rx, ry, a, a);
+        ASSERT_EQ(ends.first, expected(7, 9, rx, ry, a)) << "rx " << rx << " ry " << ry << " angle " << a;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 200000);
 }
