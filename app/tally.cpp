@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cstdint>
+#include <stdexcept>
 
 namespace {
 
@@ -58,14 +59,16 @@ public:
     }
 
 private:
+    // Eight bytes a slot keep the index of a poll with a million answers small: the low half of
+    // the hash (all that a table of up to 2^32 slots uses) and the answer's place in counts_.
     struct Slot {
-        std::uint64_t hash = 0;
-        size_t index = kEmpty;
+        std::uint32_t hash = 0;
+        std::uint32_t index = kEmpty;
     };
-    static constexpr size_t kEmpty = SIZE_MAX;
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
     size_t IndexOf(std::string_view answer) {
-        const std::uint64_t hash = HashOf(answer);
+        const auto hash = static_cast<std::uint32_t>(HashOf(answer));
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
@@ -74,8 +77,9 @@ private:
         }
     }
 
-    size_t Add(Slot& slot, std::uint64_t hash, std::string_view answer) {
-        slot = {hash, counts_.size()};
+    size_t Add(Slot& slot, std::uint32_t hash, std::string_view answer) {
+        if (counts_.size() >= kEmpty) throw std::length_error("too many different answers");
+        slot = {hash, static_cast<std::uint32_t>(counts_.size())};
         counts_.push_back({std::string(answer), 0});
         if (counts_.size() * 2 > slots_.size()) Grow();
         return counts_.size() - 1;

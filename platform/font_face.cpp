@@ -151,7 +151,7 @@ const TGlyphBits& TFontFace::Bits(unsigned char code) {
     return bits;
 }
 
-int TFontFace::TextWidth(const std::string& text) {
+int TFontFace::TextWidth(std::string_view text) {
     long long width = 0;
     for (const char c : text) width += Glyph(static_cast<unsigned char>(c)).Advance;
     return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));

@@ -6,6 +6,7 @@
 #include FT_GLYPH_H
 
 #include <array>
+#include <string_view>
 #include <vector>
 
 #include "platform/font.h"
@@ -53,7 +54,7 @@ public:
     // The upright bitmap, rendered once; only kept for sizes where CachesBits() holds.
     const TGlyphBits& Bits(unsigned char code);
     bool CachesBits() const { return pixels_ <= 256; }
-    int TextWidth(const std::string& text);
+    int TextWidth(std::string_view text);
     FT_Library Library() const;
 
 private:

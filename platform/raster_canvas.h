@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/bitmap.h"
@@ -112,7 +113,7 @@ public:
     // Text in the font colour at the reference point given by the text alignment; the cell behind
     // it is filled with the brush colour when the brush is solid, left alone when it is clear.
     virtual void TextOut(int x, int y, const std::string& text);
-    virtual int TextWidth(const std::string& text);
+    virtual int TextWidth(std::string_view text);
     virtual int TextHeight(const std::string& text);
     // Text turned angleDegrees counter-clockwise about the reference point; never a background.
     virtual void RotatedText(int x, int y, const std::string& text, double angleDegrees);

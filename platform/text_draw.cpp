@@ -125,7 +125,7 @@ void AddBand(const TTurn& turn, long double ox, long double oy, long double u0, 
 
 }  // namespace
 
-int TRasterCanvas::TextWidth(const std::string& text) { return TFontFace::For(Font).TextWidth(text); }
+int TRasterCanvas::TextWidth(std::string_view text) { return TFontFace::For(Font).TextWidth(text); }
 
 int TRasterCanvas::TextHeight(const std::string&) { return TFontFace::For(Font).Metrics().Height; }
 

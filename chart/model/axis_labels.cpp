@@ -44,16 +44,6 @@ std::string TCustomChartAxis::LabelText(double value) const {
     return text;
 }
 
-namespace {
-
-int WidestLine(TRasterCanvas3D& canvas, const std::string& text) {
-    int widest = 0;
-    for (const std::string& line : SplitLines(text)) widest = std::max(widest, canvas.TextWidth(line));
-    return widest;
-}
-
-}  // namespace
-
 int TCustomChartAxis::WidestLabel() const {
     TRasterCanvas3D& canvas = chart_.Canvas();
     const TAxisLabelStyle style = EffectiveLabelStyle();

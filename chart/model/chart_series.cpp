@@ -257,8 +257,7 @@ int TChartSeries::MaxMarkWidth() const {
     TRasterCanvas3D& canvas = Canvas();
     canvas.Font = Marks.Font;
     int widest = 0;
-    for (int i = 0; i < PointCount(); ++i)
-        for (const std::string& line : SplitLines(MarkText(i))) widest = std::max(widest, canvas.TextWidth(line));
+    for (int i = 0; i < PointCount(); ++i) widest = std::max(widest, WidestLine(canvas, MarkText(i)));
     return widest;
 }
 

@@ -86,20 +86,23 @@ void TChartSeries::DrawMarks() {
 
 void TChartSeries::LayOutMarks() {
     TRasterCanvas3D& canvas = Canvas();
+    canvas.Font = Marks.Font;
+    if (parentChart_->View3D)
+        canvas.Font.Size = std::max(1, Round(Marks.Font.Size * parentChart_->View3DOptions.Zoom / 100.0));
+    const TFont font = canvas.Font;
+    const int frame = 2 * Marks.FrameExtent();
+    const int widthOfW = canvas.TextWidth("W");
+    const int lineHeight = canvas.FontHeight();
     for (int i = FirstVisible; i >= 0 && i <= LastVisible; ++i) {
         parentChart_->DrawingGoesOn(i);
         if (PointColor(i) == clNone) continue;
         const std::string text = MarkText(i);
         if (text.empty()) continue;
-        canvas.Font = Marks.Font;
-        if (parentChart_->View3D)
-            canvas.Font.Size = std::max(1, Round(Marks.Font.Size * parentChart_->View3DOptions.Zoom / 100.0));
-        const std::vector<std::string> lines = SplitLines(text);
-        int widest = 0;
-        for (const std::string& line : lines) widest = std::max(widest, canvas.TextWidth(line));
+        // Drawing the mark before may have selected another font.
+        canvas.Font = font;
         TSeriesMarkPosition position;
-        position.BoxWidth = canvas.TextWidth("W") + widest + 2 * Marks.FrameExtent();
-        position.BoxHeight = static_cast<int>(lines.size()) * canvas.FontHeight() + 2 * Marks.FrameExtent();
+        position.BoxWidth = widthOfW + WidestLine(canvas, text) + frame;
+        position.BoxHeight = LineCount(text) * lineHeight + frame;
         position.ArrowEnd = TPoint{PointPixelX(i), PointPixelY(i)};
         position.ArrowStart = position.ArrowEnd;
         position.BoxLeftTop = TPoint{position.ArrowEnd.X - position.BoxWidth / 2,

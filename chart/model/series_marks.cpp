@@ -1,6 +1,8 @@
 // TSeriesMarks: the stored mark layouts and the painter of one mark (arrow, box, text lines).
 #include "chart/model/series_marks.h"
 
+#include <algorithm>
+
 #include "chart/model/chart.h"
 #include "chart/model/chart_series.h"
 
@@ -14,6 +16,18 @@ std::vector<std::string> SplitLines(const std::string& text) {
         start = cr + 1;
     }
     return lines;
+}
+
+int LineCount(std::string_view text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\r')); }
+
+int WidestLine(TRasterCanvas& canvas, std::string_view text) {
+    int widest = 0;
+    for (;;) {
+        const auto cr = text.find('\r');
+        widest = std::max(widest, canvas.TextWidth(text.substr(0, cr)));
+        if (cr == std::string_view::npos) return widest;
+        text.remove_prefix(cr + 1);
+    }
 }
 
 TSeriesMarkPosition* TSeriesMarksPositions::Get(int i) const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chart/canvas/canvas3d.h"
@@ -115,3 +116,6 @@ private:
 
 // Splits a text into lines at carriage returns.
 std::vector<std::string> SplitLines(const std::string& text);
+// How many lines a text has, and the width of the widest in the canvas font, without copying them.
+int LineCount(std::string_view text);
+int WidestLine(TRasterCanvas& canvas, std::string_view text);
