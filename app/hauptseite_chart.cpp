@@ -93,6 +93,9 @@ void THauptseite::grafikerstellen() {
         series.AppendValue(static_cast<double>(Daten[k].count), Daten[k].label, autoColor ? AutoColor : color);
         color = Darker(base, static_cast<int>((15 * (k + 1)) % 256));
     }
+    // The series holds every answer now: a poll of a million answers gives the tally's memory
+    // back before the chart is drawn.
+    Daten = Tally{};
     series.SetColorEachPoint(true);
     if (HttpGetField("marks", "yes") != "yes") series.Marks.Visible = false;
     series.Marks.SetStyle(HttpGetField("marksstyle", "percent") == "percent" ? smsPercent : smsValue);
