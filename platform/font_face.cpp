@@ -89,6 +89,7 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
 }
 
 TFontFace::TFontFace(TFontFileBytes file, int pixels) : pixels_(pixels) {
+    advances_.fill(-1);
     if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
         throw Exception("Font file could not be read");
     }
@@ -153,6 +154,11 @@ const TGlyphBits& TFontFace::Bits(unsigned char code) {
 
 int TFontFace::TextWidth(std::string_view text) {
     long long width = 0;
-    for (const char c : text) width += Glyph(static_cast<unsigned char>(c)).Advance;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        int& advance = advances_[code];
+        if (advance < 0) advance = Glyph(code).Advance;
+        width += advance;
+    }
     return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
 }

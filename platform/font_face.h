@@ -64,6 +64,9 @@ private:
     int strikeout_offset_ = 0, strikeout_thickness_ = 1;
     std::array<TGlyph, 256> glyphs_{};
     std::array<bool, 256> loaded_{};
+    // Advance widths in pixels, -1 until the glyph is loaded: text widths are measured for every
+    // legend row and mark of a chart, a few instructions a character.
+    std::array<int, 256> advances_;
     std::array<TGlyphBits, 256> bits_{};
     std::array<bool, 256> rendered_{};
     int pixels_ = 0;
