@@ -26,27 +26,6 @@ int FirstFall(const std::array<int, TPieSliceGeometry::kArcPoints>& x, int from)
     return 0;
 }
 
-}  // namespace
-
-std::vector<TPieSliceGeometry::Run> PieRimRuns(const std::array<int, TPieSliceGeometry::kArcPoints>& x) {
-    auto at = [&x](int k) { return x[static_cast<std::size_t>(k - 1)]; };
-    std::vector<TPieSliceGeometry::Run> runs;
-    int k = 2;
-    while (k <= 32 && !(at(k) > at(k - 1))) ++k;
-    if (k > 32) return runs;
-    int end = FirstFall(x, k + 1);
-    if (end == 0 && at(32) >= at(31)) end = 32;
-    if (end != 0) runs.push_back({k - 1, end});
-    if (end != 32 && at(32) > at(31)) {
-        int j = 31;
-        while (j > 1 && at(j) > at(j - 1)) --j;
-        if (j > 1) runs.push_back({j, 32});
-    }
-    return runs;
-}
-
-namespace {
-
 // Whether v lies clearly away from the half between two integers, where rounding could go either way.
 bool ClearOfHalf(double v) { return std::fabs(v - std::floor(v) - 0.5) > 1e-6; }
 
@@ -80,6 +59,23 @@ long double ArcStep(double startAngle, double endAngle) {
 }
 
 }  // namespace
+
+std::vector<TPieSliceGeometry::Run> PieRimRuns(const std::array<int, TPieSliceGeometry::kArcPoints>& x) {
+    auto at = [&x](int k) { return x[static_cast<std::size_t>(k - 1)]; };
+    std::vector<TPieSliceGeometry::Run> runs;
+    int k = 2;
+    while (k <= 32 && !(at(k) > at(k - 1))) ++k;
+    if (k > 32) return runs;
+    int end = FirstFall(x, k + 1);
+    if (end == 0 && at(32) >= at(31)) end = 32;
+    if (end != 0) runs.push_back({k - 1, end});
+    if (end != 32 && at(32) > at(31)) {
+        int j = 31;
+        while (j > 1 && at(j) > at(j - 1)) --j;
+        if (j > 1) runs.push_back({j, 32});
+    }
+    return runs;
+}
 
 TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle) {
     const long double step = ArcStep(startAngle, endAngle);
