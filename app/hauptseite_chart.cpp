@@ -1,5 +1,7 @@
 // The chart parameters of a view request: the first group read after the tally, the second
 // by grafikerstellen, which also turns the tally into the points of the chosen series.
+#include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "app/hauptseite.h"
@@ -89,6 +91,8 @@ void THauptseite::grafikerstellen() {
     const TColor base = PaletteColor(Farbe);
     TColor color = base;
     const bool autoColor = HttpGetField("color", "0") == std::to_string(kAutoColorIndex);
+    const std::size_t points = static_cast<std::size_t>(series.PointCount()) + Daten.size();
+    series.ReservePoints(static_cast<int>(std::min<std::size_t>(points, INT_MAX)));
     for (std::size_t k = 0; k < Daten.size(); ++k) {
         series.AppendValue(static_cast<double>(Daten[k].count), Daten[k].label, autoColor ? AutoColor : color);
         color = Darker(base, static_cast<int>((15 * (k + 1)) % 256));

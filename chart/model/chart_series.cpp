@@ -122,6 +122,12 @@ void TChartSeries::PointAdded(int i) {
     if (active_) Repaint();
 }
 
+void TChartSeries::ReservePoints(int count) {
+    for (TChartValueList* list : ValuesLists) list->Reserve(count);
+    PointColors.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    PointLabels.reserve(static_cast<std::size_t>(std::max(count, 0)));
+}
+
 int TChartSeries::AppendValue(double value, const std::string& label, TColor color) {
     const double n = PointCount();
     if (&MainValues() == &YValues) return InsertPoint(n, value, label, color);

@@ -101,6 +101,9 @@ public:
     virtual int AppendValue(double value, const std::string& label = "", TColor color = AutoColor);
     virtual int AppendEmpty(const std::string& label);
     virtual int InsertPoint(double x, double y, const std::string& label = "", TColor color = AutoColor);
+    // Room for count points in all, so that a series of a million points is filled without being
+    // moved again and again.
+    void ReservePoints(int count);
     virtual void ClearPoints();
     virtual int LegendItemCount() const { return PointCount(); }
     virtual void DeletePoint(int i);

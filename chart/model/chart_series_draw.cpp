@@ -93,6 +93,7 @@ void TChartSeries::LayOutMarks() {
     const int frame = 2 * Marks.FrameExtent();
     const int widthOfW = canvas.TextWidth("W");
     const int lineHeight = canvas.FontHeight();
+    Marks.Positions.Reserve(LastVisible + 1);
     for (int i = FirstVisible; i >= 0 && i <= LastVisible; ++i) {
         parentChart_->DrawingGoesOn(i);
         if (PointColor(i) == clNone) continue;

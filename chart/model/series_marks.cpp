@@ -45,6 +45,12 @@ TSeriesMarkPosition& TSeriesMarksPositions::Ensure(int i) {
     return positions_[at];
 }
 
+void TSeriesMarksPositions::Reserve(int count) {
+    if (count <= 0) return;
+    positions_.reserve(static_cast<std::size_t>(count));
+    present_.reserve(static_cast<std::size_t>(count));
+}
+
 void TSeriesMarksPositions::Delete(int i) {
     if (i < 0 || i >= Count()) return;
     positions_.erase(positions_.begin() + i);

@@ -41,6 +41,8 @@ public:
     // The pointer and the reference stay valid until the next Ensure, Delete or Clear.
     TSeriesMarkPosition* Get(int i) const;
     TSeriesMarkPosition& Ensure(int i);
+    // Room for the layouts of points 0..count-1, made at once.
+    void Reserve(int count);
     void Delete(int i);
     void Clear() {
         positions_.clear();

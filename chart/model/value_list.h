@@ -1,6 +1,7 @@
 // One column of numbers of a series, kept in order on insertion, with running sums and extremes.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,7 @@ public:
 
     int AppendOrdered(double x);
     void InsertAt(int i, double x);
+    void Reserve(int count) { values_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
     void RemoveAt(int i);
     void SetValue(int i, double x);
     // SetValue for every index at once (as many values as the list holds): the same sums and
