@@ -77,17 +77,21 @@ std::vector<TPieSliceGeometry::Run> PieRimRuns(const std::array<int, TPieSliceGe
     return runs;
 }
 
-TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle) {
+TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle,
+                       const TPieArcEnds* before) {
     const long double step = ArcStep(startAngle, endAngle);
     constexpr int last = TPieSliceGeometry::kArcPoints;
-    TPieArcEnds ends{ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, 1),
-                     ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, last)};
+    TPieArcEnds ends;
+    ends.first = before && before->lastAngle == startAngle
+                     ? before->last
+                     : ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, 1);
+    ends.last = ArcPixel(xCenter, yCenter, xRadius, yRadius, startAngle, step, last);
+    ends.lastAngle = startAngle + (last - 1) * step;
     // Within a quarter of the circle sine and cosine only rise or only fall, so when both ends
     // round to one pixel every point between does too (a slice of a pie of many thousand).
     const long double quarter = std::numbers::pi_v<long double> / 2;
-    const long double lastAngle = startAngle + (last - 1) * step;
     ends.onePixel =
-        ends.first == ends.last && std::floor(startAngle / quarter) == std::floor(lastAngle / quarter);
+        ends.first == ends.last && std::floor(startAngle / quarter) == std::floor(ends.lastAngle / quarter);
     return ends;
 }
 

@@ -35,11 +35,15 @@ struct TPieSliceGeometry {
 struct TPieArcEnds {
     TPoint first;
     TPoint last;
+    long double lastAngle = 0;
     bool onePixel = false;
 };
 
-// Angles in radians, counter-clockwise from the positive x axis.
-TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle);
+// Angles in radians, counter-clockwise from the positive x axis. before, when given, holds the
+// ends of the slice just before on the same ellipse: where its arc ends at this one's start
+// angle, its last point is this one's first, not worked out again.
+TPieArcEnds PieArcEnds(int xCenter, int yCenter, int xRadius, int yRadius, double startAngle, double endAngle,
+                       const TPieArcEnds* before = nullptr);
 
 TPieSliceGeometry ComputePieSlice(const TProjection3D& projection, int xCenter, int yCenter, int xRadius,
                                   int yRadius, int z0, int z1, double startAngle, double endAngle);

@@ -150,10 +150,10 @@ bool TPieSeries::DrawnIn3D(int i) const {
     return CircleWidth >= 5 && CircleHeight >= 5 && !IsGrouped(i) && PointColor(i) != clNone;
 }
 
-TPieArcEnds TPieSeries::ArcEndsOf(int i) const {
+TPieArcEnds TPieSeries::ArcEndsOf(int i, const TPieArcEnds* before) const {
     const TPieAngle& a = Angles[static_cast<std::size_t>(i)];
     return PieArcEnds(XCenter, YCenter, XRadius, YRadius, a.StartAngle + RotationRadians(),
-                      a.EndAngle + RotationRadians());
+                      a.EndAngle + RotationRadians(), before);
 }
 
 TPieSliceGeometry TPieSeries::ShapeOf(int i) {
@@ -173,7 +173,7 @@ void TPieSeries::DrawSlicesSeenIn3D() {
     for (int i = FirstVisible; i <= LastVisible; ++i) {
         ParentChart()->DrawingGoesOn(i);
         std::optional<TPieArcEnds> next;
-        if (i < LastVisible && DrawnIn3D(i + 1)) next = ArcEndsOf(i + 1);
+        if (i < LastVisible && DrawnIn3D(i + 1)) next = ArcEndsOf(i + 1, ends ? &*ends : nullptr);
         if (!(ends && next && SameShape(i, *ends, *next))) DrawPoint(i);
         ends = next;
     }

@@ -81,7 +81,7 @@ private:
     void RenumberAndGroup();
     // Whether slice i is drawn in 3D, and where, without exploded slices.
     bool DrawnIn3D(int i) const;
-    TPieArcEnds ArcEndsOf(int i) const;
+    TPieArcEnds ArcEndsOf(int i, const TPieArcEnds* before = nullptr) const;
     TPieSliceGeometry ShapeOf(int i);
     void DrawSlicesSeenIn3D();
     // Whether slices i and i + 1, with these arc ends, are sure to cover the same pixels.
