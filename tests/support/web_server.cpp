@@ -18,14 +18,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
 bool Executable(const char* path) { return access(path, X_OK) == 0; }
 
 }  // namespace
+
+void WebServer::WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
 
 const char* WebServerName(WebServerKind kind) {
     switch (kind) {

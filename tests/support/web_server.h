@@ -56,6 +56,7 @@ private:
     std::filesystem::path FastCgiSocket() const { return confDir_ / "tallyhouse.sock"; }
     pid_t Spawn(const std::vector<std::string>& argv);
     bool WaitUntilServing();
+    static void WriteText(const std::filesystem::path& path, const std::string& text);
 
     WebServerKind kind_;
     std::filesystem::path programDir_;

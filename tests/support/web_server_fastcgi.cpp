@@ -3,23 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-
 #include "tests/support/fastcgi_client.h"
 #include "tests/support/web_server.h"
 
 namespace testsupport {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-void WriteText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-}  // namespace
 
 std::vector<pid_t> WebServer::FastCgiWorkers() const {
     if (kind_ == WebServerKind::LighttpdFastCgi) return groups_.empty() ? std::vector<pid_t>() : ChildrenOf(groups_.front());
