@@ -8,6 +8,8 @@
 #include "app/poll_name.h"
 #include "app/tally.h"
 #include "engine/core/http_engine.h"
+#include "platform/ascii_text.h"
+#include "platform/fnv1a.h"
 #include "platform/system_module.h"
 
 namespace {
@@ -45,18 +47,6 @@ const std::string& ProgramKey() {
     return key;
 }
 
-// FNV-1a over the key, once forward with the usual basis and once with a second one: 128 bits.
-std::uint64_t Fnv1a(const std::string& text, std::uint64_t hash) {
-    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
-}
-
-std::string Trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 }  // namespace
 
 std::optional<std::string> PollKey(const std::string& filename, const std::string& folder) {
@@ -75,9 +65,10 @@ std::string ChartKey(const std::string& pollKey) {
     return key;
 }
 
+// FNV-1a over the key with the usual basis and with a second one: 128 bits.
 std::string EntityTag(const std::string& key) {
     char tag[40];
-    std::snprintf(tag, sizeof tag, "\"%016llx%016llx\"", static_cast<unsigned long long>(Fnv1a(key, 14695981039346656037ull)),
+    std::snprintf(tag, sizeof tag, "\"%016llx%016llx\"", static_cast<unsigned long long>(Fnv1a(key)),
                   static_cast<unsigned long long>(Fnv1a(key, 0x6c62272e07bb0142ull)));
     return tag;
 }
@@ -87,7 +78,7 @@ bool IfNoneMatchHas(const std::string& header, const std::string& tag) {
     while (start <= header.size()) {
         size_t end = header.find(',', start);
         if (end == std::string::npos) end = header.size();
-        std::string item = Trimmed(header.substr(start, end - start));
+        std::string item = Trim(std::string_view(header).substr(start, end - start));
         if (item == "*") return true;
         if (item.rfind("W/", 0) == 0) item.erase(0, 2);
         if (item == tag) return true;

@@ -55,9 +55,10 @@ void THauptseite::AnswerView() {
     grafikerstellen();
     // A poll that changed while it was read is answered without a tag and kept nowhere.
     const bool tagged = key && RequestedChartKey() == key;
-    if (tagged && AnswerNotModified(EntityTag(*key))) return;
+    const std::string tag = tagged ? EntityTag(*key) : std::string();
+    if (tagged && AnswerNotModified(tag)) return;
     std::string gif = Ausgabegrafik.ChartBytes();
-    if (tagged) HttpWriteHeader("ETag", EntityTag(*key));
+    if (tagged) HttpWriteHeader("ETag", tag);
     THttpChart::SendGif(gif);
     if (tagged) chartCache_.Store(*key, std::move(gif));
 }

@@ -5,16 +5,11 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "platform/fnv1a.h"
+
 namespace {
 
 constexpr size_t kLineLimit = 4096;
-
-// FNV-1a: answers are short, so a byte loop is as fast as anything and spreads well.
-std::uint64_t HashOf(std::string_view text) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
-}
 
 // The end of the line that starts at pos: its first CR or LF, or end.
 const char* LineEnd(const char* pos, const char* end) {
@@ -70,7 +65,7 @@ private:
     static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
     size_t IndexOf(std::string_view answer) {
-        const auto hash = static_cast<std::uint32_t>(HashOf(answer));
+        const auto hash = static_cast<std::uint32_t>(Fnv1a(answer));
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
