@@ -23,8 +23,9 @@ int main() {
             CgiWinServer::UnitStartup();
         }
         THauptseite Hauptseite;
-    } catch (const TProgramEnd&) {
+    } catch (const TProgramEnd& end) {
         // The request is answered or handed over; what was built for it is gone by now.
+        return end.exitCode;
     }
     return 0;
 }

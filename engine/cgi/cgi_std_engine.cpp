@@ -35,10 +35,18 @@ TCGIStdRequestState& CgiStdRequest() {
 
 TCGIStdEngine* StdEngine() { return stdEngine; }
 
-std::string CgiEnvironmentVariable(const std::string& Name) {
-    std::string value = GetEnv(Name);
-    if (Name == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
+std::string CgiVariableValue(const std::string& key, std::string value) {
+    if (key == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
     return value;
+}
+
+std::string CgiEnvironmentVariable(const std::string& Name) { return CgiVariableValue(Name, GetEnv(Name)); }
+
+std::string CgiVariableKey(const std::string& Name) {
+    std::string key = UpperCase(Name);
+    for (char& c : key)
+        if (c == ' ') c = '_';
+    return key == "EXECUTABLE_PATH" ? "SCRIPT_NAME" : key;
 }
 
 bool StartedWithoutServer() { return CgiEnvironmentVariable("SERVER_SOFTWARE").empty() && ProgramParameters().empty(); }
@@ -131,10 +139,7 @@ void TCGIStdEngine::EndRequest() {
 }
 
 std::string TCGIStdEngine::GetVariable(const std::string& Name) {
-    std::string key = UpperCase(Name);
-    for (char& c : key)
-        if (c == ' ') c = '_';
-    if (key == "EXECUTABLE_PATH") key = "SCRIPT_NAME";
+    const std::string key = CgiVariableKey(Name);
     const TCGIStdRequestState& request = CgiStdRequest();
     if (!request.EnvironmentList) return CgiEnvironmentVariable(key);
     const std::string prefix = key + "=";

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-void EndProgram() {
+void EndProgram(int exitCode) {
     std::fflush(nullptr);
-    throw TProgramEnd{};
+    throw TProgramEnd{exitCode};
 }

@@ -4,7 +4,9 @@
 
 // Thrown only by EndProgram and caught only by main; it is no std::exception, so the
 // per-request handlers that catch failures let it pass.
-struct TProgramEnd {};
+struct TProgramEnd {
+    int exitCode = 0;
+};
 
-// Flushes the C streams and unwinds to main, which returns 0.
-[[noreturn]] void EndProgram();
+// Flushes the C streams and unwinds to main, which returns the exit code.
+[[noreturn]] void EndProgram(int exitCode = 0);

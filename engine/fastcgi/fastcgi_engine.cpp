@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "engine/cgi/cgi_form_data.h"
+#include "engine/cgi/cgi_std_engine.h"
+#include "engine/core/program_end.h"
 #include "engine/fastcgi/fastcgi_pool.h"
 #include "engine/fastcgi/fastcgi_socket.h"
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/fastcgi/fastcgi_worker.h"
 #include "engine/form/form_fields.h"
-#include "platform/ascii_text.h"
-#include "platform/convert.h"
 #include "platform/exception.h"
 #include "platform/system_module.h"
 
@@ -39,7 +38,7 @@ std::unique_ptr<TFastCGIEngine> TFastCGIEngine::Create(const THttpEngineProperti
     } catch (const Exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         engine->LogError(error.what());
-        std::exit(kStartRefused);
+        EndProgram(kStartRefused);
     }
     if (engine->AutoTerminate) engine->TerminateProgram();
     return engine;
@@ -97,15 +96,10 @@ void TFastCGIEngine::ExecRequest() {
 
 // The parameters are the CGI variables, named and read as the standard CGI engine names them.
 std::string TFastCGIEngine::GetVariable(const std::string& Name) {
-    std::string key = UpperCase(Name);
-    for (char& c : key)
-        if (c == ' ') c = '_';
-    if (key == "EXECUTABLE_PATH") key = "SCRIPT_NAME";
+    const std::string key = CgiVariableKey(Name);
     const FCGX_Request* request = FastCgiRequest().Request;
     const char* found = request ? FCGX_GetParam(key.c_str(), request->envp) : nullptr;
-    std::string value = found ? found : "";
-    if (key == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
-    return value;
+    return CgiVariableValue(key, found ? found : "");
 }
 
 std::string TFastCGIEngine::GetField(const std::string& Name, const std::string& Default) {
