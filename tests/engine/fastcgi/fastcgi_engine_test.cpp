@@ -187,6 +187,8 @@ TEST(FastCgiEngine, AWorkerKilledMidRequestIsReplacedAndNoEarlierAnswerIsLost) {
     FastCgiServer server(dir, 2);
     ASSERT_TRUE(server.Running()) << dir.Read("server.log");
     EXPECT_NE(FastCgiAnswer(server.Socket(), GetRequest("command=add&q.pol=before")).find("Data saved"), std::string::npos);
+    // The worker that answered may not have closed that connection yet; it is not the one to kill.
+    ASSERT_TRUE(WaitUntil(30000, [&] { return WorkerInHand(server.Pid()) == 0; }));
     const CgiRequest add = PostRequest("command=add&q.pol=killed");
     FastCgiConnection connection(server.Socket());
     connection.Begin(add.env);
