@@ -55,19 +55,23 @@ std::string ModuleFolder() {
     return name.substr(0, slash);
 }
 
-std::vector<std::string> ProgramParameters() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> words;
-    size_t start = 0;
-    while (start < all.size()) {
-        size_t end = all.find('\0', start);
-        if (end == std::string::npos) end = all.size();
-        words.push_back(all.substr(start, end - start));
-        start = end + 1;
-    }
-    if (!words.empty()) words.erase(words.begin());
-    return words;
+// The command line does not change while the process runs: it is read once.
+const std::vector<std::string>& ProgramParameters() {
+    static const std::vector<std::string> parameters = [] {
+        std::ifstream in("/proc/self/cmdline", std::ios::binary);
+        const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::string> words;
+        size_t start = 0;
+        while (start < all.size()) {
+            size_t end = all.find('\0', start);
+            if (end == std::string::npos) end = all.size();
+            words.push_back(all.substr(start, end - start));
+            start = end + 1;
+        }
+        if (!words.empty()) words.erase(words.begin());
+        return words;
+    }();
+    return parameters;
 }
 
 std::string CollapseSeparators(std::string path) {

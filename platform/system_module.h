@@ -11,7 +11,7 @@ std::string ModuleFolder();
 // True when this code runs inside a shared library loaded by another program.
 bool IsLibrary();
 // The command-line parameters after the program name.
-std::vector<std::string> ProgramParameters();
+const std::vector<std::string>& ProgramParameters();
 // A relative folder counts from the module's folder; "//" and "/./" collapse to "/".
 std::string ResolveFromModule(const std::string& folder);
 // Collapses doubled separators and "/./" in a path.

@@ -19,9 +19,8 @@ TStartKind CurrentStartKind() {
     start.IsLibrary = IsLibrary();
     start.ServerSoftware = CgiEnvironmentVariable("SERVER_SOFTWARE");
     start.CgiVersion = CgiEnvironmentVariable("CGI_VERSION");
-    const std::vector<std::string> parameters = ProgramParameters();
-    start.HasParameters = !parameters.empty();
-    start.FastCgi = !start.IsLibrary && (StandardInputIsListeningSocket() || NamesFastCgiStart(parameters));
+    start.HasParameters = !ProgramParameters().empty();
+    start.FastCgi = IsFastCgiStart();
     return start;
 }
 

@@ -18,10 +18,6 @@ namespace {
 
 constexpr int kStartRefused = 2;
 
-bool FastCgiStart() {
-    return !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
-}
-
 }  // namespace
 
 TFastCgiRequestState& FastCgiRequest() {
@@ -45,7 +41,7 @@ std::unique_ptr<TFastCGIEngine> TFastCGIEngine::Create(const THttpEngineProperti
 }
 
 TFastCGIEngine::TFastCGIEngine(const THttpEngineProperties& properties, bool autoTerminate)
-    : THttpEngine(properties), AutoTerminate(autoTerminate), stored_(properties), active_(FastCgiStart()) {}
+    : THttpEngine(properties), AutoTerminate(autoTerminate), stored_(properties), active_(IsFastCgiStart()) {}
 
 TFastCGIEngine::~TFastCGIEngine() = default;
 

@@ -9,6 +9,7 @@
 
 #include "platform/convert.h"
 #include "platform/exception.h"
+#include "platform/system_module.h"
 
 namespace {
 
@@ -91,6 +92,10 @@ bool StandardInputIsListeningSocket() {
 
 bool NamesFastCgiStart(const std::vector<std::string>& parameters) {
     return !parameters.empty() && parameters[0] == FastCgiParameter;
+}
+
+bool IsFastCgiStart() {
+    return !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
 }
 
 TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters) {

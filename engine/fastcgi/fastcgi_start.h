@@ -16,6 +16,8 @@ inline constexpr char FastCgiParameter[] = "--fastcgi";
 bool StandardInputIsListeningSocket();
 // The first parameter asks for a FastCGI start.
 bool NamesFastCgiStart(const std::vector<std::string>& parameters);
+// This process is to serve FastCGI: the program (not the library) started either way above.
+bool IsFastCgiStart();
 
 // Where an explicit start listens and how many worker processes serve it.
 struct TFastCgiAddress {
