@@ -12,6 +12,7 @@
 #include "app/answer_line.h"
 #include "platform/exception.h"
 #include "platform/file_descriptor.h"
+#include "platform/read_at.h"
 #include "platform/record_lock.h"
 #include "platform/write_all.h"
 
@@ -52,15 +53,9 @@ void WriteAt(int fd, off_t offset, std::string_view bytes, const std::string& pa
 
 // Fewer bytes than asked only when the file was cut short meanwhile.
 size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = pread(fd, data + done, size - done, offset + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail("Cannot read file", path);
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    return done;
+    const ssize_t got = ReadUpToAt(fd, data, size, offset);
+    if (got < 0) Fail("Cannot read file", path);
+    return static_cast<size_t>(got);
 }
 
 constexpr int kRefused = -2;

@@ -99,7 +99,7 @@ void TChartSeries::LayOutMarks() {
         if (PointColor(i) == clNone) continue;
         const std::string text = MarkText(i);
         if (text.empty()) continue;
-        // Drawing the mark before may have selected another font.
+        // A series' own PaintMark may select another font: each mark starts from the marks font.
         canvas.Font = font;
         TSeriesMarkPosition position;
         position.BoxWidth = widthOfW + WidestLine(canvas, text) + frame;

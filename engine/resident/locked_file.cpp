@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/exception.h"
+#include "platform/read_at.h"
 #include "platform/record_lock.h"
 #include "platform/write_all.h"
 
@@ -49,13 +50,11 @@ std::optional<TLockedFile> TLockedFile::Open(const std::string& path, Access acc
 std::string TLockedFile::ReadAll() const {
     std::string bytes;
     char buffer[16384];
-    for (off_t at = 0;;) {
-        const ssize_t got = pread(fd_.Get(), buffer, sizeof buffer, at);
-        if (got < 0 && errno == EINTR) continue;
+    for (off_t at = 0;; at += static_cast<off_t>(sizeof buffer)) {
+        const ssize_t got = ReadUpToAt(fd_.Get(), buffer, sizeof buffer, at);
         if (got < 0) Fail("read failed");
-        if (got == 0) return bytes;
         bytes.append(buffer, static_cast<std::size_t>(got));
-        at += got;
+        if (static_cast<std::size_t>(got) < sizeof buffer) return bytes;
     }
 }
 
