@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_descriptor.h"
 #include "platform/system_file.h"
 #include "platform/system_module.h"
 
@@ -46,12 +47,11 @@ std::string LogLine(const std::string& dateTime, int requestNumber, const std::s
 // Only a regular file takes the line: a FIFO put in the log's place would hold the request (it is
 // opened without waiting for a reader and then left alone), a device would take it anywhere.
 void AppendLogLine(const std::string& path, const std::string& line) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) return;
+    const TFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!file.IsOpen()) return;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        const ssize_t written = ::write(fd, line.data(), line.size());
+    if (::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode)) {
+        const ssize_t written = ::write(file.Get(), line.data(), line.size());
         static_cast<void>(written);
     }
-    ::close(fd);
 }

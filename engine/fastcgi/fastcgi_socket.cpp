@@ -49,15 +49,14 @@ TFastCgiSocket::TFastCgiSocket(const TFastCgiAddress& address) {
 
 TFastCgiSocket::~TFastCgiSocket() {
     RemoveName();
-    if (fd_ >= 0) close(fd_);
 }
 
 void TFastCgiSocket::ListenUnix(const std::string& path) {
     const sockaddr_un address = UnixAddress(path);
     if (IsStaleSocket(path)) unlink(path.c_str());
-    fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) Fail("Cannot make a socket");
-    if (bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) Fail("Cannot bind " + path);
+    fd_.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd_.IsOpen()) Fail("Cannot make a socket");
+    if (bind(fd_.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) Fail("Cannot bind " + path);
     struct stat info {};
     if (stat(path.c_str(), &info) == 0) {
         path_ = path;
@@ -65,7 +64,7 @@ void TFastCgiSocket::ListenUnix(const std::string& path) {
         device_ = info.st_dev;
         inode_ = info.st_ino;
     }
-    if (listen(fd_, SOMAXCONN) != 0) Fail("Cannot listen on " + path);
+    if (listen(fd_.Get(), SOMAXCONN) != 0) Fail("Cannot listen on " + path);
 }
 
 void TFastCgiSocket::ListenTcp(const std::string& host, const std::string& port) {
@@ -76,13 +75,13 @@ void TFastCgiSocket::ListenTcp(const std::string& host, const std::string& port)
     if (const int error = getaddrinfo(host.c_str(), port.c_str(), &hints, &found); error != 0)
         throw Exception("Cannot resolve " + host + ": " + gai_strerror(error));
     const addrinfo& first = *found;
-    fd_ = socket(first.ai_family, first.ai_socktype | SOCK_CLOEXEC, first.ai_protocol);
+    fd_.Reset(socket(first.ai_family, first.ai_socktype | SOCK_CLOEXEC, first.ai_protocol));
     const int reuse = 1;
-    const bool bound = fd_ >= 0 && setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) == 0 &&
-                       bind(fd_, first.ai_addr, first.ai_addrlen) == 0;
+    const bool bound = fd_.IsOpen() && setsockopt(fd_.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) == 0 &&
+                       bind(fd_.Get(), first.ai_addr, first.ai_addrlen) == 0;
     freeaddrinfo(found);
     if (!bound) Fail("Cannot bind " + host + ":" + port);
-    if (listen(fd_, SOMAXCONN) != 0) Fail("Cannot listen on " + host + ":" + port);
+    if (listen(fd_.Get(), SOMAXCONN) != 0) Fail("Cannot listen on " + host + ":" + port);
 }
 
 void TFastCgiSocket::RemoveName() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/fastcgi/fastcgi_start.h"
+#include "platform/file_descriptor.h"
 
 class TFastCgiSocket {
 public:
@@ -18,7 +19,7 @@ public:
     TFastCgiSocket(const TFastCgiSocket&) = delete;
     TFastCgiSocket& operator=(const TFastCgiSocket&) = delete;
 
-    int Handle() const { return fd_; }
+    int Handle() const { return fd_.Get(); }
     // Takes the socket file's name away so no new connection can be made; connections already
     // waiting stay to be answered.
     void RemoveName();
@@ -27,7 +28,7 @@ private:
     void ListenUnix(const std::string& path);
     void ListenTcp(const std::string& host, const std::string& port);
 
-    int fd_ = -1;
+    TFileDescriptor fd_;
     std::string path_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
