@@ -6,6 +6,13 @@ namespace {
 
 constexpr std::size_t kDefaultMiB = 16;
 constexpr std::size_t kMiB = 1024 * 1024;
+// What the heap gives a block beyond what was asked: its header, rounded up to 16 bytes.
+constexpr std::size_t kBlockOverhead = 16;
+// A list node (two links and the entry) and a hash node (link, view, iterator, cached hash)
+// with their bucket pointer, each a heap block of its own.
+constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 2 * sizeof(std::string) + kBlockOverhead) +
+                                    (sizeof(void*) + sizeof(std::string_view) + 2 * sizeof(void*) + kBlockOverhead) +
+                                    sizeof(void*);
 
 std::size_t ConfiguredLimit() {
     const std::string text = GetEnv("TALLYHOUSE_CHART_CACHE_MB");
@@ -14,30 +21,39 @@ std::size_t ConfiguredLimit() {
     return std::stoul(text) * kMiB;
 }
 
-std::size_t SizeOf(const std::string& key, const std::string& gif) { return key.size() + gif.size(); }
+// The heap bytes behind a string: nothing while it fits in the string itself.
+std::size_t HeapBytes(const std::string& text) {
+    return text.capacity() < sizeof(std::string) ? 0 : text.capacity() + 1 + kBlockOverhead;
+}
 
 }  // namespace
 
 TChartCache::TChartCache() : limit_(ConfiguredLimit()) {}
 
+std::size_t TChartCache::SizeOf(const TEntry& entry) {
+    return HeapBytes(entry.key) + HeapBytes(entry.chart) + kNodesBytes;
+}
+
 const std::string* TChartCache::Find(const std::string& key) {
     const auto found = index_.find(key);
     if (found == index_.end()) return nullptr;
     entries_.splice(entries_.begin(), entries_, found->second);
-    return &found->second->gif;
+    return &found->second->chart;
 }
 
-void TChartCache::Store(const std::string& key, std::string gif) {
-    if (SizeOf(key, gif) > limit_ / 4) return;
+void TChartCache::Store(const std::string& key, std::string chart) {
+    chart.shrink_to_fit();
+    TEntry entry{key, std::move(chart)};
+    if (SizeOf(entry) > limit_ / 4) return;
     if (const auto old = index_.find(key); old != index_.end()) Drop(old->second);
-    bytes_ += SizeOf(key, gif);
-    entries_.push_front({key, std::move(gif)});
-    index_[key] = entries_.begin();
+    bytes_ += SizeOf(entry);
+    entries_.push_front(std::move(entry));
+    index_.emplace(entries_.front().key, entries_.begin());
     while (bytes_ > limit_) Drop(std::prev(entries_.end()));
 }
 
-void TChartCache::Drop(std::list<TEntry>::iterator entry) {
-    bytes_ -= SizeOf(entry->key, entry->gif);
+void TChartCache::Drop(TEntries::iterator entry) {
+    bytes_ -= SizeOf(*entry);
     index_.erase(entry->key);
     entries_.erase(entry);
 }
