@@ -51,7 +51,10 @@ const std::vector<GalleryChart>& GalleryCharts() {
         {"40 answers, horizontal bars 3D, color 99", "command=view&filename=forty.pol&style=1&3D=yes&color=99"},
         {"40 answers, area", "command=view&filename=forty.pol&style=2"},
         {"20,000 answers, bars", "command=view&filename=many.pol"},
+        {"20,000 answers, bars, no marks", "command=view&filename=many.pol&marks=no"},
         {"20,000 answers, horizontal bars", "command=view&filename=many.pol&style=1"},
+        {"20,000 answers, horizontal bars 3D rotated, no marks",
+         "command=view&filename=many.pol&style=1&3D=yes&3Dorthogonal=no&marks=no"},
         {"20,000 answers, area", "command=view&filename=many.pol&style=2"},
         {"20,000 answers, pie", "command=view&filename=many.pol&style=3"},
         {"20,000 answers, bars 3D, marks with values", "command=view&filename=many.pol&3D=yes&marksstyle=value"},
@@ -101,7 +104,8 @@ void WriteGalleryPolls(const ScratchDir& dir) {
     dir.Write("empty.pol", "");
     dir.Write("one.pol", Lines("yes", 1));
     std::string many;
-    for (int i = 0; i < 20000; ++i) many += Lines("answer " + std::to_string(i), i % 3 + 1);
+    // A staircase of 200 answers counted 201 times down to twice, then plateaus of three, two and one.
+    for (int i = 0; i < 20000; ++i) many += Lines("answer " + std::to_string(i), i < 200 ? 201 - i : i % 3 + 1);
     dir.Write("many.pol", many);
     dir.Write("latin1.pol", Latin1Poll());
 }
