@@ -100,6 +100,8 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
 
 TFontFace::TFontFace(TFontFileBytes file, int pixels, bool bold) : bold_(bold), pixels_(pixels) {
     advances_.fill(-1);
+    ascii_advances_.fill(-1);
+    windows1252_advances_.fill(-1);
     if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
         throw Exception("Font file could not be read");
     }
@@ -195,22 +197,57 @@ const TGlyphBits& TFontFace::Bits(char32_t code) {
 
 int TFontFace::Advance(char32_t code) {
     if (code >= advances_.size()) return Glyph(code).Advance;
-    int& advance = advances_[code];
-    if (advance < 0) advance = Glyph(code).Advance;
-    return advance;
+    return advances_[code] = Glyph(code).Advance;
 }
 
 int TFontFace::TextWidth(std::u32string_view codes) {
     long long width = 0;
-    for (const char32_t code : codes) width += Advance(code);
+    for (const char32_t code : codes) width += AdvanceOf(code);
     return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
 }
 
+// ASCII reads the same by either half of the rule; most texts are ASCII, and the others are read
+// by the rule only from their first byte above it (the part before is ASCII, so this is the rule
+// for the whole text).
 int TFontFace::TextWidth(std::string_view bytes) {
-    // ASCII reads the same by either half of the rule; most texts are, so they skip decoding.
-    if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-        return TextWidth(DecodeDisplayText(bytes));
     long long width = 0;
-    for (const char c : bytes) width += Advance(static_cast<unsigned char>(c));
+    std::size_t i = 0;
+    for (; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        int advance = ascii_advances_[byte];
+        if (advance < 0) {
+            if (byte >= 0x80) break;
+            advance = ascii_advances_[byte] = Advance(byte);
+        }
+        width += advance;
+    }
+    if (i < bytes.size()) {
+        // A windows-1252 text nearly always shows itself at its first byte above ASCII.
+        const std::string_view rest = bytes.substr(i);
+        width += Utf8SequenceLength(rest, 0) == 0 ? Windows1252Width(rest) : Utf8Width(rest);
+    }
     return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+}
+
+// Read as UTF-8 while it is measured; at the first sequence that is not, measured again as
+// windows-1252.
+long long TFontFace::Utf8Width(std::string_view bytes) {
+    long long width = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t code = 0;
+        if (!ReadUtf8Char(bytes, i, code)) return Windows1252Width(bytes);
+        width += AdvanceOf(code);
+    }
+    return width;
+}
+
+long long TFontFace::Windows1252Width(std::string_view bytes) {
+    long long width = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        int& advance = windows1252_advances_[byte];
+        if (advance < 0) advance = AdvanceOf(Windows1252Char(byte));
+        width += advance;
+    }
+    return width;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -74,7 +75,13 @@ private:
     void Load(char32_t code, TGlyph& glyph);
     const TGlyph& Loaded(TGlyphCell& cell, char32_t code);
     FT_Face FallbackFace();
+    // The advance of a glyph not measured yet, or of one beyond the array.
     int Advance(char32_t code);
+    int AdvanceOf(char32_t code) { return code < advances_.size() && advances_[code] >= 0 ? advances_[code] : Advance(code); }
+    // The width of the part of a text from its first byte above ASCII on, read by either half of
+    // the rule.
+    long long Utf8Width(std::string_view bytes);
+    long long Windows1252Width(std::string_view bytes);
 
     FT_Face face_ = nullptr;
     FT_Face fallback_ = nullptr;
@@ -88,8 +95,12 @@ private:
     std::unordered_map<char32_t, TGlyphCell> others_;
     TGlyphCell missing_;
     // Advance widths in pixels, -1 until the glyph is loaded: text widths are measured for every
-    // legend row and mark of a chart, a few instructions a character.
+    // legend row and mark of a chart, a few instructions a character. By code point; by byte for
+    // ASCII, whose upper half stays -1 so one test per byte finds both a byte to load and the end
+    // of the ASCII part of a text; and by byte read as windows-1252.
     std::array<int, 256> advances_;
+    std::array<int, 256> ascii_advances_;
+    std::array<int, 256> windows1252_advances_;
     int pixels_ = 0;
 };
 

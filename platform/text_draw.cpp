@@ -144,7 +144,8 @@ void TRasterCanvas::DrawText(int x, int y, const std::string& text, double angle
     if (target_ == nullptr) return;
     TFontFace& face = TFontFace::For(Font);
     const TFontMetrics& m = face.Metrics();
-    const std::u32string codes = DecodeDisplayText(text);
+    thread_local std::u32string codes;  // kept for its storage: charts draw a text per point
+    DecodeDisplayText(text, codes);
     const long long width = face.TextWidth(codes);
     const unsigned horizontal = text_align_ & TA_HORIZONTAL_MASK, vertical = text_align_ & TA_VERTICAL_MASK;
     const long long u = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? -(width / 2) : 0;
