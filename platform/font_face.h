@@ -7,8 +7,6 @@
 #include FT_GLYPH_H
 
 #include <array>
-#include <memory>
-#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
