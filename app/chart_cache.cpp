@@ -14,30 +14,32 @@ std::size_t ConfiguredLimit() {
     return std::stoul(text) * kMiB;
 }
 
-std::size_t SizeOf(const std::string& key, const std::string& gif) { return key.size() + gif.size(); }
+std::size_t SizeOf(const std::string& key, const TCachedAnswer& answer) {
+    return key.size() + answer.contentType.size() + answer.body.size();
+}
 
 }  // namespace
 
 TChartCache::TChartCache() : limit_(ConfiguredLimit()) {}
 
-const std::string* TChartCache::Find(const std::string& key) {
+const TCachedAnswer* TChartCache::Find(const std::string& key) {
     const auto found = index_.find(key);
     if (found == index_.end()) return nullptr;
     entries_.splice(entries_.begin(), entries_, found->second);
-    return &found->second->gif;
+    return &found->second->answer;
 }
 
-void TChartCache::Store(const std::string& key, std::string gif) {
-    if (SizeOf(key, gif) > limit_ / 4) return;
+void TChartCache::Store(const std::string& key, TCachedAnswer answer) {
+    if (SizeOf(key, answer) > limit_ / 4) return;
     if (const auto old = index_.find(key); old != index_.end()) Drop(old->second);
-    bytes_ += SizeOf(key, gif);
-    entries_.push_front({key, std::move(gif)});
+    bytes_ += SizeOf(key, answer);
+    entries_.push_front({key, std::move(answer)});
     index_[key] = entries_.begin();
     while (bytes_ > limit_) Drop(std::prev(entries_.end()));
 }
 
 void TChartCache::Drop(std::list<TEntry>::iterator entry) {
-    bytes_ -= SizeOf(entry->key, entry->gif);
+    bytes_ -= SizeOf(entry->key, entry->answer);
     index_.erase(entry->key);
     entries_.erase(entry);
 }
