@@ -25,7 +25,7 @@ const char kProgram[] = "/cgi-bin/tallyhouse.cgi";
 
 // Runs once the page and its images have loaded. The first visit sends the form as it stands
 // (the defaults: yes, very good); the visit the redirect brings back loads every chart, those
-// shown on the page and those its links lead to, and records their sizes in an attribute of
+// shown on the page and those its links lead to (the tallies as data aside), and records their sizes in an attribute of
 // the body, which the dumped DOM carries out.
 const char kProbe[] = R"(<script>
 function loaded(src) {
