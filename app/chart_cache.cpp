@@ -6,6 +6,13 @@ namespace {
 
 constexpr std::size_t kDefaultMiB = 16;
 constexpr std::size_t kMiB = 1024 * 1024;
+// What the heap gives a block beyond what was asked: its header, rounded up to 16 bytes.
+constexpr std::size_t kBlockOverhead = 16;
+// A list node (two links and the entry) and a hash node (link, view, iterator, cached hash)
+// with their bucket pointer, each a heap block of its own.
+constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 3 * sizeof(std::string) + kBlockOverhead) +
+                                    (sizeof(void*) + sizeof(std::string_view) + 2 * sizeof(void*) + kBlockOverhead) +
+                                    sizeof(void*);
 
 std::size_t ConfiguredLimit() {
     const std::string text = GetEnv("TALLYHOUSE_CHART_CACHE_MB");
@@ -14,13 +21,18 @@ std::size_t ConfiguredLimit() {
     return std::stoul(text) * kMiB;
 }
 
-std::size_t SizeOf(const std::string& key, const TCachedAnswer& answer) {
-    return key.size() + answer.contentType.size() + answer.body.size();
+// The heap bytes behind a string: nothing while it fits in the string itself.
+std::size_t HeapBytes(const std::string& text) {
+    return text.capacity() < sizeof(std::string) ? 0 : text.capacity() + 1 + kBlockOverhead;
 }
 
 }  // namespace
 
 TChartCache::TChartCache() : limit_(ConfiguredLimit()) {}
+
+std::size_t TChartCache::SizeOf(const TEntry& entry) {
+    return HeapBytes(entry.key) + HeapBytes(entry.answer.contentType) + HeapBytes(entry.answer.body) + kNodesBytes;
+}
 
 const TCachedAnswer* TChartCache::Find(const std::string& key) {
     const auto found = index_.find(key);
@@ -30,16 +42,18 @@ const TCachedAnswer* TChartCache::Find(const std::string& key) {
 }
 
 void TChartCache::Store(const std::string& key, TCachedAnswer answer) {
-    if (SizeOf(key, answer) > limit_ / 4) return;
+    answer.body.shrink_to_fit();
+    TEntry entry{key, std::move(answer)};
+    if (SizeOf(entry) > limit_ / 4) return;
     if (const auto old = index_.find(key); old != index_.end()) Drop(old->second);
-    bytes_ += SizeOf(key, answer);
-    entries_.push_front({key, std::move(answer)});
-    index_[key] = entries_.begin();
+    bytes_ += SizeOf(entry);
+    entries_.push_front(std::move(entry));
+    index_.emplace(entries_.front().key, entries_.begin());
     while (bytes_ > limit_) Drop(std::prev(entries_.end()));
 }
 
-void TChartCache::Drop(std::list<TEntry>::iterator entry) {
-    bytes_ -= SizeOf(entry->key, entry->answer);
+void TChartCache::Drop(TEntries::iterator entry) {
+    bytes_ -= SizeOf(*entry);
     index_.erase(entry->key);
     entries_.erase(entry);
 }

@@ -1,11 +1,14 @@
 // Recent view answers of this process (charts, and tallies as data), each with its content
-// type, by chart key (app/chart_key.h), bounded in bytes: the least recently used go first. "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound
-// in MiB (default 16); 0 switches the cache off.
+// type, by chart key (app/chart_key.h), bounded in bytes: the least recently used go first.
+// "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound in MiB (default 16); 0 switches
+// the cache off. The bound counts what an entry really holds on the heap: its key once, its
+// answer's bytes and the bookkeeping around them.
 #pragma once
 
 #include <cstddef>
 #include <list>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 struct TCachedAnswer {
@@ -29,10 +32,13 @@ private:
         std::string key;
         TCachedAnswer answer;
     };
-    void Drop(std::list<TEntry>::iterator entry);
+    using TEntries = std::list<TEntry>;
+    static std::size_t SizeOf(const TEntry& entry);
+    void Drop(TEntries::iterator entry);
 
     std::size_t limit_;
     std::size_t bytes_ = 0;
-    std::list<TEntry> entries_;  // most recently used first
-    std::unordered_map<std::string, std::list<TEntry>::iterator> index_;
+    TEntries entries_;  // most recently used first
+    // Keyed by a view of the entry's own key: list nodes never move, and the key is held once.
+    std::unordered_map<std::string_view, TEntries::iterator> index_;
 };

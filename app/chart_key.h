@@ -1,9 +1,8 @@
-// What a view answer depends on, as one key: the program file, the fonts, the poll (a built-in
-// sample's name, or the poll file's identity: device, inode, size and modification and change
-// times to the nanosecond) and every field of the request as it came, not only those a view
-// reads today, so no parameter can be forgotten and no value can pass for an absent field. An answer added to a poll
-// file changes its size, so a changed poll never has the key of an earlier chart. The view's
-// entity tag is made from the key.
+// What a view answer depends on, as one key: the program, the fonts, the poll (a built-in
+// sample's name, or the poll file's identity) and every field of the request as it came, not
+// only those a view reads today, so no parameter can be forgotten and no value can pass for an
+// absent field. An answer added to a poll file changes its size, so a changed poll never has the
+// key of an earlier chart. The view's entity tag is made from the key.
 #pragma once
 
 #include <optional>

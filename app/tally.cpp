@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "app/quoted_answer.h"
-#include "platform/fnv1a.h"
+#include "platform/keyed_hash.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ private:
     static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
     size_t IndexOf(std::string_view answer) {
-        const auto hash = static_cast<std::uint32_t>(Fnv1a(answer));
+        const auto hash = static_cast<std::uint32_t>(KeyedHash(answer));
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/tally.h"
-#include "platform/fnv1a.h"
+#include "platform/keyed_hash.h"
 
 namespace baseline {
 
@@ -93,7 +93,7 @@ private:
         static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
         size_t IndexOf(std::string_view answer) {
-            const auto hash = static_cast<std::uint32_t>(Fnv1a(answer));
+            const auto hash = static_cast<std::uint32_t>(KeyedHash(answer));
             const size_t mask = slots_.size() - 1;
             for (size_t i = hash & mask;; i = (i + 1) & mask) {
                 Slot& slot = slots_[i];

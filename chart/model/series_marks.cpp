@@ -5,6 +5,7 @@
 
 #include "chart/model/chart.h"
 #include "chart/model/chart_series.h"
+#include "chart/model/covered_drawings.h"
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -88,7 +89,7 @@ void TSeriesMarks::DrawMark(int index, const std::string& text, TSeriesMarkPosit
         Draw(mark);
         return;
     }
-    if (held_ && !(LaterMarksHideEarlierOnes() && mark.Covers(*held_))) Draw(*held_);
+    if (held_ && !(SkipCoveredDrawings && LaterMarksHideEarlierOnes() && mark.Covers(*held_))) Draw(*held_);
     held_ = std::move(mark);
 }
 

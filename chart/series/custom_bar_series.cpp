@@ -5,6 +5,7 @@
 
 #include "chart/model/chart.h"
 #include "chart/model/chart_exception.h"
+#include "chart/model/covered_drawings.h"
 
 TCustomBarSeries::TCustomBarSeries() {
     BarBrush.Color = AutoColor;
@@ -213,7 +214,7 @@ void TCustomBarSeries::DrawPoints() {
     const int step = DrawsPointsForward() ? 1 : -1;
     const int first = step > 0 ? FirstVisible : LastVisible;
     const int stop = (step > 0 ? LastVisible : FirstVisible) + step;
-    const bool hide = LaterBarsHideEarlierOnes();
+    const bool hide = SkipCoveredDrawings && LaterBarsHideEarlierOnes();
     TBarPlace place = PlaceOf(first);
     for (int i = first; i != stop; i += step) {
         ParentChart()->DrawingGoesOn(i);

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "chart/model/chart.h"
+#include "chart/model/covered_drawings.h"
 #include "platform/arith.h"
 
 namespace {
@@ -136,7 +137,7 @@ void TPieSeries::DrawPoints() {
     SliceStartY = start.Y;
     if (ParentChart()->View3D && AnyExploded) {
         for (int i : SlicesByDistanceFromTop(Angles, RotationRadians(), FirstVisible, LastVisible)) DrawPoint(i);
-    } else if (ParentChart()->View3D && PiePen.Mode == TPenMode::pmCopy) {
+    } else if (ParentChart()->View3D && PiePen.Mode == TPenMode::pmCopy && SkipCoveredDrawings) {
         DrawSlicesSeenIn3D();
     } else {
         for (int i = FirstVisible; i <= LastVisible; ++i) {

