@@ -2,6 +2,8 @@
 
 #include "app/chart_key.h"
 #include "app/pages.h"
+#include "app/poll_count.h"
+#include "engine/core/engine_log.h"
 #include "app/tally_data.h"
 #include "image/response/http_stream.h"
 #include "platform/system_module.h"
@@ -112,7 +114,14 @@ bool THauptseite::AnswerNotModified(const std::string& tag) {
 }
 
 void THauptseite::AnswerAdd() {
-    datenhinzu();
+    try {
+        datenhinzu();
+    } catch (const EPollFolderFull& full) {
+        LogEngineMessage(full.Message());
+        HttpSetStatus("403 Forbidden");
+        SendMessage(kPollFolderFullMessage);
+        return;
+    }
     if (Gesperrt) {
         SendMessage(kLockedMessage);
         return;

@@ -5,6 +5,7 @@
 #include "app/answer_line.h"
 #include "app/hauptseite.h"
 #include "app/poll_answers.h"
+#include "app/poll_count.h"
 #include "app/poll_file.h"
 
 namespace {
@@ -44,6 +45,7 @@ void RefuseFilesOfAnswers(const std::vector<PollAnswer>& answers, const std::str
     if (static_cast<size_t>(created) > kMaxNewPollFiles)
         throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxNewPollFiles) +
                               " new poll files in one request");
+    CheckRoomForPolls(folder, static_cast<size_t>(created));
 }
 
 // The key file forbids creating a poll that the request names: then nothing of the request is
