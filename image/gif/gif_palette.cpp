@@ -118,9 +118,17 @@ bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, st
     const int width = bitmap.Width();
     indexes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()));
     std::uint8_t* out = indexes.data();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
     TLastColor last;
+    const std::uint8_t* previous = nullptr;
     for (int y : GifRowOrder(bitmap.Height(), interlace)) {
-        if (!MapRow(bitmap.Row(y), width, palette, last, out)) return false;
+        const std::uint8_t* row = bitmap.Row(y);
+        // A row like the one mapped before it (most rows of a chart) takes its indexes.
+        if (previous && std::memcmp(row, previous, rowBytes) == 0)
+            std::memcpy(out, out - width, static_cast<std::size_t>(width));
+        else if (!MapRow(row, width, palette, last, out))
+            return false;
+        previous = row;
         out += width;
     }
     return true;
