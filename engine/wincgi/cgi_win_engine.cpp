@@ -274,13 +274,7 @@ std::string TCGIWinEngine::GetVariable(const std::string& Name) {
     return "";
 }
 
-int TCGIWinEngine::GetContentLength() {
-    try {
-        return StrToInt(GetVariable("Content Length"));
-    } catch (const EConvertError&) {
-        return 0;
-    }
-}
+int TCGIWinEngine::GetContentLength() { return StrToIntOr(GetVariable("Content Length"), 0); }
 
 std::string TCGIWinEngine::GetHttpCookie() {
     const TCGIIniFile* ini = CgiWinRequest().Ini.get();
