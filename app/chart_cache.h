@@ -1,5 +1,5 @@
 // Recently drawn charts of this process, by chart key (app/chart_key.h), bounded in bytes: the
-// least recently used go first. "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound
+// least recently used go first. the setting TALLYHOUSE_CHART_CACHE_MB sets the bound
 // in MiB (default 16); 0 switches the cache off. The bound counts what an entry really holds
 // on the heap: its key once, its chart bytes and the bookkeeping around them.
 #pragma once

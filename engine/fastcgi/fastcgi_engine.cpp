@@ -11,6 +11,7 @@
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/fastcgi/fastcgi_worker.h"
 #include "engine/form/form_fields.h"
+#include "engine/settings/operator_settings.h"
 #include "platform/exception.h"
 #include "platform/system_module.h"
 
@@ -46,8 +47,10 @@ TFastCGIEngine::TFastCGIEngine(const THttpEngineProperties& properties, bool aut
 TFastCGIEngine::~TFastCGIEngine() = default;
 
 // Started by a FastCGI server: its socket is standard input and it runs as many processes as it
-// wants. Started by hand: this process opens the socket and keeps the workers.
+// wants. Started by hand: this process opens the socket and keeps the workers. Either way a bad
+// setting refuses the start, before any worker could answer with it.
 void TFastCGIEngine::Serve() {
+    OperatorSettings();
     if (StandardInputIsListeningSocket()) {
         ServeSocket(0);
         return;
