@@ -1,5 +1,6 @@
 #include "app/failure_answer.h"
 
+#include "app/pages.h"
 #include "app/poll_answers.h"
 #include "app/request_refusal.h"
 #include "chart/model/chart_exception.h"
@@ -8,8 +9,16 @@
 
 namespace {
 
-constexpr char kBadRequest[] = "400 Bad Request";
 constexpr char kServerError[] = "500 Internal Server Error";
+
+// The message made safe for the page: markup escaped, control bytes (quoted from the request)
+// shown as blanks.
+std::string PageText(const char* message) {
+    std::string text = HtmlEscape(message);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < ' ' || c == 0x7F) c = ' ';
+    return text;
+}
 
 }  // namespace
 
@@ -19,7 +28,7 @@ TFailureAnswer FailureAnswerOf(const std::exception& failure) {
     // The request's own fields were wrong: the message quotes them back, made safe for HTML.
     if (dynamic_cast<const EAnswersRefused*>(&failure) || dynamic_cast<const EConvertError*>(&failure) ||
         dynamic_cast<const ChartException*>(&failure))
-        return {kBadRequest, HtmlEscape(failure.what()), {}};
+        return {kBadRequest, PageText(failure.what()), {}};
     if (dynamic_cast<const ESettingsError*>(&failure))
         return {kServerError, "The poll program is not set up correctly; its log names the setting to mend.", {}};
     return {kServerError, "The request could not be completed: the server failed. Its log says why.", {}};

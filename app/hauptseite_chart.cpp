@@ -61,7 +61,7 @@ bool THauptseite::ChartParameters() {
     chart.Height = FieldInt("height", "250");
     chart.Width = FieldInt("width", "400");
     if (!ValidChartSize(chart.Width) || !ValidChartSize(chart.Height)) {
-        SendMessage(kChartSizeMessage);
+        SendRefusal(kBadRequest, kChartSizeMessage);
         return false;
     }
     chart.Legend.Visible = HttpGetField("legend", "yes") == "yes";

@@ -9,11 +9,19 @@
 std::string_view MessagePageTemplate();  // tag %message%
 std::string_view HelpPageTemplate();     // tag %version%
 
+inline constexpr char kBadRequest[] = "400 Bad Request";
+inline constexpr char kForbidden[] = "403 Forbidden";
+
 inline constexpr std::string_view kVersionText = "Version 1.00s - 05/29/1999";
 inline constexpr std::string_view kLockedMessage = "TALLYHOUSE is locked by key. Access denied !";
 inline constexpr std::string_view kSavedMessage =
     "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
     "that should return after saving.";
+inline constexpr std::string_view kNoPollMessage =
+    "No answer was recorded: the request names no poll (the name of a poll field ends in .pol) !";
+inline constexpr std::string_view kClosedMessage = "This poll is closed: no answer was recorded !";
+inline constexpr std::string_view kRepeatMessage = "You have answered before: your answer was not counted again !";
+inline constexpr std::string_view kOthersSavedMessage = "<br>Your answers to the other questions were saved.";
 
 // Charts are drawn at most this many pixels wide and high.
 inline constexpr int kMaxChartSize = 4096;
@@ -30,3 +38,5 @@ std::string NotFoundMessage(std::string_view pollName);
 
 // The page that sends the browser on to backurl (made safe for HTML).
 std::string RedirectPage(std::string_view backurl);
+// A link on to backurl (made safe for HTML) below a message.
+std::string OnwardLink(std::string_view backurl);

@@ -70,7 +70,8 @@ int OpenForAppend(const std::string& path, const std::string& keyPath) {
 
 }  // namespace
 
-AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines) {
+AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines,
+                          const TAppendGuard& guard) {
     const int fd = OpenForAppend(path, keyPath);
     if (fd == kRefused) return AppendResult::Refused;
     if (fd < 0) Fail("Cannot open file", path);
@@ -80,8 +81,10 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
         Fail("Not a poll file", path);
     }
     LockWhole(fd, TLockKind::Exclusive, path);
+    if (guard.May && !guard.May()) return AppendResult::Withheld;
     const off_t size = RegularFileSize(fd, path);
     WriteAt(fd, size, AppendedBytes(EndsInsideLine(fd, size, path), lines), path);
+    if (guard.Written) guard.Written();
     return AppendResult::Appended;
 }
 
@@ -93,6 +96,12 @@ bool PollFileExists(const std::string& path) {
 bool IsPlainFile(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsClosedPollFile(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    return (info.st_mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {

@@ -6,18 +6,30 @@
 #include <string>
 #include <string_view>
 
-enum class AppendResult { Appended, Refused };
+// Refused: the key file forbade a new poll file. Withheld: the guard kept the lines out.
+enum class AppendResult { Appended, Refused, Withheld };
+
+// What runs under the poll file's exclusive lock around the write: May decides whether the
+// lines go in at all, Written follows their write. Either may be empty.
+struct TAppendGuard {
+    std::function<bool()> May;
+    std::function<void()> Written;
+};
 
 // Adds answer lines (joined by CR LF) at the end of the poll file in one write; only the new
 // bytes are written, so a failure can never damage earlier answers (partly written lines are
 // cut off again and EFileError is raised). A missing file is created unless keyPath exists, in
 // which case nothing is written and the result is Refused.
-AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines);
+AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines,
+                          const TAppendGuard& guard = {});
 
 // Something of that name exists in the folder (a file, or a link even when it leads nowhere).
 bool PollFileExists(const std::string& path);
 // A regular file of that name, not reached through a link.
 bool IsPlainFile(const std::string& path);
+// A poll file the program may not write, or that no one may write (a read-only file, a
+// read-only file system): the operator has closed the poll.
+bool IsClosedPollFile(const std::string& path);
 
 // Hands the bytes of a poll file to OnPiece, piece by piece, up to the size it had when its lock
 // let it be measured (an answer being appended then is waited for; later ones lie beyond): the

@@ -123,9 +123,10 @@ TEST(Add, KeyFileStopsNewPollFilesAndTheWholeRequestThatNamesOne) {
         ScratchDir dir;
         dir.Write("tallyhouse.key", "");
         dir.Write("old.pol", "d,a,x\r\n");
-        const CgiResult result = Add(dir, std::string(c.fields) + "&backurl=http://example.org/");
+        const CgiResult result = Add(dir, std::string(c.fields) + "&backurl=http://127.0.0.1/");
         const bool refused = std::string(c.fields).find("new.pol") != std::string::npos;
-        EXPECT_EQ(result.body, refused ? SentMessagePage(kLockedMessage) : RedirectPage("http://example.org/")) << c.fault;
+        EXPECT_EQ(result.body, refused ? SentMessagePage(kLockedMessage) : RedirectPage("http://127.0.0.1/")) << c.fault;
+        EXPECT_EQ(result.header.rfind(refused ? "HTTP/1.1 403 Forbidden\r\n" : "HTTP/1.1 200 OK\r\n", 0), 0u) << c.fault;
         EXPECT_EQ(dir.Read("old.pol").size() > 7, c.oldGetsLine) << c.fault;
         EXPECT_EQ(dir.Exists("new.pol"), c.newCreated) << c.fault;
     }
@@ -133,13 +134,13 @@ TEST(Add, KeyFileStopsNewPollFilesAndTheWholeRequestThatNamesOne) {
 
 TEST(Add, RedirectPageCarriesBackurlEscaped) {
     ScratchDir dir;
-    const CgiResult plain = Add(dir, "q.pol=1&backurl=http%3A%2F%2Fexample.org%2Fthanks.html");
+    const CgiResult plain = Add(dir, "q.pol=1&backurl=http%3A%2F%2F127.0.0.1%2Fthanks.html");
     EXPECT_EQ(plain.output, kHeader +
                                 "<html><head><title>Brightloom TALLYHOUSE</title>"
                                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
-                                "<meta http-equiv=\"REFRESH\" content=\"0;URL=http://example.org/thanks.html\">"
+                                "<meta http-equiv=\"REFRESH\" content=\"0;URL=http://127.0.0.1/thanks.html\">"
                                 "</head><body></body></html>");
-    const CgiResult hostile = Add(dir, "backurl=x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%26y");
+    const CgiResult hostile = Add(dir, "q.pol=1&backurl=x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%26y");
     EXPECT_NE(hostile.body.find("content=\"0;URL=x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;&amp;y\">"),
               std::string::npos)
         << hostile.body;
@@ -151,7 +152,8 @@ TEST(Add, NamesThatLeaveTheFolderRefuseTheWholeRequest) {
         ScratchDir dir;
         std::filesystem::create_directory(dir.Path() / "sub");
         const CgiResult result = Add(dir, std::string("ok.pol=1&") + name + "=1&backurl=/");
-        EXPECT_EQ(result.output, "") << name << ": neither success nor the redirect";
+        EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << name << ": neither success nor the redirect";
+        EXPECT_NE(result.body.find("leaves the program's folder"), std::string::npos) << name;
         EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "escape.pol"));
         EXPECT_FALSE(dir.Exists("sub/in.pol"));
         EXPECT_FALSE(dir.Exists("back\\slash.pol"));
