@@ -15,6 +15,7 @@
 #include "engine/core/http_engine.h"
 #include "platform/ascii_text.h"
 #include "platform/fnv1a.h"
+#include "platform/font_files.h"
 #include "platform/keyed_hash.h"
 #include "platform/system_module.h"
 
@@ -39,7 +40,7 @@ void AppendFields(std::string& key) {
 }
 
 // The fonts the chart is drawn with: other font files may draw other pixels.
-std::string FontPartOfKey() { return ""; }
+std::string FontPartOfKey() { return FontFilesIdentity(); }
 
 std::string Identity(const struct stat& info) {
     std::string text;

@@ -4,8 +4,8 @@
 #include "app/failure_answer.h"
 #include "app/pages.h"
 #include "app/tally_data.h"
-#include "image/response/http_stream.h"
 #include "engine/settings/operator_settings.h"
+#include "image/response/http_stream.h"
 #include "platform/system_module.h"
 
 THauptseite::THauptseite() {

@@ -8,6 +8,7 @@
 #include "app/one_answer.h"
 #include "app/pages.h"
 #include "app/poll_answers.h"
+#include "app/poll_count.h"
 #include "app/poll_file.h"
 #include "app/request_refusal.h"
 #include "app/visitor.h"
@@ -52,6 +53,7 @@ void RefuseFilesOfAnswers(const std::vector<PollAnswer>& answers, const std::str
     if (static_cast<size_t>(created) > kMaxNewPollFiles)
         throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxNewPollFiles) +
                               " new poll files in one request");
+    CheckRoomForPolls(folder, static_cast<size_t>(created));
 }
 
 // A closed poll among those named: nothing of the request is recorded.

@@ -62,6 +62,10 @@ void ChartCache(const std::string& value, TOperatorSettings& settings) {
     settings.ChartCacheBytes = static_cast<std::size_t>(Whole(value, 0, 999999)) * 1024 * 1024;
 }
 
+void MaxPolls(const std::string& value, TOperatorSettings& settings) {
+    settings.MaxPolls = static_cast<std::size_t>(Whole(value, 0, 1000000));
+}
+
 void OneAnswer(const std::string& value, TOperatorSettings& settings) {
     settings.OneAnswer = OneOf<TOneAnswer>(value, {{"cookie", TOneAnswer::Cookie},
                                                    {"address", TOneAnswer::Address},
@@ -115,6 +119,7 @@ const std::vector<TSettingRule>& Rules() {
     static const std::vector<TSettingRule> rules = {
         {{"TALLYHOUSE_CGI_MODE", "NormalMode, ServerMode or ServerThreadMode"}, CgiMode},
         {{"TALLYHOUSE_CHART_CACHE_MB", "a whole number of MiB from 0 (no cache) to 999999"}, ChartCache},
+        {{"TALLYHOUSE_MAX_POLLS", "a whole number of poll files from 0 (no new poll) to 1000000"}, MaxPolls},
         {{"TALLYHOUSE_ONE_ANSWER", "cookie, address or cookie+address"}, OneAnswer},
         {{"TALLYHOUSE_ONE_ANSWER_HOURS", "a whole number of hours from 1 to 876000"}, OneAnswerHours},
         {{"TALLYHOUSE_ANSWER_ORIGINS", "origins such as https://example.org, separated by blanks"}, AnswerOrigins},

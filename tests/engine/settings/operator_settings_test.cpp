@@ -19,6 +19,7 @@ TEST(OperatorSettings, NoSettingKeepsTheProgramAsItWas) {
     const TOperatorSettings settings = Read({});
     EXPECT_FALSE(settings.CgiMode);
     EXPECT_EQ(settings.ChartCacheBytes, 16u << 20);
+    EXPECT_EQ(settings.MaxPolls, 1000u);
     EXPECT_EQ(settings.OneAnswer, TOneAnswer::Off);
     EXPECT_TRUE(settings.AnswerOrigins.empty());
     EXPECT_FALSE(settings.AnswerPostOnly);
