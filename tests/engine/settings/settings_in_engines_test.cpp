@@ -32,6 +32,19 @@ std::string WindowsCgiAdd(const ScratchDir& dir, const std::string& answer) {
 
 }  // namespace
 
+TEST(SettingsInEngines, ABadSettingRefusesAFastCgiStart) {
+    ScratchDir dir;
+    CgiRequest start;
+    start.args = {"--fastcgi", "unix:" + (dir.Path() / "tallyhouse.sock").string(), "--workers", "1"};
+    start.env = {{"TALLYHOUSE_ANSWER_ORIGINS", "example.org"}};
+    const CgiResult refused = RunProgram(dir.Program(), start);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.errors.find("TALLYHOUSE_ANSWER_ORIGINS='example.org' cannot be used: 'example.org' is no origin"),
+              std::string::npos)
+        << refused.errors;
+    EXPECT_FALSE(dir.Exists("tallyhouse.sock"));
+}
+
 TEST(SettingsInEngines, TheOneAnswerRuleHoldsInEveryEngine) {
     {
         ScratchDir dir;
