@@ -117,7 +117,10 @@ bool THauptseite::AnswerNotModified(const std::string& tag) {
     return true;
 }
 
+// A failure's page is sent outside the turn the engine gives the application's handlers, so the
+// message and its page are guarded by a lock of their own.
 void THauptseite::SendMessage(std::string_view message) {
+    const std::lock_guard<std::mutex> guard(messageLock_);
     Meldung = message;
     httpMessage.Execute();
 }

@@ -21,8 +21,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/chart_cache.h"
 #include "app/poll_chart.h"
@@ -112,6 +115,7 @@ private:
         std::string NewCookie;               // a Set-Cookie value with a new visitor id
     };
     TAddOutcome addOutcome_;
+    std::mutex messageLock_;
 
     TChartCache chartCache_;
     TViewFormat viewFormat_ = TViewFormat::Gif;
