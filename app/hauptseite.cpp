@@ -2,6 +2,7 @@
 
 #include "app/chart_key.h"
 #include "app/pages.h"
+#include "app/poll_file.h"
 #include "platform/system_module.h"
 
 THauptseite::THauptseite() {
@@ -37,12 +38,19 @@ void THauptseite::StartEngine() { HTTP.Loaded(); }
 
 void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 
-void THauptseite::HTTPExecRequest(THttpEngine&) {
+void THauptseite::HTTPExecRequest(THttpEngine& Sender) {
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
-    if (command.empty()) httphilfe.Execute();
-    if (command == "view") AnswerView();
-    if (command == "add") AnswerAdd();
+    try {
+        if (command.empty()) httphilfe.Execute();
+        if (command == "view") AnswerView();
+        if (command == "add") AnswerAdd();
+    } catch (const EPollBusy& busy) {
+        // Nothing is written before a poll file is locked, so the page can still say why.
+        Sender.LogError(busy.what());
+        HttpSetStatus("503 Service Unavailable");
+        SendMessage(kBusyMessage);
+    }
 }
 
 // A chart answer carries the entity tag of its key. An unchanged chart is answered from the
