@@ -1,10 +1,13 @@
 // The program as a FastCGI server behind nginx (fastcgi_pass), Apache (mod_proxy_fcgi) and
 // lighttpd (mod_fastcgi, which starts the workers itself).
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -174,6 +177,52 @@ TEST_P(FastCgiServers, SigtermAnswersTheRequestInHandFirst) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pool ends cleanly: " << status;
         EXPECT_TRUE(server_->FastCgiWorkers().empty());
     }
+}
+
+// A visitor on a slow line: the request head and the start of a body sent, the rest to come.
+class SlowPost {
+public:
+    SlowPost(int port, const std::string& start) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sending_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                   SendAll(fd_, std::string("POST ") + kProgram + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 1000\r\n\r\n" + start);
+    }
+    ~SlowPost() { close(fd_); }
+    SlowPost(const SlowPost&) = delete;
+    SlowPost& operator=(const SlowPost&) = delete;
+    bool Sending() const { return sending_; }
+
+private:
+    int fd_;
+    bool sending_ = false;
+};
+
+// Apache passes a body on as its client sends it: twenty slow visitors keep their FastCGI
+// connections open, and a worker that waited for them would keep every other request waiting.
+TEST(FastCgiBehindApache, SlowPostsHoldNoWorker) {
+    if (!WebServerInstalled(WebServerKind::ApacheFastCgi)) GTEST_SKIP() << "Apache is not installed";
+    ScratchDir dir;
+    WebServer server(WebServerKind::ApacheFastCgi, dir.Path());
+    ASSERT_TRUE(server.Running()) << server.ErrorLog();
+    std::vector<std::unique_ptr<SlowPost>> visitors;
+    for (int i = 0; i < 20; ++i) {
+        visitors.push_back(std::make_unique<SlowPost>(server.Port(), "command=add&slow.pol=" + std::to_string(i)));
+        ASSERT_TRUE(visitors.back()->Sending());
+    }
+    // Time for Apache to reach the program for each of them.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const HttpResponse help = HttpGet(server.Port(), kProgram);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(help.status, 200) << server.ErrorLog();
+        EXPECT_LT(seconds, 1.0) << "a normal request waited behind the slow ones";
+    }
+    EXPECT_FALSE(dir.Exists("slow.pol"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, FastCgiServers,
