@@ -117,6 +117,18 @@ TEST_P(FastCgiServers, AShapedChartLeavesNothingToThePlainOneAfterIt) {
     }
 }
 
+// The drawing asks now and then whether the client is still there: a web server that waits
+// for the answer is.
+TEST_P(FastCgiServers, AViewLongEnoughToAskForItsClientIsDrawnWhole) {
+    std::string poll;
+    for (int i = 0; i < 20000; ++i) poll += "2026-12-08 10:00:00,127.0.0.1,answer " + std::to_string(i) + "\r\n";
+    dir_.Write("many.pol", poll);
+    const HttpResponse chart = Get("?command=view&filename=many.pol");
+    EXPECT_EQ(chart.status, 200) << server_->ErrorLog();
+    EXPECT_TRUE(DecodeGif(chart.body).ok);
+    EXPECT_FALSE(dir_.Exists("Log/tallyhouse.Log")) << dir_.Read("Log/tallyhouse.Log");
+}
+
 TEST_P(FastCgiServers, TwoThousandAnswersOverFiftyConnectionsAreAllKept) {
     std::vector<std::future<int>> clients;
     for (int c = 0; c < 50; ++c)
