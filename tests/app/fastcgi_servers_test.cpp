@@ -59,10 +59,15 @@ protected:
     }
     HttpResponse Post(const std::string& body) { return HttpRequest(server_->Port(), "POST", kProgram, body); }
     std::string Cgi(const std::string& query) { return RunProgram(dir_.Program(), GetRequest(query)).body; }
-    // The worker that holds a connection besides its listening socket.
-    pid_t WorkerInHand() const {
-        for (pid_t worker : server_->FastCgiWorkers())
-            if (OpenSockets(worker) >= 2) return worker;
+    // The worker whose request waits for the poll file's lock: it has the file open. (A worker
+    // holds other connections too, and one it has just answered may not be closed yet.)
+    pid_t WorkerInHand(const std::string& poll) const {
+        const std::filesystem::path file = std::filesystem::absolute(dir_.Path() / poll);
+        for (pid_t worker : server_->FastCgiWorkers()) {
+            std::error_code error;
+            for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(worker) + "/fd", error))
+                if (std::filesystem::read_symlink(fd.path(), error) == file) return worker;
+        }
         return 0;
     }
     int Lines(const std::string& poll) const {
@@ -150,7 +155,7 @@ TEST_P(FastCgiServers, AWorkerKilledMidRequestIsReplacedAndLosesNoEarlierAnswer)
     ASSERT_TRUE(lock.Locked());
     auto killed = std::async(std::launch::async, [&] { return Get("?command=add&q.pol=killed"); });
     pid_t busy = 0;
-    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand()) != 0; }));
+    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand("q.pol")) != 0; }));
     kill(busy, SIGKILL);
     EXPECT_NE(killed.get().status, 200) << "the web server reports the lost worker";
     lock.Release();
@@ -170,7 +175,7 @@ TEST_P(FastCgiServers, SigtermAnswersTheRequestInHandFirst) {
     ASSERT_TRUE(lock.Locked());
     auto inHand = std::async(std::launch::async, [&] { return Get("?command=add&q.pol=in+hand"); });
     pid_t busy = 0;
-    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand()) != 0; }));
+    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand("q.pol")) != 0; }));
     // Under lighttpd each worker is a FastCGI process of its own; otherwise the pool gets it.
     const pid_t stopped = server_->FastCgiServer() > 0 ? server_->FastCgiServer() : busy;
     kill(stopped, SIGTERM);
