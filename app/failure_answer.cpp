@@ -3,6 +3,7 @@
 #include "app/pages.h"
 #include "app/poll_answers.h"
 #include "app/poll_count.h"
+#include "app/poll_file.h"
 #include "app/request_refusal.h"
 #include "chart/model/chart_exception.h"
 #include "engine/core/html_escape.h"
@@ -27,6 +28,8 @@ TFailureAnswer FailureAnswerOf(const std::exception& failure) {
     if (const auto* refused = dynamic_cast<const ERequestRefused*>(&failure)) return {refused->Status, refused->Page, refused->Headers};
     if (dynamic_cast<const EClientGone*>(&failure)) return {};
     if (dynamic_cast<const EPollFolderFull*>(&failure)) return {kForbidden, std::string(kPollFolderFullMessage), {}};
+    // Nothing is written before a poll file is locked, so the page can still say why.
+    if (dynamic_cast<const EPollBusy*>(&failure)) return {"503 Service Unavailable", std::string(kBusyMessage), {}};
     // The request's own fields were wrong: the message quotes them back, made safe for HTML.
     if (dynamic_cast<const EAnswersRefused*>(&failure) || dynamic_cast<const EConvertError*>(&failure) ||
         dynamic_cast<const ChartException*>(&failure))

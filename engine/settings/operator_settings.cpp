@@ -62,6 +62,10 @@ void ChartCache(const std::string& value, TOperatorSettings& settings) {
     settings.ChartCacheBytes = static_cast<std::size_t>(Whole(value, 0, 999999)) * 1024 * 1024;
 }
 
+void FastCgiWorkers(const std::string& value, TOperatorSettings& settings) {
+    settings.FastCgiWorkers = static_cast<int>(Whole(value, 1, 256));
+}
+
 void MaxPolls(const std::string& value, TOperatorSettings& settings) {
     settings.MaxPolls = static_cast<std::size_t>(Whole(value, 0, 1000000));
 }
@@ -119,6 +123,7 @@ const std::vector<TSettingRule>& Rules() {
     static const std::vector<TSettingRule> rules = {
         {{"TALLYHOUSE_CGI_MODE", "NormalMode, ServerMode or ServerThreadMode"}, CgiMode},
         {{"TALLYHOUSE_CHART_CACHE_MB", "a whole number of MiB from 0 (no cache) to 999999"}, ChartCache},
+        {{"TALLYHOUSE_FASTCGI_WORKERS", "a whole number of FastCGI worker processes from 1 to 256"}, FastCgiWorkers},
         {{"TALLYHOUSE_MAX_POLLS", "a whole number of poll files from 0 (no new poll) to 1000000"}, MaxPolls},
         {{"TALLYHOUSE_ONE_ANSWER", "cookie, address or cookie+address"}, OneAnswer},
         {{"TALLYHOUSE_ONE_ANSWER_HOURS", "a whole number of hours from 1 to 876000"}, OneAnswerHours},

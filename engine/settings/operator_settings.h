@@ -24,6 +24,7 @@ enum class TStoreAddress { Full, Short, None };
 struct TOperatorSettings {
     std::optional<TCGIMode> CgiMode;
     std::size_t ChartCacheBytes = 16 * 1024 * 1024;
+    int FastCgiWorkers = 0;  // 0: as many as the machine has cores
     std::size_t MaxPolls = 1000;  // poll files the folder may hold; more are not created
     TOneAnswer OneAnswer = TOneAnswer::Off;
     int OneAnswerHours = 0;  // 0: once for the poll's life

@@ -136,6 +136,8 @@ TEST(FastCgiEngine, StartsNameAUnixSocketOrALoopbackAddress) {
     };
     for (const auto& parameters : refused)
         EXPECT_THROW(ParseFastCgiStart(parameters), Exception) << parameters.back();
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s"}, 40).Workers, 40) << "the operator's setting, whatever the cores";
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s", "--workers", "3"}, 40).Workers, 3) << "the command line wins";
     EXPECT_FALSE(NamesFastCgiStart({"/tmp/--fastcgi.ini"})) << "a Windows CGI request file";
     EXPECT_FALSE(NamesFastCgiStart({"START_SERVER"}));
 }

@@ -32,6 +32,7 @@ TEST(OperatorSettings, ValuesAreRead) {
     const TOperatorSettings settings = Read({
         {"TALLYHOUSE_CGI_MODE", "servermode"},
         {"TALLYHOUSE_CHART_CACHE_MB", "0"},
+        {"TALLYHOUSE_FASTCGI_WORKERS", "40"},
         {"TALLYHOUSE_ONE_ANSWER", " cookie+address "},
         {"TALLYHOUSE_ONE_ANSWER_HOURS", "24"},
         {"TALLYHOUSE_ANSWER_ORIGINS", "https://example.org  https://www.example.org/,http://[::1]:8080"},
@@ -43,6 +44,7 @@ TEST(OperatorSettings, ValuesAreRead) {
     });
     EXPECT_EQ(settings.CgiMode, ServerMode);
     EXPECT_EQ(settings.ChartCacheBytes, 0u);
+    EXPECT_EQ(settings.FastCgiWorkers, 40);
     EXPECT_EQ(settings.OneAnswer, TOneAnswer::CookieAndAddress);
     EXPECT_EQ(settings.OneAnswerHours, 24);
     ASSERT_EQ(settings.AnswerOrigins.size(), 3u);
@@ -64,6 +66,9 @@ TEST(OperatorSettings, ABadValueNamesTheSettingAndWhatItTakes) {
         {"TALLYHOUSE_CHART_CACHE_MB", "16MB", "from 0 (no cache)"},
         {"TALLYHOUSE_CHART_CACHE_MB", "-1", "from 0 (no cache)"},
         {"TALLYHOUSE_ONE_ANSWER", "cookies", "cookie, address or cookie+address"},
+        {"TALLYHOUSE_FASTCGI_WORKERS", "0", "from 1 to 256"},
+        {"TALLYHOUSE_FASTCGI_WORKERS", "257", "from 1 to 256"},
+        {"TALLYHOUSE_FASTCGI_WORKERS", "four", "from 1 to 256"},
         {"TALLYHOUSE_ANSWER_ORIGINS", "https://example.org example.org", "'example.org' is no origin"},
         {"TALLYHOUSE_ANSWER_ORIGINS", "https://example.org/polls", "is no origin"},
         {"TALLYHOUSE_ANSWER_POST_ONLY", "true", "yes or no"},
