@@ -1,27 +1,46 @@
 #include "app/chart_key.h"
 
 #include <sys/stat.h>
+#include <time.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
+#include <vector>
 
+#include "app/poll_file.h"
 #include "app/poll_name.h"
 #include "app/tally.h"
 #include "engine/core/http_engine.h"
 #include "platform/ascii_text.h"
 #include "platform/fnv1a.h"
+#include "platform/font_files.h"
+#include "platform/keyed_hash.h"
 #include "platform/system_module.h"
 
 namespace {
 
-// Every field that shapes a chart (datenzuordnen and grafikerstellen read them).
-constexpr const char* kViewParameters[] = {
-    "filename", "style", "color", "height", "width", "legend", "legendstyle", "border", "backcolor",
-    "chartbacktopcolor", "chartbackbottomcolor", "number", "numbercolor", "marks", "marksstyle", "3D",
-    "3Dorthogonal", "3DRotation", "3DElevation", "3DZoom", "3DDepth"};
-
 // Each part with its length first, so no two lists of parts give the same text.
 void Append(std::string& key, const std::string& part) { key += std::to_string(part.size()) + ":" + part + ";"; }
+
+// Every field of the request, whatever the view reads: each name as the field lookup matches
+// it (letter case and surrounding blanks aside), sorted, with the number of its values and
+// each value. A field sent with any value, even an empty one, is never the same as one not sent.
+void AppendFields(std::string& key) {
+    std::set<std::string> names;
+    for (const std::string& name : HttpGetFieldNames()) names.insert(Trim(UpperCase(name)));
+    Append(key, std::to_string(names.size()));
+    for (const std::string& name : names) {
+        const std::vector<std::string> values = HttpGetFieldValues(name);
+        Append(key, name);
+        Append(key, std::to_string(values.size()));
+        for (const std::string& value : values) Append(key, value);
+    }
+}
+
+// The fonts the chart is drawn with: other font files may draw other pixels.
+std::string FontPartOfKey() { return FontFilesIdentity(); }
 
 std::string Identity(const struct stat& info) {
     std::string text;
@@ -38,14 +57,27 @@ std::string PollIdentity(const struct stat& info) {
     return Identity(info) + std::to_string(info.st_ctim.tv_sec) + "." + std::to_string(info.st_ctim.tv_nsec);
 }
 
-// A new build of the program may draw differently: its charts get other keys.
-const std::string& ProgramKey() {
-    static const std::string key = [] {
-        struct stat info {};
-        return stat(ModuleFileName().c_str(), &info) == 0 ? Identity(info) : std::string();
-    }();
-    return key;
+// File times move once a clock tick (a few milliseconds, a second or two on some file systems),
+// so a poll rewritten to the same size within one tick would keep its key. While a poll is
+// that young, its key also holds a checksum of its content.
+constexpr time_t kRacySeconds = 2;
+
+bool ChangedLately(const struct stat& info) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return std::max(info.st_mtim.tv_sec, info.st_ctim.tv_sec) + kRacySeconds >= now.tv_sec;
 }
+
+// The same in every process (a fixed key), piece by piece as the poll file is read.
+std::string ContentChecksum(const std::string& path) {
+    std::uint64_t hash = 0;
+    ReadPollFile(path, [&hash](std::string_view piece) { hash = SipHash13(piece, {hash, 0x706f6c6c66696c65ull}); });
+    return std::to_string(hash);
+}
+
+// A new build of the program may draw differently: its charts get other keys. The build of
+// the running code counts, not the file on disk, which a deploy replaces under running workers.
+const std::string& ProgramKey() { return RunningImageIdentity(); }
 
 }  // namespace
 
@@ -54,14 +86,16 @@ std::optional<std::string> PollKey(const std::string& filename, const std::strin
     if (!IsPollFieldName(filename) || !IsSafeFileName(filename)) return std::nullopt;
     struct stat info {};
     if (lstat((folder + filename).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    return "file:" + PollIdentity(info);
+    const std::string key = "file:" + PollIdentity(info);
+    return ChangedLately(info) ? key + ":" + ContentChecksum(folder + filename) : key;
 }
 
 std::string ChartKey(const std::string& pollKey) {
     std::string key;
     Append(key, ProgramKey());
+    Append(key, FontPartOfKey());
     Append(key, pollKey);
-    for (const char* name : kViewParameters) Append(key, HttpGetField(name, NotAvailable));
+    AppendFields(key);
     return key;
 }
 

@@ -11,6 +11,8 @@ std::string_view HelpPageTemplate();     // tag %version%
 
 inline constexpr std::string_view kVersionText = "Version 1.00s - 05/29/1999";
 inline constexpr std::string_view kLockedMessage = "TALLYHOUSE is locked by key. Access denied !";
+inline constexpr std::string_view kPollFolderFullMessage =
+    "TALLYHOUSE holds as many polls as it may. No new poll was created and nothing was saved !";
 inline constexpr std::string_view kSavedMessage =
     "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
     "that should return after saving.";
@@ -19,6 +21,11 @@ inline constexpr std::string_view kSavedMessage =
 inline constexpr int kMaxChartSize = 4096;
 inline constexpr std::string_view kChartSizeMessage =
     "Chart width and height must lie between 1 and 4096 pixels !";
+
+inline constexpr std::string_view kFormatMessage = "The parameter format must be gif, json or csv !";
+inline constexpr std::string_view kAnswersMessage =
+    "The parameter answers must list 1 to 1000 different answers, separated by | "
+    "(within an answer \\| stands for | and \\\\ for \\) !";
 
 // Pollfile "<name>"not found ! with the name made safe for HTML.
 std::string NotFoundMessage(std::string_view pollName);

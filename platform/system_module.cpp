@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -84,4 +85,69 @@ std::string ResolveFromModule(const std::string& folder) {
     if (folder.empty()) return ModuleFolder();
     if (folder[0] == '/') return CollapseSeparators(folder);
     return CollapseSeparators(ModuleFolder() + "/" + folder);
+}
+
+namespace {
+
+struct TBuildIdSearch {
+    const void* code = nullptr;  // an address inside the module whose id is wanted
+    std::string id;
+};
+
+// The NT_GNU_BUILD_ID note of one loaded object's PT_NOTE segments, in hex; empty without one.
+std::string BuildIdOf(const dl_phdr_info& object) {
+    for (int i = 0; i < object.dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = object.dlpi_phdr[i];
+        if (segment.p_type != PT_NOTE) continue;
+        const auto* at = reinterpret_cast<const unsigned char*>(object.dlpi_addr + segment.p_vaddr);
+        const unsigned char* const end = at + segment.p_memsz;
+        while (at + sizeof(ElfW(Nhdr)) <= end) {
+            const auto* note = reinterpret_cast<const ElfW(Nhdr)*>(at);
+            const unsigned char* desc = at + sizeof(ElfW(Nhdr)) + ((note->n_namesz + 3) & ~3u);
+            if (note->n_type == NT_GNU_BUILD_ID && desc + note->n_descsz <= end) {
+                std::string hex;
+                for (unsigned k = 0; k < note->n_descsz; ++k) {
+                    static const char kDigits[] = "0123456789abcdef";
+                    hex += kDigits[desc[k] >> 4];
+                    hex += kDigits[desc[k] & 15];
+                }
+                return hex;
+            }
+            at = desc + ((note->n_descsz + 3) & ~3u);
+        }
+    }
+    return {};
+}
+
+int FindBuildId(dl_phdr_info* object, std::size_t, void* data) {
+    auto* search = static_cast<TBuildIdSearch*>(data);
+    const auto code = reinterpret_cast<ElfW(Addr)>(search->code);
+    for (int i = 0; i < object->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = object->dlpi_phdr[i];
+        const ElfW(Addr) start = object->dlpi_addr + segment.p_vaddr;
+        if (segment.p_type == PT_LOAD && code >= start && code < start + segment.p_memsz) {
+            search->id = BuildIdOf(*object);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+std::string ModuleFileIdentity() {
+    struct stat info {};
+    if (stat(ModuleFileName().c_str(), &info) != 0) return "unknown";
+    return "file:" + std::to_string(info.st_dev) + "." + std::to_string(info.st_ino) + "." +
+           std::to_string(info.st_size) + "." + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
+}  // namespace
+
+const std::string& RunningImageIdentity() {
+    static const std::string identity = [] {
+        TBuildIdSearch search{reinterpret_cast<const void*>(&FindBuildId), {}};
+        dl_iterate_phdr(FindBuildId, &search);
+        return search.id.empty() ? ModuleFileIdentity() : "build:" + search.id;
+    }();
+    return identity;
 }

@@ -6,6 +6,11 @@
 
 // Full path of the program file, or of the shared library when the code runs loaded as one.
 std::string ModuleFileName();
+// What tells this build of the running module from any other: the linker's build id of the
+// code as it was loaded, in hex. A program file replaced on disk does not change it for the
+// processes still running the old one. When the module has no build id, the identity of the
+// module file as it was when first asked.
+const std::string& RunningImageIdentity();
 // The folder of ModuleFileName(), without a trailing separator.
 std::string ModuleFolder();
 // True when this code runs inside a shared library loaded by another program.

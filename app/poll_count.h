@@ -1,0 +1,25 @@
+// How many poll files the program's folder may hold: each one costs disk and an inode, and a
+// visitor could otherwise create thousands a second. "TALLYHOUSE_MAX_POLLS" in the environment
+// sets the bound (default 1000); existing polls keep taking answers beyond it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "app/poll_answers.h"
+
+// An add that would create poll files beyond the bound; nothing of it is recorded.
+class EPollFolderFull : public EAnswersRefused {
+public:
+    using EAnswersRefused::EAnswersRefused;
+};
+
+// The bound of this process, read once; raises Exception for a value that is not a number
+// from 0 to 1,000,000.
+std::size_t MaxPollFiles();
+
+// The poll files (names ending in exactly ".pol") in the folder.
+std::size_t CountPollFiles(const std::string& folder);
+
+// Raises EPollFolderFull when creating that many more poll files would pass the bound.
+void CheckRoomForPolls(const std::string& folder, std::size_t created);
