@@ -54,15 +54,6 @@ std::string GifBytes(TBitmap& bitmap) {
 
 }  // namespace
 
-std::string_view ChartContentType(TChartFormat format) {
-    switch (format) {
-        case PngFormat: return "image/png";
-        case SvgFormat: return "image/svg+xml";
-        case GifFormat: break;
-    }
-    return "image/gif";
-}
-
 void THttpChart::SendChart() {
     std::string gif = ChartBytes();
     if (ChartFormat == GifFormat) SendGif(gif);

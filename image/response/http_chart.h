@@ -4,16 +4,12 @@
 
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "chart/model/chart.h"
 #include "image/gif/gif_writer.h"
 #include "platform/bitmap.h"
 
 enum TChartFormat { GifFormat, PngFormat, SvgFormat };
-
-// The content type each format is sent with.
-std::string_view ChartContentType(TChartFormat format);
 
 // Copied for every image sent; negative position and size mean "from the bitmap".
 extern const GifFrame GifFrameDefaults;
