@@ -228,15 +228,26 @@ void TScaledCanvas3D::Polygon(const TPoint* points, int lastIndex) {
     Stroke(all, true);
 }
 
-// Each ring of chart pixels is scale rings of fine pixels in the same two colours.
+// Each ring of chart pixels is scale rings of fine pixels in the same two colours, drawn here
+// because the plain canvas would draw its rings through the scaling Polyline again. Rings past
+// the middle of the box draw nothing new.
 void TScaledCanvas3D::BevelFrame(TRect& rect, TColor topColor, TColor bottomColor, int width) {
     const long long count = std::max(0, width);
-    TRect fine = Scaled(rect);
-    if (Pen.Width <= 1) {
-        TRasterCanvas3D::BevelFrame(fine, topColor, bottomColor, Saturate(count * scale_));
-    } else {
-        WithFineSizes([&] { TRasterCanvas3D::BevelFrame(fine, topColor, bottomColor, Saturate(count * scale_)); });
+    const bool thin = Pen.Width <= 1;
+    const long long l = Scaled(rect.Left), t = Scaled(rect.Top);
+    const long long r = Scaled(rect.Right) - (thin ? 1 : 0), b = Scaled(rect.Bottom) - (thin ? 1 : 0);
+    const long long rings = std::min(count * scale_, std::max(r - l, b - t) / 2 + 1);
+    const TColor saved = Pen.Color;
+    for (long long k = 0; k < rings; ++k) {
+        const int L = Saturate(l + k), T = Saturate(t + k), R = Saturate(r - k), B = Saturate(b - k);
+        const std::array<TPoint, 3> upper{Point(L, B), Point(L, T), Point(R, T)};
+        const std::array<TPoint, 3> lower{Point(R, T), Point(R, B), Point(L - 1, B)};
+        Pen.Color = topColor;
+        TRasterCanvas3D::Polyline(upper);
+        Pen.Color = bottomColor;
+        TRasterCanvas3D::Polyline(lower);
     }
+    Pen.Color = saved;
     rect = Rect(Saturate(rect.Left + count), Saturate(rect.Top + count), Saturate(rect.Right - count),
                 Saturate(rect.Bottom - count));
 }

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr char kFontFamily[] = "Arial";
+constexpr double kTieShift = 0.001;
 // The chart's face first, then faces with its metrics, then whatever sans-serif face there is.
 constexpr char kFontFallbacks[] = "Arial,'Liberation Sans',Arimo,Helvetica,sans-serif";
 
@@ -75,7 +76,7 @@ std::string TSvgCanvas::Document(std::string_view title, std::string_view descri
     AppendAttribute(svg, "height", static_cast<double>(height_) * scale_);
     svg += " viewBox=\"0 0 " + std::to_string(width_) + " " + std::to_string(height_) + "\"";
     svg += std::string(" xml:space=\"preserve\" font-family=\"") + kFontFallbacks +
-           "\" fill-rule=\"evenodd\" clip-rule=\"evenodd\">\n<title>";
+           "\" fill-rule=\"evenodd\" clip-rule=\"evenodd\" shape-rendering=\"crispEdges\">\n<title>";
     AppendSvgText(svg, title);
     svg += "</title>\n<desc>";
     AppendSvgText(svg, description);
@@ -164,22 +165,76 @@ void TSvgCanvas::Polyline(std::span<const TPoint> points) {
 
 void TSvgCanvas::Stroke(std::span<const TPoint> points, bool closed) {
     if (!PenDraws() || points.size() < 2) return;
-    if (PenWidth() == 1 && DashPatternFor(Pen.Style) && GetBkMode() == OPAQUE && GetBkColor() != clNone)
-        StrokeDashGaps(points, closed);
+    const bool dashed = PenWidth() == 1 && DashPatternFor(Pen.Style) != nullptr;
+    if (dashed && GetBkMode() == OPAQUE && GetBkColor() != clNone) StrokeDashGaps(points, closed);
     const std::size_t start = body_.size();
     body_ += "<path d=\"";
     const std::size_t data = body_.size();
-    if (PenWidth() == 1)
+    if (PenWidth() > 1)
+        AppendWidePath(points, closed);
+    else if (dashed)
         AppendThinPath(points, closed);
     else
-        AppendWidePath(points, closed);
+        AppendBands(points, closed);
     if (body_.size() == data) {
         body_.resize(start);
+        return;
+    }
+    if (PenWidth() == 1 && !dashed) {
+        // Bands meeting at a corner overlap: they must add up, not cancel.
+        body_ += "\" fill-rule=\"nonzero\" fill=\"";
+        AppendColor(body_, Pen.Color);
+        body_ += "\"/>\n";
         return;
     }
     body_ += "\" fill=\"none\"";
     AppendStroke();
     body_ += "/>\n";
+}
+
+// A one-pixel line covers one pixel per step along its main direction, the one nearest the line,
+// from its start up to its end's pixel: the pixels whose centres lie in a band one pixel across
+// along that direction. Each band runs clockwise on the screen.
+void TSvgCanvas::AppendBands(std::span<const TPoint> points, bool closed) {
+    const std::size_t segments = closed ? points.size() : points.size() - 1;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const TPoint a = points[i], b = points[(i + 1) % points.size()];
+        const double dx = static_cast<double>(b.X) - a.X, dy = static_cast<double>(b.Y) - a.Y;
+        if (dx == 0 && dy == 0) continue;
+        const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+        // Along the main axis u, across it v: the band's edge at u is v(u), the band v(u)..v(u) + 1.
+        const double au = xMajor ? a.X : a.Y, av = xMajor ? a.Y : a.X, du = xMajor ? dx : dy, dv = xMajor ? dy : dx;
+        const double slope = dv / du;
+        const double from = du > 0 ? au : au + du + 1, to = du > 0 ? au + du : au + 1;
+        // A pixel centre on the line's exact position goes with the pixel after it, as the raster
+        // rounds halves up; a browser takes the one whose centre lies on a shape's first edge.
+        const auto edge = [&](double u) { return av + (u - 0.5 - au) * slope + kTieShift; };
+        const auto point = [&](double u, double v) {
+            if (xMajor)
+                AppendPoint(body_, u, v);
+            else
+                AppendPoint(body_, v, u);
+        };
+        body_ += 'M';
+        if (xMajor) {
+            point(from, edge(from));
+            body_ += 'L';
+            point(to, edge(to));
+            body_ += 'L';
+            point(to, edge(to) + 1);
+            body_ += 'L';
+            point(from, edge(from) + 1);
+        } else {
+            point(from, edge(from));
+            body_ += 'L';
+            point(from, edge(from) + 1);
+            body_ += 'L';
+            point(to, edge(to) + 1);
+            body_ += 'L';
+            point(to, edge(to));
+        }
+        body_ += 'Z';
+    }
 }
 
 // The gaps of a dashed pen take the background colour when the background is opaque: the path
@@ -192,8 +247,8 @@ void TSvgCanvas::StrokeDashGaps(std::span<const TPoint> points, bool closed) {
     Pen = pen;
 }
 
-// Each segment from A to B covers A's pixel and stops short of B's: its ends sit half a pixel
-// back along its main direction from the pixel centres.
+// A dashed line's centre line: each segment from A to B covers A's pixel and stops short of B's,
+// its ends half a pixel back along its main direction from the pixel centres.
 void TSvgCanvas::AppendThinPath(std::span<const TPoint> points, bool closed) {
     const std::size_t segments = closed ? points.size() : points.size() - 1;
     double lastX = NAN, lastY = NAN;
@@ -386,22 +441,28 @@ void TSvgCanvas::Sector(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
     body_ += "/>\n";
 }
 
-// With a pen the outline's centre line runs through the corner pixels' centres, and the fill
-// under it reaches as far as the raster's.
+// The brush fills what the raster fills, the polygon through the corners; a one-pixel solid pen
+// adds its bands, any other pen its centre line through the corner pixels' centres.
 void TSvgCanvas::Polygon(const TPoint* points, int lastIndex) {
     if (points == nullptr || lastIndex < 0) return;
-    const bool pen = PenDraws();
-    if (!pen && (Brush.Style == TBrushStyle::bsClear || Brush.Color == clNone)) return;
-    const double shift = pen ? (PenWidth() % 2 == 0 ? 1 : 0.5) : 0;
-    body_ += "<polygon points=\"";
-    for (int i = 0; i <= lastIndex; ++i) {
-        if (i > 0) body_ += ' ';
-        AppendPoint(body_, points[i].X + shift, points[i].Y + shift);
+    const std::span<const TPoint> all(points, static_cast<std::size_t>(lastIndex) + 1);
+    const bool pen = PenDraws(), bands = pen && PenWidth() == 1 && DashPatternFor(Pen.Style) == nullptr;
+    const bool brush = Brush.Style != TBrushStyle::bsClear && Brush.Color != clNone;
+    if (brush || (pen && !bands)) {
+        // The raster fills a pixel whose centre lies on a left edge, not on a right one.
+        const double shift = pen && !bands ? (PenWidth() % 2 == 0 ? 1 : 0.5) : 0;
+        const double left = pen && !bands ? 0 : kTieShift;
+        body_ += "<polygon points=\"";
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (i > 0) body_ += ' ';
+            AppendPoint(body_, all[i].X + shift - left, all[i].Y + shift);
+        }
+        body_ += '"';
+        AppendFill();
+        if (!bands) AppendStroke();
+        body_ += "/>\n";
     }
-    body_ += '"';
-    AppendFill();
-    AppendStroke();
-    body_ += "/>\n";
+    if (bands) Stroke(all, true);
 }
 
 void TSvgCanvas::BevelFrame(TRect& rect, TColor topColor, TColor bottomColor, int width) {

@@ -50,6 +50,7 @@ private:
     void AppendStroke();
     // The pen's path: one-pixel segments cover their start and stop a pixel short of their end.
     void Stroke(std::span<const TPoint> points, bool closed);
+    void AppendBands(std::span<const TPoint> points, bool closed);
     void AppendThinPath(std::span<const TPoint> points, bool closed);
     void AppendWidePath(std::span<const TPoint> points, bool closed);
     void StrokeDashGaps(std::span<const TPoint> points, bool closed);
