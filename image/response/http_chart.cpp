@@ -7,6 +7,7 @@
 #include "image/png/png_writer.h"
 #include "image/response/http_stream.h"
 #include "image/svg/svg_canvas.h"
+#include "platform/display_text.h"
 #include "platform/exception.h"
 
 const GifFrame GifFrameDefaults = [] {
@@ -97,18 +98,19 @@ std::string THttpChartImage::CreateSvg() {
     chart.PaintTo(none, TRect{0, 0, chart.Width, chart.Height});
     std::string title;
     if (chart.Title.Visible)
-        for (const std::string& line : chart.Title.Text) title += (title.empty() ? "" : " ") + line;
-    return svg.Document(title.empty() ? Caption : title, PointsInWords());
+        for (const std::string& line : chart.Title.Text) title += (title.empty() ? "" : " ") + DisplayTextUtf8(line);
+    return svg.Document(title.empty() ? DisplayTextUtf8(Caption) : title, PointsInWords());
 }
 
-// "label: value" of every point of the active series, one after the other.
+// "label: value" of every point of the active series, one after the other; each label is read
+// as characters on its own, as the chart shows it, before they are joined.
 std::string THttpChartImage::PointsInWords() const {
     std::string words;
     const TChartSeries* series = Chart->FirstActiveSeries();
     if (!series) return words;
     for (int i = 0; i < series->PointCount(); ++i) {
         if (!words.empty()) words += "; ";
-        words += series->LabelOrValue(i) + ": " + FormatNumber(series->ValueFormat, series->MarkValue(i));
+        words += DisplayTextUtf8(series->LabelOrValue(i)) + ": " + FormatNumber(series->ValueFormat, series->MarkValue(i));
     }
     return words;
 }

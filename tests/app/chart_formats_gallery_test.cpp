@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <unordered_set>
 
 #include "tests/support/chart_gallery.h"
 #include "tests/support/chromium.h"
@@ -107,6 +108,47 @@ TEST(ChartFormats, EveryGalleryChartLooksAlikeInEveryFormat) {
             SCOPED_TRACE("chart " + r.name);
             const Picture shown = Crop(shot, r.left, r.top, r.gif.width, r.gif.height);
             EXPECT_GE(MatchingShare(r.gif, shown, 1, kColorDistance, r.svg.textBoxes), kLooksAlike);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The share of the picture's pixels, outside the boxes (in chart pixels), that have one of the
+// reference's colours exactly: a picture drawn sharp has few pixels of blended colours.
+double ShareOfReferenceColors(const Picture& picture, const Picture& reference, int scale, const std::vector<Box>& aside) {
+    const std::unordered_set<std::uint32_t> colors(reference.rgb.begin(), reference.rgb.end());
+    long long counted = 0, exact = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const bool text = std::any_of(aside.begin(), aside.end(), [&](const Box& b) {
+                return x / scale >= b.left && x / scale < b.right && y / scale >= b.top && y / scale < b.bottom;
+            });
+            if (text) continue;
+            ++counted;
+            exact += colors.contains(picture.At(x, y)) ? 1 : 0;
+        }
+    return counted == 0 ? 1.0 : static_cast<double>(exact) / static_cast<double>(counted);
+}
+
+TEST(ChartFormats, SvgStaysSharpWhenZoomed) {
+    if (!ChromiumInstalled()) GTEST_SKIP() << "chromium is not installed";
+    ScratchDir dir;
+    for (const std::string query : {"command=view&", "command=view&style=3&3D=yes&"}) {
+        const Picture gif = PictureOfGif(RunProgram(dir.Program(), GetRequest(query)).body);
+        const std::string svg = RunProgram(dir.Program(), GetRequest(query + "format=svg")).body;
+        const SvgFacts facts = ReadSvg(svg);
+        dir.Write("chart.svg", svg);
+        dir.Write("zoom.html", "<!DOCTYPE html><body style=\"margin:0\"><img src=\"chart.svg\"></body>\n");
+        for (int zoom : {2, 3}) {
+            SCOPED_TRACE(query + " at " + std::to_string(zoom * 100) + " %");
+            std::string failure;
+            const Picture shot = ChromiumScreenshot(dir.Path() / "zoom.html", gif.width, gif.height, zoom, failure);
+            ASSERT_EQ(shot.width, zoom * gif.width) << failure;
+            EXPECT_GE(MatchingShare(gif, shot, zoom, kColorDistance, facts.textBoxes), kLooksAlike);
+            EXPECT_GE(ShareOfReferenceColors(shot, gif, zoom, facts.textBoxes), 0.98) << "edges are blurred";
         }
     }
 }
