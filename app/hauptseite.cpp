@@ -3,8 +3,9 @@
 #include "app/chart_key.h"
 #include "app/pages.h"
 #include "app/poll_count.h"
-#include "engine/core/engine_log.h"
+#include "app/poll_file.h"
 #include "app/tally_data.h"
+#include "engine/core/engine_log.h"
 #include "image/response/http_stream.h"
 #include "platform/system_module.h"
 
@@ -41,12 +42,19 @@ void THauptseite::StartEngine() { HTTP.Loaded(); }
 
 void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 
-void THauptseite::HTTPExecRequest(THttpEngine&) {
+void THauptseite::HTTPExecRequest(THttpEngine& Sender) {
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
-    if (command.empty()) httphilfe.Execute();
-    if (command == "view") AnswerView();
-    if (command == "add") AnswerAdd();
+    try {
+        if (command.empty()) httphilfe.Execute();
+        if (command == "view") AnswerView();
+        if (command == "add") AnswerAdd();
+    } catch (const EPollBusy& busy) {
+        // Nothing is written before a poll file is locked, so the page can still say why.
+        Sender.LogError(busy.what());
+        HttpSetStatus("503 Service Unavailable");
+        SendMessage(kBusyMessage);
+    }
 }
 
 // A view answer (the chart, or the tally as data) carries the entity tag of its key. An

@@ -13,6 +13,8 @@ inline constexpr std::string_view kVersionText = "Version 1.00s - 05/29/1999";
 inline constexpr std::string_view kLockedMessage = "TALLYHOUSE is locked by key. Access denied !";
 inline constexpr std::string_view kPollFolderFullMessage =
     "TALLYHOUSE holds as many polls as it may. No new poll was created and nothing was saved !";
+// A poll file stayed locked by another process for longer than an answer or a view waits.
+inline constexpr std::string_view kBusyMessage = "The poll is busy. Please try again in a moment !";
 inline constexpr std::string_view kSavedMessage =
     "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
     "that should return after saving.";

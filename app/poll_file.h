@@ -2,16 +2,29 @@
 // same moment by several processes are all kept.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/exception.h"
+
 enum class AppendResult { Appended, Refused };
+
+// How long an answer or a view waits for the poll file's lock.
+inline constexpr std::chrono::milliseconds PollLockWait{5000};
+
+// The poll file's lock was held by another process for all of PollLockWait.
+class EPollBusy : public EFileError {
+public:
+    using EFileError::EFileError;
+};
 
 // Adds answer lines (joined by CR LF) at the end of the poll file in one write; only the new
 // bytes are written, so a failure can never damage earlier answers (partly written lines are
-// cut off again and EFileError is raised). A missing file is created unless keyPath exists, in
-// which case nothing is written and the result is Refused.
+// cut off again and EFileError is raised; EPollBusy when the lock cannot be had in time). A
+// missing file is created (mode 0640 less the umask) unless keyPath exists, in which case
+// nothing is written and the result is Refused.
 AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines);
 
 // Something of that name exists in the folder (a file, or a link even when it leads nowhere).
@@ -23,5 +36,5 @@ bool IsPlainFile(const std::string& path);
 // let it be measured (an answer being appended then is waited for; later ones lie beyond): the
 // file is read, never mapped, so one emptied or cut short meanwhile (by hand, without the lock)
 // only ends the reading early. False when no regular file has that name (a link is not
-// followed); EFileError when the file exists but cannot be read.
+// followed); EFileError when the file exists but cannot be read, EPollBusy when it stays locked.
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece);

@@ -66,14 +66,14 @@ TFastCgiAddress ParseAddress(const std::string& text) {
     return address;
 }
 
-int ParseWorkers(const std::string& text) {
+int ParseWorkers(const std::string& text, const std::string& what) {
     long long count = 0;
     try {
         count = StrToInt(text);
     } catch (const EConvertError&) {
         count = 0;
     }
-    if (count < 1 || count > kMaxWorkers) Refuse("Workers must be 1 to " + std::to_string(kMaxWorkers));
+    if (count < 1 || count > kMaxWorkers) Refuse(what + " must be 1 to " + std::to_string(kMaxWorkers) + ": '" + text + "'");
     return static_cast<int>(count);
 }
 
@@ -98,15 +98,15 @@ bool IsFastCgiStart() {
     return !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
 }
 
-TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters) {
+TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, const std::string& workersSetting) {
     if (!NamesFastCgiStart(parameters) || parameters.size() < 2) Refuse("The FastCGI start names an address.");
     TFastCgiStart start;
     start.Address = ParseAddress(parameters[1]);
-    start.Workers = CoreCount();
+    start.Workers = workersSetting.empty() ? CoreCount() : ParseWorkers(workersSetting, FastCgiWorkersSetting);
     for (size_t i = 2; i < parameters.size(); i += 2) {
         if (parameters[i] != "--workers" || i + 1 == parameters.size())
             Refuse("Unknown parameter: '" + parameters[i] + "'");
-        start.Workers = ParseWorkers(parameters[i + 1]);
+        start.Workers = ParseWorkers(parameters[i + 1], "--workers");
     }
     return start;
 }
@@ -114,6 +114,6 @@ TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters) {
 std::string FastCgiUsage() {
     return "Usage: tallyhouse.cgi --fastcgi unix:PATH [--workers N]\n"
            "       tallyhouse.cgi --fastcgi HOST:PORT [--workers N]   (HOST: 127.0.0.1, [::1] or localhost)\n"
-           "N worker processes (default: the number of cores) serve the socket; SIGTERM stops them\n"
-           "once the requests in hand are answered.";
+           "N worker processes (default: TALLYHOUSE_FASTCGI_WORKERS, else the number of cores) serve\n"
+           "the socket; SIGTERM stops them once the requests in hand are answered.";
 }

@@ -11,6 +11,8 @@
 #include <vector>
 
 inline constexpr char FastCgiParameter[] = "--fastcgi";
+// The operator's setting of the number of workers, in the environment of an explicit start.
+inline constexpr char FastCgiWorkersSetting[] = "TALLYHOUSE_FASTCGI_WORKERS";
 
 // Standard input is a socket that listens for connections (a connected socket or a pipe is not).
 bool StandardInputIsListeningSocket();
@@ -32,10 +34,12 @@ struct TFastCgiStart {
     int Workers = 0;
 };
 
-// Reads "--fastcgi ADDRESS [--workers N]"; Workers defaults to the number of cores. Raises
-// Exception with a usage text for anything else, including an address that is not a unix
-// socket or a loopback one: FastCGI has no authentication of its own.
-TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters);
+// Reads "--fastcgi ADDRESS [--workers N]"; Workers defaults to workersSetting (the value of
+// TALLYHOUSE_FASTCGI_WORKERS, empty when unset), else the number of cores, whatever the
+// machine's cores: "--workers" wins over both. Raises Exception with a usage text for
+// anything else, including a worker count outside 1 to 256 (the setting's too, given or not)
+// and an address that is not a unix socket or a loopback one: FastCGI has no authentication.
+TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, const std::string& workersSetting = "");
 
 // The usage text printed when the start cannot be read.
 std::string FastCgiUsage();

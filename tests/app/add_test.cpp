@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -176,14 +175,16 @@ TEST(Add, FiftyAnswersAtOnceAreAllKept) {
         EXPECT_NE(text.find(",answer" + std::to_string(i) + "\r\n"), std::string::npos) << i;
 }
 
-// Until /proc/locks shows a process blocked on a lock of the file with this inode (a line
-// "N: -> POSIX ..." naming it), or Ended says the waiting is over; a minute as a safety net.
-bool WaitForLockWaiter(ino_t inode, const std::function<bool()>& ended) {
-    const std::string file = ":" + std::to_string(inode) + " ";
+// Until another process has the file open (an answer opens its poll file, then waits for the
+// lock held here), or Ended says the waiting is over; a minute as a safety net.
+bool WaitForLockWaiter(const std::filesystem::path& file, const std::function<bool()>& ended) {
     for (int tries = 0; tries < 6000 && !ended(); ++tries) {
-        std::ifstream locks("/proc/locks");
-        for (std::string line; std::getline(locks, line);)
-            if (line.find(" -> ") != std::string::npos && line.find(file) != std::string::npos) return true;
+        std::error_code error;
+        for (const auto& process : std::filesystem::directory_iterator("/proc", error)) {
+            if (process.path().filename() == std::to_string(getpid())) continue;
+            for (const auto& fd : std::filesystem::directory_iterator(process.path() / "fd", error))
+                if (std::filesystem::read_symlink(fd.path(), error) == file) return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
@@ -203,9 +204,7 @@ TEST(Add, AnAnswerWaitsForTheLockOnItsPollFile) {
         Add(dir, "held.pol=late");
         done = true;
     });
-    struct stat held {};
-    ASSERT_EQ(fstat(fd, &held), 0);
-    const bool blocked = WaitForLockWaiter(held.st_ino, [&] { return done.load(); });
+    const bool blocked = WaitForLockWaiter(std::filesystem::absolute(dir.Path() / "held.pol"), [&] { return done.load(); });
     EXPECT_TRUE(blocked) << "the answer did not wait for the lock";
     EXPECT_EQ(dir.Read("held.pol"), "");
     lock.l_type = F_UNLCK;

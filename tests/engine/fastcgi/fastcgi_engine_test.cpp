@@ -138,6 +138,10 @@ TEST(FastCgiEngine, StartsNameAUnixSocketOrALoopbackAddress) {
     };
     for (const auto& parameters : refused)
         EXPECT_THROW(ParseFastCgiStart(parameters), Exception) << parameters.back();
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s"}, "40").Workers, 40) << "the operator's setting, whatever the cores";
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s", "--workers", "3"}, "40").Workers, 3) << "the command line wins";
+    for (const char* setting : {"0", "257", "four", "-1"})
+        EXPECT_THROW(ParseFastCgiStart({"--fastcgi", "unix:/s", "--workers", "3"}, setting), Exception) << setting;
     EXPECT_FALSE(NamesFastCgiStart({"/tmp/--fastcgi.ini"})) << "a Windows CGI request file";
     EXPECT_FALSE(NamesFastCgiStart({"START_SERVER"}));
 }
