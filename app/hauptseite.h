@@ -105,7 +105,10 @@ private:
     bool AnswerNotModified(const std::string& tag);
     void NewChart();
     bool ChartParameters();
-    void ShowAnswerCount(const std::string& number);
+    // False when the number's colour is refused and the message page has ended the request.
+    bool ShowAnswerCount(const std::string& number);
+    // Ends the request with the message page; false, for the parameter readers to return.
+    bool Refuse(std::string_view message);
     void ThreeDParameters();
 
     // What the add request in hand did.

@@ -27,12 +27,16 @@ inline constexpr std::string_view kClosedMessage = "This poll is closed: no answ
 inline constexpr std::string_view kRepeatMessage = "You have answered before: your answer was not counted again !";
 inline constexpr std::string_view kOthersSavedMessage = "<br>Your answers to the other questions were saved.";
 
-// Charts are drawn at most this many pixels wide and high.
+// Charts are drawn at most this many pixels wide and high (times the scale of a raster).
 inline constexpr int kMaxChartSize = 4096;
 inline constexpr std::string_view kChartSizeMessage =
     "Chart width and height must lie between 1 and 4096 pixels !";
 
-inline constexpr std::string_view kFormatMessage = "The parameter format must be gif, json or csv !";
+inline constexpr std::string_view kFormatMessage = "The parameter format must be gif, png, svg, json or csv !";
+inline constexpr std::string_view kScaleMessage = "The parameter scale must be 1, 2, 3 or 4 !";
+inline constexpr std::string_view kCircledMessage = "The parameter circled must be yes or no !";
+inline constexpr std::string_view kColorMessage =
+    "A colour must be a palette number or # with six hexadecimal digits (#RRGGBB) !";
 inline constexpr std::string_view kAnswersMessage =
     "The parameter answers must list 1 to 1000 different answers, separated by | "
     "(within an answer \\| stands for | and \\\\ for \\) !";
