@@ -1,10 +1,10 @@
 #include "app/hauptseite.h"
 
 #include "app/chart_key.h"
+#include "app/failure_answer.h"
 #include "app/pages.h"
-#include "app/poll_count.h"
-#include "engine/core/engine_log.h"
 #include "app/tally_data.h"
+#include "engine/settings/operator_settings.h"
 #include "image/response/http_stream.h"
 #include "platform/system_module.h"
 
@@ -25,6 +25,8 @@ void THauptseite::ApplyStoredSettings() {
     HTTP.SetNoCache(false);
     HTTP.SetOnExecRequest([this](THttpEngine& Sender) { HTTPExecRequest(Sender); });
     HTTP.SetOnFirstExecRequest([this](THttpEngine& Sender) { HTTPFirstExecRequest(Sender); });
+    HTTP.SetOnRequestError(
+        [this](THttpEngine& Sender, const std::exception& ErrorReason) { HTTPRequestError(Sender, ErrorReason); });
     httpMessage.SetText(MessagePageTemplate());
     httpMessage.OnHttpEntry = [this](const std::string& EntryName, bool& Handled) {
         httpMessageHttpEntry(EntryName, Handled);
@@ -41,7 +43,9 @@ void THauptseite::StartEngine() { HTTP.Loaded(); }
 
 void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 
+// A bad setting fails every request, so the operator learns of it at once.
 void THauptseite::HTTPExecRequest(THttpEngine&) {
+    OperatorSettings();
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
     if (command.empty()) httphilfe.Execute();
@@ -55,7 +59,7 @@ void THauptseite::HTTPExecRequest(THttpEngine&) {
 void THauptseite::AnswerView() {
     const std::optional<TViewFormat> format = ViewFormatOf(HttpGetFieldValues("format"));
     if (!format) {
-        SendMessage(kFormatMessage);
+        SendRefusal(kBadRequest, kFormatMessage);
         return;
     }
     viewFormat_ = *format;
@@ -113,29 +117,26 @@ bool THauptseite::AnswerNotModified(const std::string& tag) {
     return true;
 }
 
-void THauptseite::AnswerAdd() {
-    try {
-        datenhinzu();
-    } catch (const EPollFolderFull& full) {
-        LogEngineMessage(full.Message());
-        HttpSetStatus("403 Forbidden");
-        SendMessage(kPollFolderFullMessage);
-        return;
-    }
-    if (Gesperrt) {
-        SendMessage(kLockedMessage);
-        return;
-    }
-    const std::string backurl = HttpGetField("backurl", "");
-    if (!backurl.empty())
-        HttpWrite(RedirectPage(backurl));
-    else
-        SendMessage(kSavedMessage);
-}
-
+// A failure's page is sent outside the turn the engine gives the application's handlers, so the
+// message and its page are guarded by a lock of their own.
 void THauptseite::SendMessage(std::string_view message) {
+    const std::lock_guard<std::mutex> guard(messageLock_);
     Meldung = message;
     httpMessage.Execute();
+}
+
+void THauptseite::SendRefusal(const std::string& status, std::string_view message,
+                              const std::vector<std::pair<std::string, std::string>>& headers) {
+    HttpSetStatus(status);
+    for (const auto& [name, value] : headers) HttpWriteHeader(name, value);
+    SendMessage(message);
+}
+
+void THauptseite::HTTPRequestError(THttpEngine& Sender, const std::exception& ErrorReason) {
+    Sender.LogError("Unhandled exception : " + std::string(ErrorReason.what()));
+    const TFailureAnswer answer = FailureAnswerOf(ErrorReason);
+    if (answer.Page.empty() || HttpResponseStarted()) return;
+    SendRefusal(answer.Status, answer.Page, answer.Headers);
 }
 
 void THauptseite::httpMessageHttpEntry(const std::string& EntryName, bool&) {

@@ -1,7 +1,9 @@
 // The program's entry point: creates the poll application, which serves the request.
 #include <clocale>
 #include <csignal>
+#include <optional>
 
+#include "app/command_line.h"
 #include "app/hauptseite.h"
 #include "engine/core/program_end.h"
 #include "engine/facade/general_http_engine.h"
@@ -10,6 +12,7 @@
 #include "engine/wincgi/cgi_win_server.h"
 
 int main() {
+    if (const std::optional<int> exitCode = AnswerCommandLine()) return *exitCode;
     // Dates in answers and log lines follow the host's locale.
     std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.

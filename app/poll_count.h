@@ -1,6 +1,6 @@
 // How many poll files the program's folder may hold: each one costs disk and an inode, and a
-// visitor could otherwise create thousands a second. "TALLYHOUSE_MAX_POLLS" in the environment
-// sets the bound (default 1000); existing polls keep taking answers beyond it.
+// visitor could otherwise create thousands a second. The setting TALLYHOUSE_MAX_POLLS sets the
+// bound (default 1000); existing polls keep taking answers beyond it.
 #pragma once
 
 #include <cstddef>
@@ -14,8 +14,7 @@ public:
     using EAnswersRefused::EAnswersRefused;
 };
 
-// The bound of this process, read once; raises Exception for a value that is not a number
-// from 0 to 1,000,000.
+// The bound of this process's settings.
 std::size_t MaxPollFiles();
 
 // The poll files (names ending in exactly ".pol") in the folder.

@@ -27,7 +27,7 @@ TEST(HostileFolder, AnswersNeverGoThroughALink) {
         if (c.targetExists) dir.Write(c.link, "old\r\n");
         std::filesystem::create_symlink(c.link, dir.Path() / "link.pol");
         const CgiResult result = RunProgram(dir.Program(), GetRequest("command=add&ok.pol=1&link.pol=x"));
-        EXPECT_EQ(result.output, "") << c.fault;
+        EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << c.fault;
         EXPECT_EQ(dir.Exists(c.link), c.targetExists) << c.fault;
         if (c.targetExists) {
             EXPECT_EQ(dir.Read(c.link), "old\r\n") << c.fault;
@@ -47,7 +47,7 @@ TEST(HostileFolder, ALogThatIsAFifoDoesNotHoldTheRequest) {
     request.timeoutSeconds = 20;  // a safety net: a request held by the FIFO is killed then
     const CgiResult result = RunProgram(dir.Program(), request);
     EXPECT_EQ(result.exitCode, 0) << "killed while waiting for a reader of the FIFO";
-    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << "answered after the log was left alone";
 }
 
 // A visitor could create 20 poll files a request, thousands a second, until the disk or its
@@ -92,9 +92,10 @@ TEST(HostileFolder, ABoundThatIsNoNumberIsAnError) {
     ScratchDir dir;
     CgiRequest request = GetRequest("command=add&new.pol=yes");
     request.env["TALLYHOUSE_MAX_POLLS"] = "lots";
-    RunProgram(dir.Program(), request);
+    const CgiResult result = RunProgram(dir.Program(), request);
+    EXPECT_EQ(result.header.rfind("HTTP/1.1 500 Internal Server Error\r\n", 0), 0u) << result.header;
     EXPECT_FALSE(dir.Exists("new.pol"));
-    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("TALLYHOUSE_MAX_POLLS must be a number"), std::string::npos);
+    EXPECT_NE(dir.Read("Log/tallyhouse.Log").find("TALLYHOUSE_MAX_POLLS='lots' cannot be used"), std::string::npos);
 }
 
 }  // namespace
