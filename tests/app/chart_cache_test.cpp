@@ -9,7 +9,7 @@
 
 namespace {
 
-TCachedAnswer Gif(std::string body) { return {"image/gif", std::move(body)}; }
+TCachedAnswer Gif(std::string body) { return {"image/gif", std::move(body), {}}; }
 
 }  // namespace
 
