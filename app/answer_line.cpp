@@ -2,6 +2,8 @@
 
 #include <clocale>
 
+#include "app/quoted_answer.h"
+
 namespace {
 
 std::string Format(const char* pattern, const std::tm& local) {
@@ -32,7 +34,15 @@ std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::s
     line += ',';
     line += remoteAddr;
     line += ',';
-    line += answer;
+    if (!NeedsQuoting(answer)) {
+        line += answer;
+        return line;
+    }
+    // The quoted field must lie within the part of the line that is read, or the answer would
+    // be read by the comma rule.
+    const std::size_t room = kAnswerLineBytes > line.size() ? kAnswerLineBytes - line.size() : 0;
+    const std::string_view fitting = FittingAnswer(answer, room);
+    line += NeedsQuoting(fitting) ? QuotedAnswer(fitting) : std::string(fitting);
     return line;
 }
 

@@ -9,9 +9,12 @@
 // C or POSIX locale "2026-12-08 14:07:09"); at exactly midnight the date alone.
 std::string AnswerTimeStamp(const std::tm& local);
 
-// time stamp "," client address "," answer, with no quoting.
+// time stamp "," client address "," answer. An answer that holds a comma (or starts with a
+// double quote) is written as one quoted field, cut between characters where the line would
+// be longer than a poll file's line is read; any other answer as it came.
 std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::string_view answer);
 
-// The bytes that go after a file's existing text when the line is added: the line and CR LF
-// after an empty text or one that ends with a line break, else CR LF and the line.
+// The bytes that go after a file's existing text when lines (joined by CR LF) are added: the
+// lines and CR LF after an empty text or one that ends with a line break, else CR LF and the
+// lines.
 std::string AppendedBytes(bool textEndsInsideLine, std::string_view line);

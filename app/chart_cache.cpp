@@ -10,7 +10,7 @@ constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kBlockOverhead = 16;
 // A list node (two links and the entry) and a hash node (link, view, iterator, cached hash)
 // with their bucket pointer, each a heap block of its own.
-constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 2 * sizeof(std::string) + kBlockOverhead) +
+constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 3 * sizeof(std::string) + kBlockOverhead) +
                                     (sizeof(void*) + sizeof(std::string_view) + 2 * sizeof(void*) + kBlockOverhead) +
                                     sizeof(void*);
 
@@ -31,19 +31,19 @@ std::size_t HeapBytes(const std::string& text) {
 TChartCache::TChartCache() : limit_(ConfiguredLimit()) {}
 
 std::size_t TChartCache::SizeOf(const TEntry& entry) {
-    return HeapBytes(entry.key) + HeapBytes(entry.chart) + kNodesBytes;
+    return HeapBytes(entry.key) + HeapBytes(entry.answer.contentType) + HeapBytes(entry.answer.body) + kNodesBytes;
 }
 
-const std::string* TChartCache::Find(const std::string& key) {
+const TCachedAnswer* TChartCache::Find(const std::string& key) {
     const auto found = index_.find(key);
     if (found == index_.end()) return nullptr;
     entries_.splice(entries_.begin(), entries_, found->second);
-    return &found->second->chart;
+    return &found->second->answer;
 }
 
-void TChartCache::Store(const std::string& key, std::string chart) {
-    chart.shrink_to_fit();
-    TEntry entry{key, std::move(chart)};
+void TChartCache::Store(const std::string& key, TCachedAnswer answer) {
+    answer.body.shrink_to_fit();
+    TEntry entry{key, std::move(answer)};
     if (SizeOf(entry) > limit_ / 4) return;
     if (const auto old = index_.find(key); old != index_.end()) Drop(old->second);
     bytes_ += SizeOf(entry);

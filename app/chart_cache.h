@@ -1,7 +1,8 @@
-// Recently drawn charts of this process, by chart key (app/chart_key.h), bounded in bytes: the
-// least recently used go first. "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound
-// in MiB (default 16); 0 switches the cache off. The bound counts what an entry really holds
-// on the heap: its key once, its chart bytes and the bookkeeping around them.
+// Recent view answers of this process (charts, and tallies as data), each with its content
+// type, by chart key (app/chart_key.h), bounded in bytes: the least recently used go first.
+// "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound in MiB (default 16); 0 switches
+// the cache off. The bound counts what an entry really holds on the heap: its key once, its
+// answer's bytes and the bookkeeping around them.
 #pragma once
 
 #include <cstddef>
@@ -10,21 +11,26 @@
 #include <string_view>
 #include <unordered_map>
 
+struct TCachedAnswer {
+    std::string contentType;
+    std::string body;
+};
+
 class TChartCache {
 public:
     TChartCache();
     explicit TChartCache(std::size_t limitBytes) : limit_(limitBytes) {}
 
-    // The chart bytes kept under the key, or none; a hit counts as a use.
-    const std::string* Find(const std::string& key);
-    // Keeps the bytes; a chart larger than a quarter of the bound is not kept.
-    void Store(const std::string& key, std::string chart);
+    // The answer kept under the key, or none; a hit counts as a use.
+    const TCachedAnswer* Find(const std::string& key);
+    // Keeps the answer; one larger than a quarter of the bound is not kept.
+    void Store(const std::string& key, TCachedAnswer answer);
     std::size_t Bytes() const { return bytes_; }
 
 private:
     struct TEntry {
         std::string key;
-        std::string chart;
+        TCachedAnswer answer;
     };
     using TEntries = std::list<TEntry>;
     static std::size_t SizeOf(const TEntry& entry);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
+#include <vector>
 
 #include "app/poll_file.h"
 #include "app/poll_name.h"
@@ -18,14 +20,26 @@
 
 namespace {
 
-// Every field that shapes a chart (datenzuordnen and grafikerstellen read them).
-constexpr const char* kViewParameters[] = {
-    "filename", "style", "color", "height", "width", "legend", "legendstyle", "border", "backcolor",
-    "chartbacktopcolor", "chartbackbottomcolor", "number", "numbercolor", "marks", "marksstyle", "3D",
-    "3Dorthogonal", "3DRotation", "3DElevation", "3DZoom", "3DDepth"};
-
 // Each part with its length first, so no two lists of parts give the same text.
 void Append(std::string& key, const std::string& part) { key += std::to_string(part.size()) + ":" + part + ";"; }
+
+// Every field of the request, whatever the view reads: each name as the field lookup matches
+// it (letter case and surrounding blanks aside), sorted, with the number of its values and
+// each value. A field sent with any value, even an empty one, is never the same as one not sent.
+void AppendFields(std::string& key) {
+    std::set<std::string> names;
+    for (const std::string& name : HttpGetFieldNames()) names.insert(Trim(UpperCase(name)));
+    Append(key, std::to_string(names.size()));
+    for (const std::string& name : names) {
+        const std::vector<std::string> values = HttpGetFieldValues(name);
+        Append(key, name);
+        Append(key, std::to_string(values.size()));
+        for (const std::string& value : values) Append(key, value);
+    }
+}
+
+// The fonts the chart is drawn with: other font files may draw other pixels.
+std::string FontPartOfKey() { return ""; }
 
 std::string Identity(const struct stat& info) {
     std::string text;
@@ -78,8 +92,9 @@ std::optional<std::string> PollKey(const std::string& filename, const std::strin
 std::string ChartKey(const std::string& pollKey) {
     std::string key;
     Append(key, ProgramKey());
+    Append(key, FontPartOfKey());
     Append(key, pollKey);
-    for (const char* name : kViewParameters) Append(key, HttpGetField(name, NotAvailable));
+    AppendFields(key);
     return key;
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/chart_key.h"
 #include "app/pages.h"
+#include "app/tally_data.h"
+#include "image/response/http_stream.h"
 #include "platform/system_module.h"
 
 THauptseite::THauptseite() {
@@ -45,22 +47,44 @@ void THauptseite::HTTPExecRequest(THttpEngine&) {
     if (command == "add") AnswerAdd();
 }
 
-// A chart answer carries the entity tag of its key. An unchanged chart is answered from the
-// cache, or with 304 when the client has it already; the tally and the parameters are checked
-// before a 304 that the cache cannot vouch for.
+// A view answer (the chart, or the tally as data) carries the entity tag of its key. An
+// unchanged answer is given from the cache, or with 304 when the client has it already; the
+// tally and the parameters are checked before a 304 that the cache cannot vouch for.
 void THauptseite::AnswerView() {
+    const std::optional<TViewFormat> format = ViewFormatOf(HttpGetFieldValues("format"));
+    if (!format) {
+        SendMessage(kFormatMessage);
+        return;
+    }
+    viewFormat_ = *format;
     const std::optional<std::string> key = RequestedChartKey();
     if (key && AnswerFromCache(*key)) return;
     if (!datenzuordnen()) return;
-    grafikerstellen();
+    TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody()};
     // A poll that changed while it was read is answered without a tag and kept nowhere.
     const bool tagged = key && RequestedChartKey() == key;
     const std::string tag = tagged ? EntityTag(*key) : std::string();
     if (tagged && AnswerNotModified(tag)) return;
-    std::string gif = Ausgabegrafik.ChartBytes();
     if (tagged) HttpWriteHeader("ETag", tag);
-    THttpChart::SendGif(gif);
-    if (tagged) chartCache_.Store(*key, std::move(gif));
+    SendViewAnswer(answer);
+    if (tagged) chartCache_.Store(*key, std::move(answer));
+}
+
+std::string THauptseite::ViewBody() {
+    if (!IsChartFormat(viewFormat_)) return TallyData(viewFormat_, Dateiname, answerTotal_, Daten);
+    grafikerstellen();
+    return Ausgabegrafik.ChartBytes();
+}
+
+// A GIF goes out as every chart always has; data gets its own content type.
+void THauptseite::SendViewAnswer(const TCachedAnswer& answer) {
+    if (answer.contentType == ContentTypeOf(TViewFormat::Gif)) {
+        THttpChart::SendGif(answer.body);
+        return;
+    }
+    HttpWriteHeader("content-type", answer.contentType);
+    HttpEndHeader();
+    THttpStream().Write(reinterpret_cast<const std::uint8_t*>(answer.body.data()), answer.body.size());
 }
 
 std::optional<std::string> THauptseite::RequestedChartKey() {
@@ -70,12 +94,12 @@ std::optional<std::string> THauptseite::RequestedChartKey() {
 }
 
 bool THauptseite::AnswerFromCache(const std::string& key) {
-    const std::string* gif = chartCache_.Find(key);
-    if (!gif) return false;
+    const TCachedAnswer* answer = chartCache_.Find(key);
+    if (!answer) return false;
     const std::string tag = EntityTag(key);
     if (AnswerNotModified(tag)) return true;
     HttpWriteHeader("ETag", tag);
-    THttpChart::SendGif(*gif);
+    SendViewAnswer(*answer);
     return true;
 }
 

@@ -19,6 +19,7 @@
 //   httpMessage, httphilfe  the message page and help page (Hilfe) template filters
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@
 #include "app/chart_cache.h"
 #include "app/poll_chart.h"
 #include "app/tally.h"
+#include "app/view_format.h"
 #include "engine/facade/general_http_engine.h"
 #include "engine/core/http_engine.h"
 #include "engine/core/template_filter.h"
@@ -57,9 +59,9 @@ public:
     // Appends the request's answers to their poll files; sets Gesperrt when the key file
     // refused a new poll file.
     void datenhinzu();
-    // Tallies the poll named by "filename" into Daten and reads the first chart parameters;
-    // false when the poll was not found or the size was refused and the message page has ended
-    // the request.
+    // Tallies the poll named by "filename" into Daten, in the order of its "answers" list when
+    // it has one, and for a chart reads the first chart parameters; false when the poll was not
+    // found, the list or the size was refused, and the message page has ended the request.
     bool datenzuordnen();
     // Reads the rest of the chart parameters and fills the chosen series with the tally.
     void grafikerstellen();
@@ -82,6 +84,11 @@ private:
     // that does not exist.
     std::optional<std::string> RequestedChartKey();
     bool AnswerFromCache(const std::string& key);
+    // The chart drawn, or the tally as data, by the request's format.
+    std::string ViewBody();
+    void SendViewAnswer(const TCachedAnswer& answer);
+    bool TallyPoll();
+    bool ListAnswers();
     // A 304 answer when the request's If-None-Match names the tag.
     bool AnswerNotModified(const std::string& tag);
     void NewChart();
@@ -90,4 +97,7 @@ private:
     void ThreeDParameters();
 
     TChartCache chartCache_;
+    TViewFormat viewFormat_ = TViewFormat::Gif;
+    // Every answer of the poll, also those an "answers" list leaves out.
+    std::int64_t answerTotal_ = 0;
 };

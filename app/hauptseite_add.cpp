@@ -18,8 +18,18 @@ std::tm LocalNow() {
 
 struct PollAnswer {
     std::string name;
-    std::string text;
+    std::vector<std::string> texts;
 };
+
+// A line of its own for each answer, each with its own time stamp and the client's address.
+std::string AnswerLines(const std::vector<std::string>& texts) {
+    std::string lines;
+    for (const std::string& text : texts) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += AnswerLine(LocalNow(), HttpGetRemoteAddr(), text);
+    }
+    return lines;
+}
 
 // Checked before anything is written. A link, folder or device in place of a poll file is
 // refused (answers never go through a link); with the key file no poll file is created at all.
@@ -36,17 +46,29 @@ void RefuseFilesOfAnswers(const std::vector<PollAnswer>& answers, const std::str
                               " new poll files in one request");
 }
 
+// The key file forbids creating a poll that the request names: then nothing of the request is
+// recorded, so a visitor told "locked" has left no answer behind.
+bool KeyForbidsAPoll(const std::vector<PollAnswer>& answers, const std::string& folder) {
+    return PollFileExists(folder + "tallyhouse.key") &&
+           std::any_of(answers.begin(), answers.end(),
+                       [&folder](const PollAnswer& answer) { return !PollFileExists(folder + answer.name); });
+}
+
 }  // namespace
 
 void THauptseite::datenhinzu() {
     Gesperrt = false;
     std::vector<PollAnswer> answers;
     for (const std::string& name : PollFieldsOf(HttpGetFieldNames()))
-        answers.push_back({name, AnswerText(name, HttpGetFieldValues(name))});
+        answers.push_back({name, AnswerTexts(name, HttpGetFieldValues(name))});
     RefuseFilesOfAnswers(answers, Pfad);
+    if (KeyForbidsAPoll(answers, Pfad)) {
+        Gesperrt = true;
+        return;
+    }
     for (const PollAnswer& answer : answers) {
-        const std::string line = AnswerLine(LocalNow(), HttpGetRemoteAddr(), answer.text);
-        if (AppendAnswer(Pfad + answer.name, Pfad + "tallyhouse.key", line) == AppendResult::Refused) {
+        const std::string lines = AnswerLines(answer.texts);
+        if (AppendAnswer(Pfad + answer.name, Pfad + "tallyhouse.key", lines) == AppendResult::Refused) {
             Gesperrt = true;
             return;
         }

@@ -81,7 +81,7 @@ bool THauptseite::ChartParameters() {
 void THauptseite::ShowAnswerCount(const std::string& number) {
     TChartTitle& title = Grafik->Chart1.Title;
     SetColorFromField("numbercolor", title.Font.Color);
-    title.Text = {std::to_string(TotalCount(Daten)) + " " + number};
+    title.Text = {std::to_string(answerTotal_) + " " + number};
     title.Visible = true;
 }
 

@@ -1,4 +1,6 @@
-// Tallying the poll of a view request, then its first chart parameters.
+// Tallying the poll of a view request and showing the answers it lists; then, for a chart, its
+// first chart parameters.
+#include "app/answer_list.h"
 #include "app/hauptseite.h"
 #include "app/pages.h"
 #include "app/poll_file.h"
@@ -14,17 +16,37 @@ bool IsChartablePoll(const std::string& name) { return IsPollFieldName(name) && 
 
 bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
+    if (!TallyPoll()) {
+        SendMessage(NotFoundMessage(Dateiname));
+        return false;
+    }
+    answerTotal_ = TotalCount(Daten);
+    if (!ListAnswers()) return false;
+    return !IsChartFormat(viewFormat_) || ChartParameters();
+}
+
+bool THauptseite::TallyPoll() {
     if (std::optional<Tally> sample = SampleTally(Dateiname)) {
         Daten = std::move(*sample);
-        return ChartParameters();
+        return true;
     }
     TallyCounter counter;
     const bool found = IsChartablePoll(Dateiname) &&
                        ReadPollFile(Pfad + Dateiname, [&](std::string_view piece) { counter.Feed(piece); });
-    if (!found) {
-        SendMessage(NotFoundMessage(Dateiname));
+    if (found) Daten = std::move(counter).Finish();
+    return found;
+}
+
+// One "answers" field at most, and a list that makes sense.
+bool THauptseite::ListAnswers() {
+    const std::vector<std::string> values = HttpGetFieldValues("answers");
+    if (values.empty()) return true;
+    const std::optional<std::vector<std::string>> listed =
+        values.size() == 1 ? ParseAnswerList(values[0]) : std::nullopt;
+    if (!listed) {
+        SendMessage(kAnswersMessage);
         return false;
     }
-    Daten = std::move(counter).Finish();
-    return ChartParameters();
+    Daten = ListedTally(Daten, *listed);
+    return true;
 }

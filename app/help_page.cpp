@@ -81,8 +81,8 @@ Tallyhouse is called with the following parameters:
     <td width="25%" valign="top"><font face="Arial"><small>0, 1, 2, 3</small></font></td>
     <td width="50%" valign="top"><font face="Arial"><small>
     type of the chart:<br>
-    0 = &quot;bar horizontal&quot;<br>
-    1 = &quot;bar vertikal&quot;<br>
+    0 = &quot;bar vertical&quot;<br>
+    1 = &quot;bar horizontal&quot;<br>
     2 = &quot;filled lines&quot;<br>
     3 = &quot;pie&quot;
     </small></font></td>
@@ -233,7 +233,7 @@ Tallyhouse is called with the following parameters:
   </tr>
   <tr>
     <td width="25%" valign="top"><font face="Arial"><small><strong>3ddepth</strong></small></font></td>
-    <td width="25%" valign="top"><font face="Arial"><small>0 to 100</small></font></td>
+    <td width="25%" valign="top"><font face="Arial"><small>1 to 100</small></font></td>
     <td width="50%" valign="top"><font face="Arial"><small>
     depth of the 3D chart
     </small></font></td>
@@ -379,8 +379,8 @@ Tallyhouse wird mit den folgenden Parametern aufgerufen:
     <td width="25%" valign="top"><font face="Arial"><small>0, 1, 2, 3</small></font></td>
     <td width="50%" valign="top"><font face="Arial"><small>
     Art des Diagramms:<br>
-    0 = &quot;Balken horizontal&quot;<br>
-    1 = &quot;Balken vertikal&quot;<br>
+    0 = &quot;Balken vertikal&quot;<br>
+    1 = &quot;Balken horizontal&quot;<br>
     2 = &quot;gefüllte Linien&quot;<br>
     3 = &quot;Torte&quot;
     </small></font></td>
@@ -532,7 +532,7 @@ Tallyhouse wird mit den folgenden Parametern aufgerufen:
   </tr>
   <tr>
     <td width="25%" valign="top"><font face="Arial"><small><strong>3ddepth</strong></small></font></td>
-    <td width="25%" valign="top"><font face="Arial"><small>0 bis 100</small></font></td>
+    <td width="25%" valign="top"><font face="Arial"><small>1 bis 100</small></font></td>
     <td width="50%" valign="top"><font face="Arial"><small>
     Tiefe des 3D-Diagramms
     </small></font></td>

@@ -20,6 +20,11 @@ inline constexpr int kMaxChartSize = 4096;
 inline constexpr std::string_view kChartSizeMessage =
     "Chart width and height must lie between 1 and 4096 pixels !";
 
+inline constexpr std::string_view kFormatMessage = "The parameter format must be gif, json or csv !";
+inline constexpr std::string_view kAnswersMessage =
+    "The parameter answers must list 1 to 1000 different answers, separated by | "
+    "(within an answer \\| stands for | and \\\\ for \\) !";
+
 // Pollfile "<name>"not found ! with the name made safe for HTML.
 std::string NotFoundMessage(std::string_view pollName);
 

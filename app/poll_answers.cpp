@@ -3,7 +3,6 @@
 #include <set>
 
 #include "app/poll_name.h"
-#include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 
 namespace {
@@ -34,12 +33,16 @@ std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames
     return polls;
 }
 
-std::string AnswerText(const std::string& name, const std::vector<std::string>& values) {
+std::vector<std::string> AnswerTexts(const std::string& name, const std::vector<std::string>& values) {
     if (values.size() > kMaxAnswerValues)
         throw EAnswersRefused("Answers refused: more than " + std::to_string(kMaxAnswerValues) + " values for " +
                               name);
-    std::vector<std::string> safe;
-    safe.reserve(values.size());
-    for (const std::string& value : values) safe.push_back(WithoutControlBytes(value));
-    return JoinFieldValues(safe);
+    if (values.empty()) return {std::string()};
+    std::vector<std::string> texts;
+    std::set<std::string> seen;
+    for (const std::string& value : values) {
+        std::string text = WithoutControlBytes(value);
+        if (seen.insert(text).second) texts.push_back(std::move(text));
+    }
+    return texts;
 }

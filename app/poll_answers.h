@@ -1,4 +1,4 @@
-// What one add request records: every poll field once, each answer kept to a line of its own,
+// What one add request records: every poll field once, each of its values on a line of its own,
 // within the limits of one request. The limits are checked before anything is written.
 #pragma once
 
@@ -26,8 +26,8 @@ public:
 // kMaxPollFields of them.
 std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames);
 
-// The answer recorded for a field's values: each value with its control bytes (CR, LF, NUL
-// and the others below 32, and DEL) turned into blanks, joined by CR LF as the field lookup
-// joins them, so a checkbox's several values give the lines they always gave and no value
-// starts a line of its own. Raises EAnswersRefused for more than kMaxAnswerValues values.
-std::string AnswerText(const std::string& name, const std::vector<std::string>& values);
+// The answers recorded for a field's values, each on a line of its own: every value once, in
+// the order they came, with its control bytes (CR, LF, NUL and the others below 32, and DEL)
+// turned into blanks, so no value starts a line of its own; one empty answer when the field has
+// no value. Raises EAnswersRefused for more than kMaxAnswerValues values.
+std::vector<std::string> AnswerTexts(const std::string& name, const std::vector<std::string>& values);

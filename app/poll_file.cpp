@@ -70,7 +70,7 @@ int OpenForAppend(const std::string& path, const std::string& keyPath) {
 
 }  // namespace
 
-AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view line) {
+AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines) {
     const int fd = OpenForAppend(path, keyPath);
     if (fd == kRefused) return AppendResult::Refused;
     if (fd < 0) Fail("Cannot open file", path);
@@ -81,7 +81,7 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
     }
     LockWhole(fd, TLockKind::Exclusive, path);
     const off_t size = RegularFileSize(fd, path);
-    WriteAt(fd, size, AppendedBytes(EndsInsideLine(fd, size, path), line), path);
+    WriteAt(fd, size, AppendedBytes(EndsInsideLine(fd, size, path), lines), path);
     return AppendResult::Appended;
 }
 

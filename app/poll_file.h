@@ -8,11 +8,11 @@
 
 enum class AppendResult { Appended, Refused };
 
-// Adds one answer line at the end of the poll file; only the new bytes are written, so a
-// failure can never damage earlier answers (a partly written line is cut off again and
-// EFileError is raised). A missing file is created unless keyPath exists, in which case
-// nothing is written and the result is Refused.
-AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view line);
+// Adds answer lines (joined by CR LF) at the end of the poll file in one write; only the new
+// bytes are written, so a failure can never damage earlier answers (partly written lines are
+// cut off again and EFileError is raised). A missing file is created unless keyPath exists, in
+// which case nothing is written and the result is Refused.
+AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines);
 
 // Something of that name exists in the folder (a file, or a link even when it leads nowhere).
 bool PollFileExists(const std::string& path);

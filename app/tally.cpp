@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "app/quoted_answer.h"
 #include "platform/keyed_hash.h"
 
 namespace {
 
-constexpr size_t kLineLimit = 4096;
+constexpr size_t kLineLimit = kAnswerLineBytes;
 
 // The end of the line that starts at pos: its first CR or LF, or end.
 const char* LineEnd(const char* pos, const char* end) {
@@ -105,6 +106,13 @@ TallyCounter::~TallyCounter() = default;
 
 void TallyCounter::CountLine(std::string_view line) {
     line = line.substr(0, kLineLimit);
+    // Only a line ending in a double quote may hold a quoted answer.
+    if (!line.empty() && line.back() == '"') {
+        if (const std::optional<std::string> quoted = QuotedAnswerAtEnd(line)) {
+            counts_->Count(*quoted);
+            return;
+        }
+    }
     const size_t comma = line.rfind(',');
     if (comma == std::string_view::npos)
         counts_->CountAgain();

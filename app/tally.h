@@ -19,8 +19,10 @@ struct TallyEntry {
 using Tally = std::vector<TallyEntry>;
 
 // Counts the lines of a poll file's text. A line ends at CR LF, CR or LF and only its
-// first 4096 bytes count; its answer is the text after its last ",". A line without a
-// comma repeats the answer of the line before it ("leer" before any answer).
+// first 4096 bytes count. A line that ends in a comma and a quoted answer as the program writes
+// one (app/quoted_answer.h) counts that answer; any other line's answer is the text after its
+// last ",", and a line without a comma repeats the answer of the line before it ("leer" before
+// any answer).
 Tally CountAnswers(std::string_view text);
 
 // The same count over a text that comes in pieces, cut anywhere (inside a line, between CR and

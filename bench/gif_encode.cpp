@@ -60,7 +60,7 @@ std::size_t OursOnce(const TBitmap& bitmap) {
     list.oneColorTable = true;
     TMemorySink sink;
     sink.Reserve(ExpectedSize(bitmap.Width(), bitmap.Height()));
-    if (!WriteGif(list, sink)) std::fprintf(stderr, "refused\n");
+    if (WriteGif(list, sink) != TGifResult::Written) std::fprintf(stderr, "refused\n");
     return sink.Bytes().size();
 }
 

@@ -1,5 +1,7 @@
 // Times the tally of large poll files (read, count, order) and checks that the order equals
-// the plain exchange sort's, which it also times as the baseline on the many-answer file.
+// the plain exchange sort's, which it also times as the baseline on the many-answer file; then
+// times the tally against its counting as it stood before quoted answers were read, both in
+// this run, runs taken in turn, and prints the ratio.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,19 +15,21 @@
 
 #include "app/poll_file.h"
 #include "app/tally.h"
+#include "bench/tally_baseline.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string MakePollFile(const std::filesystem::path& path, int lines, int distinct) {
+// Lines of answers "answer N", or with quoted the quoted field of "answer, N".
+std::string MakePollFile(const std::filesystem::path& path, int lines, int distinct, bool quoted = false) {
     std::string text;
     text.reserve(static_cast<size_t>(lines) * 40);
     unsigned state = 12345;
     for (int i = 0; i < lines; ++i) {
         state = state * 1103515245u + 12345u;
-        const int answer = static_cast<int>((state >> 8) % static_cast<unsigned>(distinct));
-        text += "12/08/26 14:07:09,192.168.100.23,answer " + std::to_string(answer) + "\r\n";
+        const std::string answer = std::to_string((state >> 8) % static_cast<unsigned>(distinct));
+        text += "12/08/26 14:07:09,192.168.100.23," + (quoted ? "\"answer, " + answer + "\"" : "answer " + answer) + "\r\n";
     }
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
@@ -36,8 +40,9 @@ double MedianMs(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
+template <typename Counter = TallyCounter>
 Tally TallyOf(const std::string& path) {
-    TallyCounter counter;
+    Counter counter;
     ReadPollFile(path, [&](std::string_view piece) { counter.Feed(piece); });
     return std::move(counter).Finish();
 }
@@ -99,6 +104,25 @@ int Report(const char* name, const std::string& path, double limitMs) {
     return median <= limitMs ? 0 : 1;
 }
 
+// The tally against its baseline on one file, runs in turn; CPU medians and their ratio.
+int CompareWithBaseline(const char* name, const std::string& path) {
+    std::vector<double> now, before;
+    bool same = true;
+    for (int run = 0; run < 15; ++run) {
+        double start = CpuMs();
+        const Tally tally = TallyOf(path);
+        now.push_back(CpuMs() - start);
+        start = CpuMs();
+        const Tally old = TallyOf<baseline::TallyCounter>(path);
+        before.push_back(CpuMs() - start);
+        same = same && tally == old;
+    }
+    const double ratio = MedianMs(now) / MedianMs(before);
+    std::printf("%-32s median %6.1f ms CPU, before quoted answers %6.1f ms: ratio %.3f %s%s\n", name, MedianMs(now),
+                MedianMs(before), ratio, ratio <= 1.03 ? "ok" : "SLOWER", same ? "" : ", tallies DIFFER");
+    return ratio <= 1.03 && same ? 0 : 1;
+}
+
 }  // namespace
 
 int main() {
@@ -119,6 +143,10 @@ int main() {
     const bool same = tally == reference;
     std::printf("exchange sort of 20,000 categories alone: %.1f ms; whole tally %.1f ms (%.1fx faster); order %s\n",
                 exchangeMs, tallyMs, exchangeMs / tallyMs, same ? "identical" : "DIFFERS");
+    failures += CompareWithBaseline("1,000,000 lines, 5 answers", few);
+    failures += CompareWithBaseline("1,000,000 lines, 20,000 answers", many);
+    const std::string quoted = MakePollFile(folder / "quoted.pol", 1000000, 5, true);
+    failures += Report("1,000,000 quoted lines, 5 answers", quoted, 300);
     std::filesystem::remove_all(folder);
     return failures + (same ? 0 : 1);
 }

@@ -1,7 +1,7 @@
 // Fuzzes what an add request records, from its form data to the bytes added to each poll file:
-// every poll field once, one line per value of the field (the first with time stamp and
-// address), never more lines than the request's limits allow, whatever the form data holds.
-#include <algorithm>
+// every poll field once, one answer line of its own for each distinct value, never more lines
+// than the request's limits allow, and each answer read back by the tally as it was written
+// (whole when its line fits the bytes of a line that are read, else the start that was kept).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,11 +11,14 @@
 
 #include "app/answer_line.h"
 #include "app/poll_answers.h"
+#include "app/quoted_answer.h"
 #include "app/tally.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 
 namespace {
+
+const char kAddress[] = "127.0.0.1";
 
 size_t LineBreaks(const std::string& bytes) {
     size_t breaks = 0;
@@ -30,6 +33,16 @@ size_t LineBreaks(const std::string& bytes) {
     return breaks;
 }
 
+void CheckReadBack(const std::string& text) {
+    const std::string line = AnswerLine(std::tm{}, kAddress, text);
+    const Tally read = CountAnswers(AppendedBytes(false, line));
+    if (read.size() != 1 || read[0].count != 1) std::abort();
+    const std::string& answer = read[0].label;
+    const std::string prefix = AnswerTimeStamp(std::tm{}) + "," + kAddress + ",";
+    const bool whole = line == prefix + (NeedsQuoting(text) ? QuotedAnswer(text) : text) && line.size() <= kAnswerLineBytes;
+    if (whole ? answer != text : !text.starts_with(answer)) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,11 +54,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::set<std::string> keys;
         for (const std::string& name : polls) {
             if (!keys.insert(Trim(UpperCase(name))).second) std::abort();  // a field recorded twice
-            const std::vector<std::string> values = fields.Values(name);
-            const std::string bytes = AppendedBytes(false, AnswerLine(std::tm{}, "127.0.0.1", AnswerText(name, values)));
-            const size_t lines = std::max<size_t>(values.size(), 1);
-            if (lines > kMaxAnswerValues || LineBreaks(bytes) != lines) std::abort();
-            if (static_cast<size_t>(TotalCount(CountAnswers(bytes))) != lines) std::abort();
+            const std::vector<std::string> texts = AnswerTexts(name, fields.Values(name));
+            if (texts.size() > kMaxAnswerValues || std::set<std::string>(texts.begin(), texts.end()).size() != texts.size())
+                std::abort();
+            std::string lines;
+            for (const std::string& text : texts) {
+                lines += AppendedBytes(false, AnswerLine(std::tm{}, kAddress, text));
+                CheckReadBack(text);
+            }
+            if (LineBreaks(lines) != texts.size()) std::abort();
+            if (static_cast<size_t>(TotalCount(CountAnswers(lines))) != texts.size()) std::abort();
         }
     } catch (const EAnswersRefused&) {
     }

@@ -86,12 +86,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     list.frames[0] = &frame;
     list.oneColorTable = true;
     TMemorySink sink;
-    const bool written = WriteGif(list, sink);
+    const TGifResult result = WriteGif(list, sink);
     if (DistinctColors(bitmap) > 256) {
-        if (written || !sink.Bytes().empty()) std::abort();
+        if (result != TGifResult::TooManyColors || !sink.Bytes().empty()) std::abort();
         return 0;
     }
-    if (!written) std::abort();
+    if (result != TGifResult::Written) std::abort();
     CheckDecodes(sink.Bytes(), bitmap);
     return 0;
 }

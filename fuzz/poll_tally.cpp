@@ -1,14 +1,41 @@
 // Fuzzes the tally of a poll file against a plain reference count: the same labels with the
-// same counts in the same order, whatever bytes the file holds.
+// same counts in the same order, whatever bytes the file holds. The reference finds a quoted
+// answer the other way round: every comma of the line is tried as the start of a field that
+// the writer's own quoting gives back byte for byte, and at most one may be.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/quoted_answer.h"
 #include "app/tally.h"
 
 namespace {
+
+// The text of a quoted field read from the front, or none when it is not one.
+std::optional<std::string> Unquote(std::string_view field) {
+    if (field.size() < 2 || field.front() != '"' || field.back() != '"') return std::nullopt;
+    std::string text;
+    for (size_t i = 1; i + 1 < field.size(); ++i) {
+        if (field[i] == '"' && field[++i] != '"') return std::nullopt;
+        text += field[i];
+    }
+    return text;
+}
+
+std::optional<std::string> ReferenceQuoted(std::string_view line) {
+    std::optional<std::string> found;
+    for (size_t comma = line.find(','); comma != std::string_view::npos; comma = line.find(',', comma + 1)) {
+        const std::string_view field = line.substr(comma + 1);
+        const std::optional<std::string> text = Unquote(field);
+        if (!text || !NeedsQuoting(*text) || QuotedAnswer(*text) != field) continue;
+        if (found) std::abort();  // two readings of one line
+        found = text;
+    }
+    return found;
+}
 
 // One line at a time with the simplest possible scan, and a linear search for the label.
 Tally ReferenceTally(std::string_view text) {
@@ -20,7 +47,10 @@ Tally ReferenceTally(std::string_view text) {
         while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         const std::string_view line = text.substr(pos, end - pos).substr(0, 4096);
         const size_t comma = line.rfind(',');
-        if (comma != std::string_view::npos) answer = std::string(line.substr(comma + 1));
+        if (const std::optional<std::string> quoted = ReferenceQuoted(line))
+            answer = *quoted;
+        else if (comma != std::string_view::npos)
+            answer = std::string(line.substr(comma + 1));
         auto entry = tally.begin();
         while (entry != tally.end() && entry->label != answer) ++entry;
         if (entry == tally.end())

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <optional>
 
 #include "platform/exception.h"
 
@@ -13,7 +14,9 @@ namespace {
 
 }  // namespace
 
-int StrToInt(const std::string& text) {
+namespace {
+
+std::optional<int> ParseInt(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
@@ -26,18 +29,28 @@ int StrToInt(const std::string& text) {
         base = 16;
         i += 2;
     }
-    if (i >= text.size()) NotAnInteger(text);
+    if (i >= text.size()) return std::nullopt;
     long long value = 0;
     for (; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         unsigned digit;
         if (std::isdigit(c)) digit = c - '0';
         else if (base == 16 && std::isxdigit(c)) digit = static_cast<unsigned>(std::tolower(c) - 'a' + 10);
-        else NotAnInteger(text);
+        else return std::nullopt;
         value = value * base + digit;
-        if (value > static_cast<long long>(INT_MAX) + 1) NotAnInteger(text);
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
     }
     if (negative) value = -value;
-    if (value > INT_MAX || value < INT_MIN) NotAnInteger(text);
+    if (value > INT_MAX || value < INT_MIN) return std::nullopt;
     return static_cast<int>(value);
 }
+
+}  // namespace
+
+int StrToInt(const std::string& text) {
+    const std::optional<int> value = ParseInt(text);
+    if (!value) NotAnInteger(text);
+    return *value;
+}
+
+int StrToIntOr(const std::string& text, int fallback) { return ParseInt(text).value_or(fallback); }

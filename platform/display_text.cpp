@@ -11,51 +11,16 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char32_t Windows1252(unsigned char byte) {
+}  // namespace
+
+char32_t Windows1252Char(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte};
 }
-
-// The length of the well-formed UTF-8 sequence at text[i], or 0 when there is none.
-std::size_t SequenceLength(std::string_view text, std::size_t i) {
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = at(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // overlong
-        if (lead == 0xED) high = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;   // overlong
-        if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (at(i + 1) < low || at(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if ((at(i + k) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
-char32_t SequenceCode(std::string_view text, std::size_t i, std::size_t length) {
-    const auto at = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[k])); };
-    if (length == 1) return at(i);
-    char32_t code = at(i) & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (at(i + k) & 0x3F);
-    return code;
-}
-
-}  // namespace
 
 bool IsMultiByteUtf8(std::string_view bytes) {
     bool multiByte = false;
     for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = SequenceLength(bytes, i);
+        const std::size_t length = Utf8SequenceLength(bytes, i);
         if (length == 0) return false;
         multiByte = multiByte || length > 1;
         i += length;
@@ -65,17 +30,21 @@ bool IsMultiByteUtf8(std::string_view bytes) {
 
 std::u32string DecodeDisplayText(std::string_view bytes) {
     std::u32string codes;
-    codes.reserve(bytes.size());
-    if (IsMultiByteUtf8(bytes)) {
-        for (std::size_t i = 0; i < bytes.size();) {
-            const std::size_t length = SequenceLength(bytes, i);
-            codes.push_back(SequenceCode(bytes, i, length));
-            i += length;
-        }
-    } else {
-        for (const char c : bytes) codes.push_back(Windows1252(static_cast<unsigned char>(c)));
-    }
+    DecodeDisplayText(bytes, codes);
     return codes;
+}
+
+// One pass for valid UTF-8, which is multi-byte when it gives fewer characters than bytes; a text
+// that turns out not to be UTF-8 is read again as windows-1252.
+void DecodeDisplayText(std::string_view bytes, std::u32string& codes) {
+    codes.resize(bytes.size());
+    std::size_t n = 0, i = 0;
+    while (i < bytes.size() && ReadUtf8Char(bytes, i, codes[n])) ++n;
+    if (i == bytes.size() && n < bytes.size()) {
+        codes.resize(n);
+        return;
+    }
+    for (i = 0; i < bytes.size(); ++i) codes[i] = Windows1252Char(static_cast<unsigned char>(bytes[i]));
 }
 
 void AppendUtf8(std::string& out, char32_t code) {
@@ -101,6 +70,6 @@ std::string DisplayTextUtf8(std::string_view bytes) {
     if (IsMultiByteUtf8(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (const char c : bytes) AppendUtf8(out, Windows1252(static_cast<unsigned char>(c)));
+    for (const char c : bytes) AppendUtf8(out, Windows1252Char(static_cast<unsigned char>(c)));
     return out;
 }

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "platform/arith.h"
+#include "platform/display_text.h"
 #include "platform/exception.h"
 #include "platform/font_files.h"
 
@@ -45,6 +46,15 @@ int Scale(long units, int pixels, int unitsPerEm) {
     return MulDiv(static_cast<int>(units), pixels, unitsPerEm > 0 ? unitsPerEm : 2048);
 }
 
+// C0, DEL and C1 controls keep the chart face's own glyph (its box), as they always were drawn.
+bool IsControl(char32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
+
+bool Has(FT_Face face, char32_t code) { return face != nullptr && FT_Get_Char_Index(face, code) != 0; }
+
+void FreeOutline(const TGlyph& glyph) {
+    if (glyph.Outline != nullptr) FT_Done_Glyph(glyph.Outline);
+}
+
 }  // namespace
 
 int FontPixels(const TFont& font) {
@@ -64,7 +74,7 @@ TFontFace& TFontFace::For(const TFont& font) {
     auto it = fonts.faces.find(key);
     if (it == fonts.faces.end()) {
         if (fonts.faces.size() >= kMaxFaces) fonts.faces.clear();
-        it = fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font))).first;
+        it = fonts.faces.emplace(key, std::make_unique<TFontFace>(file, FontPixels(font), font.Has(fsBold))).first;
     }
     fonts.last = it->second.get();
     fonts.lastKey = std::make_tuple(font.Name, font.Has(fsBold), font.Has(fsItalic), FontPixels(font));
@@ -88,8 +98,10 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
     return out;
 }
 
-TFontFace::TFontFace(TFontFileBytes file, int pixels) : pixels_(pixels) {
+TFontFace::TFontFace(TFontFileBytes file, int pixels, bool bold) : bold_(bold), pixels_(pixels) {
     advances_.fill(-1);
+    ascii_advances_.fill(-1);
+    windows1252_advances_.fill(-1);
     if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
         throw Exception("Font file could not be read");
     }
@@ -112,33 +124,64 @@ TFontFace::TFontFace(TFontFileBytes file, int pixels) : pixels_(pixels) {
 }
 
 TFontFace::~TFontFace() {
-    for (std::size_t i = 0; i < glyphs_.size(); ++i) {
-        if (loaded_[i] && glyphs_[i].Outline != nullptr) FT_Done_Glyph(glyphs_[i].Outline);
-    }
+    for (const TGlyphCell& cell : latin1_) FreeOutline(cell.Glyph);
+    for (const auto& [code, cell] : others_) FreeOutline(cell.Glyph);
+    FreeOutline(missing_.Glyph);
+    if (fallback_ != nullptr) FT_Done_Face(fallback_);
     FT_Done_Face(face_);
 }
 
 FT_Library TFontFace::Library() const { return ThreadFonts().library; }
 
-const TGlyph& TFontFace::Glyph(unsigned char code) {
-    TGlyph& g = glyphs_[code];
-    if (loaded_[code]) return g;
-    loaded_[code] = true;
-    if (FT_Load_Char(face_, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) return g;
-    g.Advance = static_cast<int>((face_->glyph->advance.x + 32) >> 6);
-    if (face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE || FT_Get_Glyph(face_->glyph, &g.Outline) != 0) {
-        g.Outline = nullptr;
-        return g;
+// Opened on the first character this face lacks, so most charts never touch the fallback file.
+FT_Face TFontFace::FallbackFace() {
+    if (fallback_opened_) return fallback_;
+    fallback_opened_ = true;
+    const TFontFileBytes file = FallbackFontData(bold_);
+    if (file.empty() || FT_New_Memory_Face(Library(), file.data(), static_cast<FT_Long>(file.size()), 0, &fallback_) != 0) {
+        fallback_ = nullptr;
+        return nullptr;
     }
-    FT_Glyph_Get_CBox(g.Outline, FT_GLYPH_BBOX_SUBPIXELS, &g.Box);
-    return g;
+    FT_Set_Pixel_Sizes(fallback_, 0, static_cast<FT_UInt>(pixels_));
+    return fallback_;
 }
 
-const TGlyphBits& TFontFace::Bits(unsigned char code) {
-    TGlyphBits& bits = bits_[code];
-    if (rendered_[code]) return bits;
-    rendered_[code] = true;
-    const TGlyph& g = Glyph(code);
+TFontFace::TGlyphCell& TFontFace::Cell(char32_t code) {
+    if (code < latin1_.size()) return latin1_[code];
+    const auto it = others_.find(code);
+    if (it != others_.end()) return it->second;
+    if (!Has(face_, code) && !Has(FallbackFace(), code)) return missing_;
+    return others_[code];
+}
+
+void TFontFace::Load(char32_t code, TGlyph& g) {
+    FT_Face face = face_;
+    if (!IsControl(code) && !Has(face_, code) && Has(FallbackFace(), code)) face = fallback_;
+    if (FT_Load_Char(face, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) return;
+    g.Advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
+    if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || FT_Get_Glyph(face->glyph, &g.Outline) != 0) {
+        g.Outline = nullptr;
+        return;
+    }
+    FT_Glyph_Get_CBox(g.Outline, FT_GLYPH_BBOX_SUBPIXELS, &g.Box);
+}
+
+const TGlyph& TFontFace::Loaded(TGlyphCell& cell, char32_t code) {
+    if (!cell.Loaded) {
+        cell.Loaded = true;
+        Load(code, cell.Glyph);
+    }
+    return cell.Glyph;
+}
+
+const TGlyph& TFontFace::Glyph(char32_t code) { return Loaded(Cell(code), code); }
+
+const TGlyphBits& TFontFace::Bits(char32_t code) {
+    TGlyphCell& cell = Cell(code);
+    const TGlyph& g = Loaded(cell, code);
+    TGlyphBits& bits = cell.Bits;
+    if (cell.Rendered) return bits;
+    cell.Rendered = true;
     if (g.Outline == nullptr) return bits;
     FT_Glyph copy = nullptr;
     if (FT_Glyph_Copy(g.Outline, &copy) != 0) return bits;
@@ -152,13 +195,59 @@ const TGlyphBits& TFontFace::Bits(unsigned char code) {
     return bits;
 }
 
-int TFontFace::TextWidth(std::string_view text) {
+int TFontFace::Advance(char32_t code) {
+    if (code >= advances_.size()) return Glyph(code).Advance;
+    return advances_[code] = Glyph(code).Advance;
+}
+
+int TFontFace::TextWidth(std::u32string_view codes) {
     long long width = 0;
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        int& advance = advances_[code];
-        if (advance < 0) advance = Glyph(code).Advance;
+    for (const char32_t code : codes) width += AdvanceOf(code);
+    return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+}
+
+// ASCII reads the same by either half of the rule; most texts are ASCII, and the others are read
+// by the rule only from their first byte above it (the part before is ASCII, so this is the rule
+// for the whole text).
+int TFontFace::TextWidth(std::string_view bytes) {
+    long long width = 0;
+    std::size_t i = 0;
+    for (; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        int advance = ascii_advances_[byte];
+        if (advance < 0) {
+            if (byte >= 0x80) break;
+            advance = ascii_advances_[byte] = Advance(byte);
+        }
         width += advance;
     }
+    if (i < bytes.size()) {
+        // A windows-1252 text nearly always shows itself at its first byte above ASCII.
+        const std::string_view rest = bytes.substr(i);
+        width += Utf8SequenceLength(rest, 0) == 0 ? Windows1252Width(rest) : Utf8Width(rest);
+    }
     return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+}
+
+// Read as UTF-8 while it is measured; at the first sequence that is not, measured again as
+// windows-1252.
+long long TFontFace::Utf8Width(std::string_view bytes) {
+    long long width = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t code = 0;
+        if (!ReadUtf8Char(bytes, i, code)) return Windows1252Width(bytes);
+        width += AdvanceOf(code);
+    }
+    return width;
+}
+
+long long TFontFace::Windows1252Width(std::string_view bytes) {
+    long long width = 0;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        int& advance = windows1252_advances_[byte];
+        if (advance < 0) advance = AdvanceOf(Windows1252Char(byte));
+        width += advance;
+    }
+    return width;
 }

@@ -1,4 +1,5 @@
-// A FreeType face at one pixel size with its hinted glyph outlines, cached per thread.
+// A FreeType face at one pixel size with its hinted glyph outlines, cached per thread; characters
+// the face lacks come from the fallback face at the same size.
 #pragma once
 
 #include <ft2build.h>
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/font.h"
@@ -36,7 +38,8 @@ public:
     // The face for the font's name, style and size; valid until the next call on this thread.
     static TFontFace& For(const TFont& font);
 
-    TFontFace(TFontFileBytes file, int pixels);
+    // Bold picks the bold fallback face.
+    TFontFace(TFontFileBytes file, int pixels, bool bold);
     ~TFontFace();
     TFontFace(const TFontFace&) = delete;
     TFontFace& operator=(const TFontFace&) = delete;
@@ -49,26 +52,53 @@ public:
     int StrikeOutOffset() const { return strikeout_offset_; }
     int StrikeOutThickness() const { return strikeout_thickness_; }
 
-    // Byte values are Latin-1 code points.
-    const TGlyph& Glyph(unsigned char code);
+    // The glyph of a Unicode code point: this face's, else the fallback face's, else this face's
+    // missing-glyph box. Control characters are always this face's.
+    const TGlyph& Glyph(char32_t code);
     // The upright bitmap, rendered once; only kept for sizes where CachesBits() holds.
-    const TGlyphBits& Bits(unsigned char code);
+    const TGlyphBits& Bits(char32_t code);
     bool CachesBits() const { return pixels_ <= 256; }
-    int TextWidth(std::string_view text);
+    int TextWidth(std::u32string_view codes);
+    // The width of bytes read as characters by DecodeDisplayText's rule.
+    int TextWidth(std::string_view bytes);
     FT_Library Library() const;
 
 private:
+    struct TGlyphCell {
+        TGlyph Glyph;
+        TGlyphBits Bits;
+        bool Loaded = false, Rendered = false;
+    };
+    TGlyphCell& Cell(char32_t code);
+    void Load(char32_t code, TGlyph& glyph);
+    const TGlyph& Loaded(TGlyphCell& cell, char32_t code);
+    FT_Face FallbackFace();
+    // The advance of a glyph not measured yet, or of one beyond the array.
+    int Advance(char32_t code);
+    int AdvanceOf(char32_t code) { return code < advances_.size() && advances_[code] >= 0 ? advances_[code] : Advance(code); }
+    // The width of the part of a text from its first byte above ASCII on, read by either half of
+    // the rule.
+    long long Utf8Width(std::string_view bytes);
+    long long Windows1252Width(std::string_view bytes);
+
     FT_Face face_ = nullptr;
+    FT_Face fallback_ = nullptr;
+    bool fallback_opened_ = false, bold_ = false;
     TFontMetrics metrics_;
     int underline_offset_ = 0, underline_thickness_ = 1;
     int strikeout_offset_ = 0, strikeout_thickness_ = 1;
-    std::array<TGlyph, 256> glyphs_{};
-    std::array<bool, 256> loaded_{};
+    // Code points below 256 (every Latin-1 text) in an array, the others in a map that only keeps
+    // glyphs some face has, so its size is bounded by the two fonts.
+    std::array<TGlyphCell, 256> latin1_{};
+    std::unordered_map<char32_t, TGlyphCell> others_;
+    TGlyphCell missing_;
     // Advance widths in pixels, -1 until the glyph is loaded: text widths are measured for every
-    // legend row and mark of a chart, a few instructions a character.
+    // legend row and mark of a chart, a few instructions a character. By code point; by byte for
+    // ASCII, whose upper half stays -1 so one test per byte finds both a byte to load and the end
+    // of the ASCII part of a text; and by byte read as windows-1252.
     std::array<int, 256> advances_;
-    std::array<TGlyphBits, 256> bits_{};
-    std::array<bool, 256> rendered_{};
+    std::array<int, 256> ascii_advances_;
+    std::array<int, 256> windows1252_advances_;
     int pixels_ = 0;
 };
 

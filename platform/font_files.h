@@ -1,4 +1,5 @@
-// Font files for the faces the chart names, found once per process and kept mapped.
+// Font files for the faces the chart names and for the fallback face, found once per process and
+// kept mapped.
 #pragma once
 
 #include <span>
@@ -10,3 +11,12 @@
 using TFontFileBytes = std::span<const unsigned char>;
 
 TFontFileBytes FontFileData(const std::string& name, bool bold, bool italic);
+
+// The bytes of DejaVu Sans (bold or book), which draws the characters the chart's face lacks;
+// empty when it is not installed.
+TFontFileBytes FallbackFontData(bool bold);
+
+// Names the font files the charts are drawn with: each file found so far, plus the chart's usual
+// face and the fallback face, as its path, size and modification time (or "missing"). A new
+// font package gives a new text.
+std::string FontFilesIdentity();

@@ -1,12 +1,13 @@
 // Text on the canvas: monochrome glyph outlines rendered only inside the visible part of each glyph.
+// The bytes of a text are read as characters by DecodeDisplayText's rule, the whole text at once.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "platform/display_text.h"
 #include "platform/font_face.h"
-
 #include "platform/raster_canvas.h"
 #include "platform/raster_clip.h"
 #include "platform/raster_paint.h"
@@ -85,7 +86,7 @@ FT_BBox TurnedBox(const FT_BBox& b, const TTurn& turn) {
     return out;
 }
 
-void AddGlyph(TFontFace& face, unsigned char code, const TTurn& turn, long long ox, long long oy, TSpanSet& spans) {
+void AddGlyph(TFontFace& face, char32_t code, const TTurn& turn, long long ox, long long oy, TSpanSet& spans) {
     const TGlyph& glyph = face.Glyph(code);
     if (glyph.Outline == nullptr) return;
     const FT_BBox box = TurnedBox(glyph.Box, turn);
@@ -143,7 +144,9 @@ void TRasterCanvas::DrawText(int x, int y, const std::string& text, double angle
     if (target_ == nullptr) return;
     TFontFace& face = TFontFace::For(Font);
     const TFontMetrics& m = face.Metrics();
-    const long long width = face.TextWidth(text);
+    thread_local std::u32string codes;  // kept for its storage: charts draw a text per point
+    DecodeDisplayText(text, codes);
+    const long long width = face.TextWidth(codes);
     const unsigned horizontal = text_align_ & TA_HORIZONTAL_MASK, vertical = text_align_ & TA_VERTICAL_MASK;
     const long long u = horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? -(width / 2) : 0;
     const long long v = vertical == TA_BASELINE ? 0 : vertical == TA_BOTTOM ? -m.Descent : m.Ascent;
@@ -158,8 +161,7 @@ void TRasterCanvas::DrawText(int x, int y, const std::string& text, double angle
     }
     TSpanSet ink(Visible());
     long long advanced = 0;
-    for (const char c : text) {
-        const unsigned char code = static_cast<unsigned char>(c);
+    for (const char32_t code : codes) {
         const long double a = static_cast<long double>(advanced);
         AddGlyph(face, code, turn, Fixed((bx + turn.X(a, 0)) * 64), Fixed((by + turn.Y(a, 0)) * 64), ink);
         advanced += face.Glyph(code).Advance;

@@ -6,13 +6,19 @@
 #include "chart/model/chart.h"
 #include "chart/model/chart_series.h"
 #include "chart/model/covered_drawings.h"
+#include "platform/display_text.h"
 
+// A text is cut into lines only after it has been read as a whole: in its UTF-8 form every line
+// reads as the same characters on its own, while a windows-1252 "\xC3\xA9\r\xE9" cut as bytes
+// would give a first line that reads as UTF-8.
 std::vector<std::string> SplitLines(const std::string& text) {
+    if (text.find('\r') == std::string::npos) return {text};
+    const std::string whole = DisplayTextUtf8(text);
     std::vector<std::string> lines;
     std::string::size_type start = 0;
     for (;;) {
-        const auto cr = text.find('\r', start);
-        lines.push_back(text.substr(start, cr == std::string::npos ? std::string::npos : cr - start));
+        const auto cr = whole.find('\r', start);
+        lines.push_back(whole.substr(start, cr == std::string::npos ? std::string::npos : cr - start));
         if (cr == std::string::npos) break;
         start = cr + 1;
     }
@@ -22,6 +28,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
 int LineCount(std::string_view text) { return 1 + static_cast<int>(std::count(text.begin(), text.end(), '\r')); }
 
 int WidestLine(TRasterCanvas& canvas, std::string_view text) {
+    if (text.find('\r') == std::string_view::npos) return canvas.TextWidth(text);
+    const std::string whole = DisplayTextUtf8(text);
+    text = whole;
     int widest = 0;
     for (;;) {
         const auto cr = text.find('\r');

@@ -116,8 +116,8 @@ private:
     std::optional<TMarkDrawing> held_;
 };
 
-// Splits a text into lines at carriage returns.
+// Splits a text into lines at carriage returns; the lines of a text holding any are in UTF-8.
 std::vector<std::string> SplitLines(const std::string& text);
-// How many lines a text has, and the width of the widest in the canvas font, without copying them.
+// How many lines a text has, and the width of the widest in the canvas font.
 int LineCount(std::string_view text);
 int WidestLine(TRasterCanvas& canvas, std::string_view text);

@@ -106,12 +106,7 @@ void THttpEngine::EndRequest() {
 }
 
 void THttpEngine::ReadMultipartInput(std::string& Data) {
-    long long length = 0;
-    try {
-        length = StrToInt(GetVariable("CONTENT_LENGTH"));
-    } catch (const EConvertError&) {
-        length = 0;
-    }
+    const long long length = StrToIntOr(GetVariable("CONTENT_LENGTH"), 0);
     THttpRequestState& state = RequestState();
     if (!state.TempFiles) state.TempFiles.emplace();
     const TMultipartUploads uploads{ResolveFromModule(TempDir), &*state.TempFiles, RandomNumber};
@@ -150,13 +145,7 @@ std::string THttpEngine::GetQueryString() {
     return value == NotAvailable ? std::string() : value;
 }
 
-int THttpEngine::GetContentLength() {
-    try {
-        return StrToInt(GetVariable("CONTENT LENGTH"));
-    } catch (const EConvertError&) {
-        return 0;
-    }
-}
+int THttpEngine::GetContentLength() { return StrToIntOr(GetVariable("CONTENT LENGTH"), 0); }
 
 std::string THttpEngine::GetURL() {
     std::string value = VariableOr("URL", "HTTP_URL");

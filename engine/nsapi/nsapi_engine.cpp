@@ -189,13 +189,7 @@ std::string TNSAPIEngine::GetContentType() {
     return request.Rq ? Found(request.Rq->srvhdrs, "content-type") : "";
 }
 
-int TNSAPIEngine::GetContentLength() {
-    try {
-        return static_cast<int>(StrToInt(GetVariable("content-length")));
-    } catch (const EConvertError&) {
-        return 0;
-    }
-}
+int TNSAPIEngine::GetContentLength() { return StrToIntOr(GetVariable("content-length"), 0); }
 
 std::string TNSAPIEngine::GetField(const std::string& Name, const std::string& Default) {
     return NsapiRequest().Fields.Find(Name, Default);

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string>
 
+#include "engine/resident/server_list.h"
+
 class TCGIStdEngine;
 class TServerFiles;
 
@@ -65,8 +67,8 @@ bool EnqueueRequest();
 // Request process: waits for the server's answer and copies it to standard output; ends the
 // process in every case.
 [[noreturn]] void WaitForServerResponse();
-// The state of this thread's request in the server list (TRequestState).
-int RequestState();
+// The state of this thread's request in the server list.
+TRequestState RequestState();
 
 // Server: the poll loop, every 50 ms while idle, until the server list goes or the server
 // is asked to close.

@@ -113,9 +113,9 @@ bool DeliverOutput() {
     EndRequestProcess();
 }
 
-bool ServerDeadOrStale(int state, bool window) {
+bool ServerDeadOrStale(TRequestState state, bool window) {
     if (!window && serverWindowSeen) return true;
-    return state != rqDone && FileAgeSeconds(CgiServer::Files().ServerListPath()) > StaleServerListSeconds;
+    return state != TRequestState::Done && FileAgeSeconds(CgiServer::Files().ServerListPath()) > StaleServerListSeconds;
 }
 
 }  // namespace
@@ -167,7 +167,7 @@ bool EnqueueRequest() {
     return true;
 }
 
-int RequestState() { return ReadRequestState(Files().ServerListPath(), ServerData()->RequestName); }
+TRequestState RequestState() { return ReadRequestState(Files().ServerListPath(), ServerData()->RequestName); }
 
 void WaitForServerResponse() {
     InstallCloseSignals();
@@ -175,12 +175,12 @@ void WaitForServerResponse() {
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(ResponseWaitSeconds)) {
         if (CloseRequested()) break;
         const bool window = TServerMark::WindowExists(Files().ServerMarkPath());
-        const int state = RequestState();
-        if (state == rqDone) {
+        const TRequestState state = RequestState();
+        if (state == TRequestState::Done) {
             if (!DeliverOutput()) ServerAborted(false);
             EndRequestProcess();
         }
-        if (state == rqNoServerList || state == rqUnreadable) ServerAborted(false);
+        if (state == TRequestState::NoServerList || state == TRequestState::Unreadable) ServerAborted(false);
         if (ServerDeadOrStale(state, window)) ServerAborted(true);
         serverWindowSeen = serverWindowSeen || window;
         SleepMilliseconds(100);

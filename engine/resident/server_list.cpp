@@ -25,16 +25,17 @@ bool ListExists(const std::string& path) {
 
 }  // namespace
 
-int ReadRequestState(const std::string& listPath, const std::string& requestName) {
-    if (!ListExists(listPath)) return rqNoServerList;
+TRequestState ReadRequestState(const std::string& listPath, const std::string& requestName) {
+    if (!ListExists(listPath)) return TRequestState::NoServerList;
     if (auto list = TLockedFile::Open(listPath, TLockedFile::Access::Read, Attempts, 100)) {
         for (const TServerRecord& record : DecodeServerList(list->ReadAll()))
-            if (SameName(record.RequestName, requestName)) return record.State;
-        return rqDone;
+            if (SameName(record.RequestName, requestName))
+                return record.State == srsWaiting ? TRequestState::Waiting : TRequestState::Taken;
+        return TRequestState::Done;
     }
-    if (!ListExists(listPath)) return rqNoServerList;
+    if (!ListExists(listPath)) return TRequestState::NoServerList;
     if (FileAgeSeconds(listPath) > StaleServerListSeconds) unlink(listPath.c_str());
-    return rqUnreadable;
+    return TRequestState::Unreadable;
 }
 
 bool AppendRequestRecord(const std::string& listPath, const std::function<std::string()>& writeRequest) {

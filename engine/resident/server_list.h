@@ -11,16 +11,16 @@
 #include "engine/resident/server_record.h"
 
 // What a request process learns about its request.
-enum TRequestState {
-    rqWaiting = 0,
-    rqTaken = 1,
-    rqDone = 2,          // no record left: the server has answered
-    rqNoServerList = 3,  // the server list has gone
-    rqUnreadable = 4,    // the server list could not be opened
+enum class TRequestState {
+    Waiting,
+    Taken,
+    Done,          // no record left: the server has answered
+    NoServerList,  // the server list has gone
+    Unreadable,    // the server list could not be opened
 };
 
-// The state of the first record named RequestName (2 when there is none).
-int ReadRequestState(const std::string& listPath, const std::string& requestName);
+// The state of the first record named RequestName (Done when there is none).
+TRequestState ReadRequestState(const std::string& listPath, const std::string& requestName);
 
 // Appends a waiting record while the list is held: WriteRequest runs under the lock and
 // returns the request file's name. False when the list could not be opened.

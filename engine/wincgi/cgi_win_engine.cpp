@@ -274,13 +274,7 @@ std::string TCGIWinEngine::GetVariable(const std::string& Name) {
     return "";
 }
 
-int TCGIWinEngine::GetContentLength() {
-    try {
-        return StrToInt(GetVariable("Content Length"));
-    } catch (const EConvertError&) {
-        return 0;
-    }
-}
+int TCGIWinEngine::GetContentLength() { return StrToIntOr(GetVariable("Content Length"), 0); }
 
 std::string TCGIWinEngine::GetHttpCookie() {
     const TCGIIniFile* ini = CgiWinRequest().Ini.get();
@@ -325,7 +319,9 @@ std::vector<std::string> TCGIWinEngine::GetFieldValues(const std::string& Name) 
 std::vector<std::string> TCGIWinEngine::GetFieldNames() {
     const TCGIWinRequestState& request = CgiWinRequest();
     if (request.HasMultipart) return request.MultipartFields.Names();
-    if (UpperCase(GetRequestMethod()) != "POST") return request.QueryFields.Names();
+    // The names of the fields GetField reads: a method other than GET takes them from the form
+    // sections, so every name listed has its value there and every field there is listed.
+    if (UpperCase(GetRequestMethod()) == "GET") return request.QueryFields.Names();
     return request.Ini ? FormSectionKeys(*request.Ini) : std::vector<std::string>();
 }
 

@@ -124,9 +124,9 @@ void WaitForResult(const std::string& requestFile) {
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(WaitSeconds)) {
         if (CloseRequested()) break;
         const bool window = TServerMark::WindowExists(MarkPath());
-        const int state = ReadRequestState(queue, UpperCase(requestFile));
-        if (state == rqDone) EndRequestProcess();
-        if (!window || state == rqNoServerList || state == rqUnreadable) {
+        const TRequestState state = ReadRequestState(queue, UpperCase(requestFile));
+        if (state == TRequestState::Done) EndRequestProcess();
+        if (!window || state == TRequestState::NoServerList || state == TRequestState::Unreadable) {
             LogEngineMessage("Windows CGI server aborted; no answer to " + requestFile);
             EndRequestProcess();
         }

@@ -79,24 +79,24 @@ void WriteFrame(const GifFrame& frame, const MappedFrame& mapped, const TGifPale
 
 }  // namespace
 
-bool WriteGif(const GifImageList& list, TByteSink& stream) {
-    if (!CanWrite(list)) return false;
+TGifResult WriteGif(const GifImageList& list, TByteSink& stream) {
+    if (!CanWrite(list)) return TGifResult::NotExpressible;
     bool shared = list.oneColorTable || list.frameCount == 1;
     TGifPalette palette;
     std::vector<MappedFrame> mapped(static_cast<std::size_t>(list.frameCount));
-    if (!MapUpFront(list, shared, palette, mapped)) return false;
+    if (!MapUpFront(list, shared, palette, mapped)) return TGifResult::TooManyColors;
 
     WriteScreen(list, shared ? &palette : nullptr, stream);
     for (int i = 0; i < list.frameCount; ++i) {
         MappedFrame& frame = mapped[static_cast<std::size_t>(i)];
         if (!shared) {
             palette.Reset();
-            if (!MapFrame(Frame(list, i), palette, frame)) return false;
+            if (!MapFrame(Frame(list, i), palette, frame)) return TGifResult::TooManyColors;
         }
         WriteFrame(Frame(list, i), frame, palette, !shared, stream);
         if (!shared) frame.indexes = {};
     }
     WriteGifComment(stream, GifCreditText);
     WriteGifTrailer(stream);
-    return true;
+    return TGifResult::Written;
 }

@@ -35,8 +35,12 @@ struct GifImageList {
 // The fixed text of the comment that closes every file.
 extern const char* const GifCreditText;
 
-// True when the whole file has been written. False when a frame has more than 256 colours, or the
-// list or a frame's position and size cannot be expressed in a GIF; then nothing has been written,
-// except with several frames and per-frame colour tables, where the frames before the failing
-// one have been.
-bool WriteGif(const GifImageList& list, TByteSink& stream);
+enum class TGifResult {
+    Written,         // the whole file
+    TooManyColors,   // a frame has more than 256 colours
+    NotExpressible,  // the list, or a frame's position or size, cannot be expressed in a GIF
+};
+
+// Writes the list as one GIF file. On a failure nothing has been written, except with several
+// frames and per-frame colour tables, where the frames before the failing one have been.
+TGifResult WriteGif(const GifImageList& list, TByteSink& stream);

@@ -46,11 +46,13 @@ std::string THttpChart::ChartBytes() {
     list.loopCount = 0;
     list.oneColorTable = true;
     TMemorySink encoded;
-    if (!WriteGif(list, encoded)) {
+    TGifResult result = WriteGif(list, encoded);
+    if (result == TGifResult::TooManyColors) {
         // A GIF holds 256 colours at most; a richer chart is reduced rather than left unanswered.
         ReduceColors(*bitmap);
-        WriteGif(list, encoded);
+        result = WriteGif(list, encoded);
     }
+    if (result != TGifResult::Written) throw Exception("The chart could not be written as a GIF");
     return encoded.Bytes();
 }
 

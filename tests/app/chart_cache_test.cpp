@@ -7,25 +7,32 @@
 #include "app/chart_cache.h"
 #include "app/chart_key.h"
 
+namespace {
+
+TCachedAnswer Gif(std::string body) { return {"image/gif", std::move(body)}; }
+
+}  // namespace
+
 TEST(ChartCache, KeepsTheRecentlyUsedChartsWithinItsBound) {
     TChartCache cache(5000);
-    cache.Store("a", std::string(900, 'a'));
-    cache.Store("b", std::string(900, 'b'));
-    cache.Store("c", std::string(900, 'c'));
+    cache.Store("a", Gif(std::string(900, 'a')));
+    cache.Store("b", Gif(std::string(900, 'b')));
+    cache.Store("c", Gif(std::string(900, 'c')));
     ASSERT_NE(cache.Find("a"), nullptr) << "a is now the most recently used";
-    cache.Store("d", std::string(900, 'd'));
-    cache.Store("e", std::string(900, 'e'));
+    cache.Store("d", Gif(std::string(900, 'd')));
+    cache.Store("e", Gif(std::string(900, 'e')));
     EXPECT_LE(cache.Bytes(), 5000u);
     EXPECT_EQ(cache.Find("b"), nullptr) << "the least recently used went first";
     ASSERT_NE(cache.Find("a"), nullptr);
-    EXPECT_EQ(*cache.Find("a"), std::string(900, 'a'));
+    EXPECT_EQ(cache.Find("a")->body, std::string(900, 'a'));
+    EXPECT_EQ(cache.Find("a")->contentType, "image/gif") << "an answer keeps its content type";
     EXPECT_NE(cache.Find("e"), nullptr);
-    cache.Store("e", "new");
-    EXPECT_EQ(*cache.Find("e"), "new") << "a key stored again holds the new chart";
-    cache.Store("huge", std::string(1300, 'h'));
+    cache.Store("e", Gif("new"));
+    EXPECT_EQ(cache.Find("e")->body, "new") << "a key stored again holds the new chart";
+    cache.Store("huge", Gif(std::string(1300, 'h')));
     EXPECT_EQ(cache.Find("huge"), nullptr) << "more than a quarter of the bound is not kept";
     TChartCache off(0);
-    off.Store("a", "x");
+    off.Store("a", Gif("x"));
     EXPECT_EQ(off.Find("a"), nullptr) << "a bound of 0 switches the cache off";
 }
 
@@ -43,7 +50,7 @@ TEST(ChartCache, HoldsNoMoreHeapThanItsBound) {
         for (int i = 0; i < 40000; ++i) {
             std::string chart(200 + random() % 400, 'g');
             chart.reserve(chart.size() * 2);  // as a growing byte sink leaves it
-            cache.Store(std::string(150, 'k') + std::to_string(i), std::move(chart));
+            cache.Store(std::string(150, 'k') + std::to_string(i), Gif(std::move(chart)));
         }
         const std::size_t held = mallinfo2().uordblks - before;
         EXPECT_LE(held, kBound + kBound / 20) << "the cache holds " << held << " bytes against a bound of " << kBound;

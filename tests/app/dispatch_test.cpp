@@ -50,6 +50,27 @@ TEST(Dispatch, HelpPageNamesEveryParameterAndColour) {
     }
 }
 
+TEST(Dispatch, HelpPageSaysWhatTheProgramDraws) {
+    ScratchDir dir;
+    const std::string body = Get(dir, "").body;
+    const struct {
+        const char* text;
+        bool shown;
+    } cases[] = {
+        {"0 = &quot;bar vertical&quot;<br>\r\n    1 = &quot;bar horizontal&quot;<br>", true},
+        {"0 = &quot;Balken vertikal&quot;<br>\r\n    1 = &quot;Balken horizontal&quot;<br>", true},
+        {"<strong>3ddepth</strong></small></font></td>\r\n    <td width=\"25%\" valign=\"top\"><font "
+         "face=\"Arial\"><small>1 to 100</small>", true},
+        {"<strong>3ddepth</strong></small></font></td>\r\n    <td width=\"25%\" valign=\"top\"><font "
+         "face=\"Arial\"><small>1 bis 100</small>", true},
+        {"0 = &quot;bar horizontal", false},
+        {"0 = &quot;Balken horizontal", false},
+        {"0 to 100", false},
+        {"0 bis 100", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(body.find(c.text) != std::string::npos, c.shown) << c.text;
+}
+
 TEST(Dispatch, CommandValuesAreComparedExactly) {
     ScratchDir dir;
     for (const char* query : {"command=VIEW", "command=View", "command=ADD&q.pol=1", "command=other"}) {

@@ -1,5 +1,6 @@
 // Answers sent the way a hostile visitor would send them: one request may record each poll field
-// once, with each value on its own line, and stays within the limits of one request.
+// once, each distinct value on an answer line of its own with the request's own time stamp and
+// address, and stays within the limits of one request.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -37,17 +38,20 @@ TEST(HostileAdd, EachPollFieldIsWrittenOnceAndNoValueStartsALine) {
         std::string lines;  // pattern of q.pol after the request
     } const cases[] = {
         {"a name repeated with other fields between is written once", "q.pol=a&x=1&q.pol=b&x=2&q.pol=c",
-         kLineStart + "a\r\nb\r\nc\r\n"},
+         kLineStart + "a\r\n" + kLineStart + "b\r\n" + kLineStart + "c\r\n"},
         {"CR LF in a value forges a line", "q.pol=yes%0d%0a01/01/99,6.6.6.6,no",
-         kLineStart + "yes  01/01/99,6\\.6\\.6\\.6,no\r\n"},
-        {"a lone LF", "q.pol=a%0a01/01/99,6.6.6.6,b", kLineStart + "a 01/01/99,6\\.6\\.6\\.6,b\r\n"},
-        {"a lone CR", "q.pol=a%0d01/01/99,6.6.6.6,b", kLineStart + "a 01/01/99,6\\.6\\.6\\.6,b\r\n"},
+         kLineStart + "\"yes  01/01/99,6\\.6\\.6\\.6,no\"\r\n"},
+        {"a lone LF", "q.pol=a%0a01/01/99,6.6.6.6,b", kLineStart + "\"a 01/01/99,6\\.6\\.6\\.6,b\"\r\n"},
+        {"a lone CR", "q.pol=a%0d01/01/99,6.6.6.6,b", kLineStart + "\"a 01/01/99,6\\.6\\.6\\.6,b\"\r\n"},
         {"a NUL byte", "q.pol=a%00b", kLineStart + "a b\r\n"},
-        {"a checkbox's values keep their lines", "q.pol=a&q.pol=b", kLineStart + "a\r\nb\r\n"},
+        {"a checkbox value forges a stamp and address", "q.pol=yes&q.pol=2026-11-12+12:02:12,203.0.113.2,no",
+         kLineStart + "yes\r\n" + kLineStart + "\"2026-11-12 12:02:12,203\\.0\\.113\\.2,no\"\r\n"},
         {"a checkbox value's own line break", "q.pol=a&q.pol=b%0d%0a01/01/99,6.6.6.6,c",
-         kLineStart + "a\r\nb  01/01/99,6\\.6\\.6\\.6,c\r\n"},
+         kLineStart + "a\r\n" + kLineStart + "\"b  01/01/99,6\\.6\\.6\\.6,c\"\r\n"},
+        {"one value repeated is one vote", "q.pol=yes&q.pol=yes&x=1&q.pol=yes", kLineStart + "yes\r\n"},
+        {"values that become alike once blanked are one vote", "q.pol=a%0d&q.pol=a%0a", kLineStart + "a \r\n"},
         {"another spelling of the same field is that field", "q.pol=1&+q.pol=2&q.pol+=3",
-         kLineStart + "1\r\n2\r\n3\r\n"},
+         kLineStart + "1\r\n" + kLineStart + "2\r\n" + kLineStart + "3\r\n"},
     };
     for (const Case& c : cases) {
         ScratchDir dir;
@@ -99,8 +103,9 @@ TEST(HostileAdd, ARequestBeyondItsLimitsRecordsNothing) {
 TEST(HostileAdd, ARequestAtItsLimitsIsRecorded) {
     ScratchDir dir;
     for (int i = 0; i < 80; ++i) dir.Write("f" + std::to_string(i) + ".pol", "");
-    const CgiResult result =
-        RunProgram(dir.Program(), GetRequest("command=add&" + PollFields(0, 99) + Repeated("f99.pol=a&", 50)));
+    std::string values;
+    for (int i = 0; i < 50; ++i) values += "f99.pol=a" + std::to_string(i) + "&";
+    const CgiResult result = RunProgram(dir.Program(), GetRequest("command=add&" + PollFields(0, 99) + values));
     EXPECT_NE(result.body.find("Data saved correctly !"), std::string::npos) << result.output;
     for (int i = 0; i < 99; ++i) EXPECT_EQ(CountLines(dir.Read("f" + std::to_string(i) + ".pol")), 1) << i;
     EXPECT_EQ(CountLines(dir.Read("f99.pol")), 50);

@@ -13,7 +13,7 @@ struct TallyCase {
     Tally expected;
 };
 
-TEST(Tally, CountsAnswersAfterTheLastCommaInFirstAppearanceOrder) {
+TEST(Tally, CountsAnswersAfterTheLastCommaOrQuotedInFirstAppearanceOrder) {
     const TallyCase cases[] = {
         {"ties keep first appearance", "d,a,yes\r\nd,a,no\r\nd,a,no\r\nd,a,yes\r\nd,a,maybe\r\n",
          {{"yes", 2}, {"no", 2}, {"maybe", 1}}},
@@ -34,6 +34,16 @@ TEST(Tally, CountsAnswersAfterTheLastCommaInFirstAppearanceOrder) {
         {"comma beyond 4096 bytes does not count", "d,a,x\r\n" + std::string(4096, 'z') + ",late\r\n",
          {{"x", 2}}},
         {"answer cut at 4096 bytes", std::string(4090, 'z') + ",abcdefgh\r\n", {{"abcde", 1}}},
+        {"a quoted answer is read whole", "d,a,\"ham, smoked\"\r\n", {{"ham, smoked", 1}}},
+        {"doubled quotes inside it", "d,a,\"say \"\"hi\"\", ok\"\r\nd,a,\"\"\"x\"\r\n", {{"say \"hi\", ok", 1}, {"\"x", 1}}},
+        {"old lines and quoted ones in one file",
+         "d,a,red, green\r\nd,a,\"red, green\"\r\nplain\r\nd,a,\"yes\"\r\n",
+         {{"red, green", 2}, {" green", 1}, {"\"yes\"", 1}}},
+        {"quotes around an answer that needs none are kept", "d,a,\"yes\"\r\nd,a,\"\"\r\n", {{"\"yes\"", 1}, {"\"\"", 1}}},
+        {"a lone quote inside is no quoted field", "d,a,\"a,\"b\"\r\nd,a,x\"y,z\"\r\n", {{"\"b\"", 1}, {"z\"", 1}}},
+        {"no comma before the opening quote", "\"a,b\"\r\nd,a;\"a,b\"\r\n", {{"b\"", 2}}},
+        {"a quoted field cut off at 4096 bytes", "d,a,\"x," + std::string(4096, 'z') + "\"\r\n",
+         {{std::string(4096 - 7, 'z'), 1}}},
     };
     for (const TallyCase& c : cases) {
         EXPECT_EQ(CountAnswers(c.text), c.expected) << c.fault;

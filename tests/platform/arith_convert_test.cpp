@@ -33,5 +33,7 @@ TEST(Convert, StrToIntAcceptsIntegersAndRefusesTheRest) {
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.Message(), std::string("'") + bad + "' ist kein g\xFCltiger Integerwert");
         }
+        EXPECT_EQ(StrToIntOr(bad, -9), -9) << bad;
     }
+    EXPECT_EQ(StrToIntOr(" $10", -9), 16);
 }

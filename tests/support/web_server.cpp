@@ -112,7 +112,7 @@ void WebServer::WriteLighttpd() {
                     "server.bind = \"127.0.0.1\"\n"
                     "server.port = " + std::to_string(Port()) + "\n"
                     "server.modules = (\"mod_indexfile\", \"mod_alias\", \"mod_cgi\")\n"
-                    "mimetype.assign = (\".html\" => \"text/html; charset=ISO-8859-1\", \".png\" => \"image/png\")\n"
+                    "mimetype.assign = (\".html\" => \"text/html\", \".png\" => \"image/png\")\n"
                     "index-file.names = (\"index.html\")\n"
                     "server.errorlog = \"" + (confDir_ / "error.log").string() + "\"\n"
                     "alias.url = (\"/cgi-bin/\" => \"" + programDir_.string() + "/\")\n"

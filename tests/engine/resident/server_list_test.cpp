@@ -27,22 +27,22 @@ protected:
 };
 
 TEST_F(ServerListTest, StatesFollowARequestFromWaitingToDone) {
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqNoServerList);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::NoServerList);
     ASSERT_TRUE(CreateEmptyServerList(list));
     Append("/t/a_req");
     Append("/t/b_req");
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqWaiting);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::Waiting);
     EXPECT_EQ(Records()[0].RequestName, "/T/A_REQ");
 
     const auto first = TakeNextRecord(list);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->RequestName, "/T/A_REQ");
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqTaken);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::Taken);
     EXPECT_EQ(TakeNextRecord(list)->RequestName, "/T/B_REQ");
 
     RemoveRequestRecords(list, "/t/a_req");
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqDone);
-    EXPECT_EQ(ReadRequestState(list, "/T/B_REQ"), rqTaken);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::Done);
+    EXPECT_EQ(ReadRequestState(list, "/T/B_REQ"), TRequestState::Taken);
     EXPECT_FALSE(TakeNextRecord(list));
 }
 
@@ -104,11 +104,11 @@ TEST_F(ServerListTest, AListHeldByOthersReadsAsUnreadableAndIsDroppedOnceStale) 
     const auto holder = TLockedFile::TryOpen(list, TLockedFile::Access::ReadWrite);
     ASSERT_TRUE(holder);
     EXPECT_FALSE(AppendRequestRecord(list, [] { return std::string("/T/A_REQ"); }));
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqUnreadable);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::Unreadable);
     EXPECT_TRUE(std::filesystem::exists(list));
     const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
     utimensat(AT_FDCWD, list.c_str(), old, 0);
-    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), rqUnreadable);
+    EXPECT_EQ(ReadRequestState(list, "/T/A_REQ"), TRequestState::Unreadable);
     EXPECT_FALSE(std::filesystem::exists(list));
 }
 

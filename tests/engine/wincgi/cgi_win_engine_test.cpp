@@ -133,6 +133,13 @@ TEST(CgiWinEngine, GetFieldsComeFromTheQueryString) {
     EXPECT_EQ(request.engine.GetFieldNames(), (std::vector<std::string>{"a", "b", "a"}));
 }
 
+TEST(CgiWinEngine, AnyMethodButGetListsTheFieldsItReadsFromTheFormSections) {
+    ParsedRequest request("[CGI]\r\nRequest Method=PUT\r\nQuery String=a=1\r\n[Form Literal]\r\nb=2\r\n");
+    EXPECT_EQ(request.engine.GetFieldNames(), std::vector<std::string>{"b"});
+    EXPECT_EQ(request.engine.GetField("b", ""), "2");
+    EXPECT_EQ(request.engine.GetField("a", "absent"), "absent");
+}
+
 TEST(CgiIniFile, LinesSectionsAndKeys) {
     const TCGIIniFile ini = TCGIIniFile::FromText(
         "ignored=before any section\r\n  [ cgi ] \r\nRequest Method = POST \r\n=empty key\n[System]\rOutput File=a\r\n"

@@ -16,7 +16,7 @@ bool Write(const TBitmap& bitmap, TByteSink& sink) {
     GifImageList list;
     list.frameCount = 1;
     list.frames[0] = &frame;
-    return WriteGif(list, sink);
+    return WriteGif(list, sink) == TGifResult::Written;
 }
 
 TEST(ByteSink, FileHoldsTheBytesWrittenToMemory) {

@@ -17,7 +17,7 @@ std::string WriteBitmap(const TBitmap& bitmap) {
     list.frameCount = 1;
     list.frames[0] = &frame;
     TMemorySink sink;
-    EXPECT_TRUE(WriteGif(list, sink));
+    EXPECT_EQ(WriteGif(list, sink), TGifResult::Written);
     return sink.Bytes();
 }
 

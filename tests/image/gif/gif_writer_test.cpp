@@ -26,7 +26,7 @@ Written WriteFrames(std::vector<GifFrame>& frames, bool oneColorTable, std::uint
     list.oneColorTable = oneColorTable;
     list.loopCount = loopCount;
     TMemorySink sink;
-    const bool ok = WriteGif(list, sink);
+    const bool ok = WriteGif(list, sink) == TGifResult::Written;
     return {ok, sink.Bytes()};
 }
 
@@ -323,7 +323,7 @@ TEST(GifWriter, ListsAGifCannotHoldWriteNothing) {
         list.frameCount = c.frameCount;
         list.frames.fill(&frame);
         TMemorySink sink;
-        EXPECT_FALSE(WriteGif(list, sink));
+        EXPECT_EQ(WriteGif(list, sink), TGifResult::NotExpressible);
         EXPECT_EQ(sink.Bytes(), "");
     }
 }
