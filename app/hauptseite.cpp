@@ -2,6 +2,8 @@
 
 #include "app/chart_key.h"
 #include "app/pages.h"
+#include "app/store/store_choice.h"
+#include "app/store/store_errors.h"
 #include "app/tally_data.h"
 #include "image/response/http_stream.h"
 #include "platform/system_module.h"
@@ -37,14 +39,25 @@ void THauptseite::ApplyStoredSettings() {
 // the request (and with CgiAutoTerminate ends the process) before returning.
 void THauptseite::StartEngine() { HTTP.Loaded(); }
 
-void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
+void THauptseite::HTTPFirstExecRequest(THttpEngine&) {
+    Pfad = ModuleFolder() + "/";
+    store_ = OpenAnswerStore(Pfad);
+}
 
-void THauptseite::HTTPExecRequest(THttpEngine&) {
+// A store that cannot be reached now fails the request with 503 and a page that says so; an
+// add then reports nothing as saved.
+void THauptseite::HTTPExecRequest(THttpEngine& Sender) {
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
     if (command.empty()) httphilfe.Execute();
-    if (command == "view") AnswerView();
-    if (command == "add") AnswerAdd();
+    try {
+        if (command == "view") AnswerView();
+        if (command == "add") AnswerAdd();
+    } catch (const EStoreUnavailable& failure) {
+        Sender.LogError(failure.Message());
+        HttpSetStatus("503 Service Unavailable");
+        SendMessage(command == "add" ? kAnswersNotSavedMessage : kPollUnavailableMessage);
+    }
 }
 
 // A view answer (the chart, or the tally as data) carries the entity tag of its key. An
@@ -62,7 +75,7 @@ void THauptseite::AnswerView() {
     if (!datenzuordnen()) return;
     TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody()};
     // A poll that changed while it was read is answered without a tag and kept nowhere.
-    const bool tagged = key && RequestedChartKey() == key;
+    const bool tagged = key && !countedPollKey_.empty() && ChartKey(countedPollKey_) == key;
     const std::string tag = tagged ? EntityTag(*key) : std::string();
     if (tagged && AnswerNotModified(tag)) return;
     if (tagged) HttpWriteHeader("ETag", tag);
@@ -88,7 +101,7 @@ void THauptseite::SendViewAnswer(const TCachedAnswer& answer) {
 }
 
 std::optional<std::string> THauptseite::RequestedChartKey() {
-    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), Pfad);
+    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), *store_);
     if (!poll) return std::nullopt;
     return ChartKey(*poll);
 }

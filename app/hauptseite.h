@@ -25,6 +25,7 @@
 #include <string>
 
 #include "app/chart_cache.h"
+#include "app/store/answer_store.h"
 #include "app/poll_chart.h"
 #include "app/tally.h"
 #include "app/view_format.h"
@@ -96,6 +97,9 @@ private:
     void ShowAnswerCount(const std::string& number);
     void ThreeDParameters();
 
+    std::unique_ptr<TAnswerStore> store_;
+    // The poll part of the key of the answers just counted.
+    std::string countedPollKey_;
     TChartCache chartCache_;
     TViewFormat viewFormat_ = TViewFormat::Gif;
     // Every answer of the poll, also those an "answers" list leaves out.

@@ -15,6 +15,12 @@ inline constexpr std::string_view kSavedMessage =
     "Data saved correctly !<br>Use the parameter BACKURL to specify any HTML-document in the WWW<br>"
     "that should return after saving.";
 
+// When the database that keeps the answers cannot be reached.
+inline constexpr std::string_view kAnswersNotSavedMessage =
+    "Your answers could not be saved: the poll's database cannot be reached. Please try again later.";
+inline constexpr std::string_view kPollUnavailableMessage =
+    "The poll cannot be shown now: the poll's database cannot be reached. Please try again later.";
+
 // Charts are drawn at most this many pixels wide and high.
 inline constexpr int kMaxChartSize = 4096;
 inline constexpr std::string_view kChartSizeMessage =

@@ -17,6 +17,11 @@ std::string WithoutControlBytes(std::string value) {
 
 }  // namespace
 
+EAnswersRefused TooManyNewPolls() {
+    return EAnswersRefused("Answers refused: more than " + std::to_string(kMaxNewPollFiles) +
+                           " new poll files in one request");
+}
+
 std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames) {
     std::vector<std::string> polls;
     std::set<std::string> seen;

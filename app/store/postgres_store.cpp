@@ -1,0 +1,218 @@
+#include "app/store/postgres_store.h"
+
+#include "app/answer_line.h"
+#include "app/poll_answers.h"
+#include "app/poll_file.h"
+#include "app/store/imported_lines.h"
+#include "app/store/pg_binary.h"
+#include "app/store/pg_schema.h"
+
+namespace {
+
+// The longest name a poll file can have (NAME_MAX): the database takes no longer poll names, so
+// a request is recorded or refused as it would be with poll files.
+constexpr std::size_t kMaxPollNameBytes = 255;
+
+std::string Bool(bool value) { return std::string(1, value ? '\1' : '\0'); }
+
+// A label's count and its length, then its bytes, in first-appearance order.
+constexpr const char* kCountPoll = R"sql(
+SELECT p.id, p.answers, p.last_answer,
+       (SELECT string_agg(int8send(t.count) || int4send(length(t.label)) || t.label, ''::bytea ORDER BY t.first_line)
+          FROM tallyhouse.tallies t WHERE t.poll = p.id)
+  FROM tallyhouse.polls p WHERE p.name = $1::bytea)sql";
+
+Tally TallyOf(std::string_view packed) {
+    Tally tally;
+    while (!packed.empty()) {
+        const std::int64_t count = ReadInt8(packed);
+        const auto length = static_cast<std::size_t>(ReadInt4(packed.substr(8)));
+        if (packed.size() < 12 + length) throw EStoreError("The database sent a tally cut short");
+        tally.push_back({std::string(packed.substr(12, length)), count});
+        packed.remove_prefix(12 + length);
+    }
+    OrderByCount(tally);
+    return tally;
+}
+
+// Hands on the bytes of the rows (line, stamp, address, answer) in pieces of a useful size, each
+// row's line as the poll file holds it.
+class TExportWriter {
+public:
+    explicit TExportWriter(const std::function<void(std::string_view)>& onPiece) : onPiece_(onPiece) {}
+
+    void Row(const TCopyRow& row) {
+        if (row.size() != 4 || !row[1] || !row[2] || !row[3]) throw EStoreError("The database sent an answer row without its fields");
+        if (row[0]) {
+            buffer_ += *row[0];
+            endsInsideLine_ = !EndsWithLineBreak(*row[0]);
+        } else {
+            // As an answer added to a file whose last line has no break: CR LF before it.
+            buffer_ += AppendedBytes(endsInsideLine_, AnswerLine(*row[1], *row[2], *row[3]));
+        }
+        if (buffer_.size() >= kPiece) Flush();
+    }
+
+    void Flush() {
+        if (!buffer_.empty()) onPiece_(buffer_);
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kPiece = 64 * 1024;
+    const std::function<void(std::string_view)>& onPiece_;
+    std::string buffer_;
+    bool endsInsideLine_ = false;
+};
+
+}  // namespace
+
+TPostgresStore::TPostgresStore(std::string conninfo, std::string folder)
+    : connection_(std::move(conninfo), [this](TPgConnection& connection) { storeId_ = PrepareSchema(connection); }),
+      folder_(std::move(folder)) {}
+
+// One statement, so one transaction: the database records all of the request or nothing. It is
+// never sent twice: a connection that broke meanwhile may have recorded it.
+TAddResult TPostgresStore::AddAnswers(const std::vector<TNewAnswer>& answers) {
+    if (answers.empty()) return TAddResult::Saved;
+    std::vector<std::string_view> polls, stamps, addresses, texts, labels;
+    std::vector<std::string> labelTexts;
+    labelTexts.reserve(answers.size());
+    for (const TNewAnswer& answer : answers) {
+        if (answer.poll.size() > kMaxPollNameBytes)
+            throw EFileError("Cannot open file \"" + folder_ + answer.poll + "\": File name too long");
+        polls.push_back(answer.poll);
+        stamps.push_back(answer.stamp);
+        addresses.push_back(answer.address);
+        texts.push_back(answer.answer);
+        labelTexts.push_back(LineAnswer(AnswerLine(answer.stamp, answer.address, answer.answer)).value_or(""));
+        labels.push_back(labelTexts.back());
+    }
+    const std::string params[] = {ByteaArray(polls), ByteaArray(stamps), ByteaArray(addresses), ByteaArray(texts),
+                                  ByteaArray(labels), Bool(!PollFileExists(folder_ + kKeyFileName)),
+                                  Int4Bytes(static_cast<std::int32_t>(kMaxNewPollFiles))};
+    const TPgResult result = connection_.Run(
+        "SELECT tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], $4::bytea[], $5::bytea[], "
+        "$6::boolean, $7::integer)",
+        TPgParams(std::begin(params), std::end(params)));
+    switch (ReadInt4(ResultValue(result, 0, 0))) {
+        case 0: return TAddResult::Saved;
+        case 1: return TAddResult::Locked;
+        default: throw TooManyNewPolls();
+    }
+}
+
+// The store, the poll's id, its number of lines and the id of its last: the first three columns.
+std::string TPostgresStore::Identity(const TPgResult& poll) const {
+    return "db:" + storeId_ + ":" + std::to_string(ReadInt8(ResultValue(poll, 0, 0))) + "." +
+           std::to_string(ReadInt8(ResultValue(poll, 0, 1))) + "." + std::to_string(ReadInt8(ResultValue(poll, 0, 2)));
+}
+
+std::optional<std::string> TPostgresStore::PollIdentity(const std::string& name) {
+    const TPgResult result = connection_.Run(
+        "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE name = $1::bytea", {name}, TRetry::Once);
+    if (ResultRows(result) == 0) return std::nullopt;
+    return Identity(result);
+}
+
+// The counts and the identity come from one statement, so they belong together.
+std::optional<TCountedPoll> TPostgresStore::CountPoll(const std::string& name) {
+    const TPgResult result = connection_.Run(kCountPoll, {name}, TRetry::Once);
+    if (ResultRows(result) == 0) return std::nullopt;
+    return TCountedPoll{ResultIsNull(result, 0, 3) ? Tally{} : TallyOf(ResultValue(result, 0, 3)), Identity(result)};
+}
+
+void TPostgresStore::ExportRows(std::int64_t poll, const std::function<void(std::string_view)>& onPiece) {
+    TExportWriter writer(onPiece);
+    TCopyReader reader([&writer](const TCopyRow& row) { writer.Row(row); });
+    connection_.CopyOut("COPY (SELECT line, stamp, address, answer FROM tallyhouse.answers WHERE poll = " +
+                            std::to_string(poll) + " ORDER BY id) TO STDOUT (FORMAT binary)",
+                        [&reader](std::string_view piece) { reader.Feed(piece); });
+    reader.Finish();
+    writer.Flush();
+}
+
+bool TPostgresStore::ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) {
+    const TPgResult result = connection_.Run("SELECT id FROM tallyhouse.polls WHERE name = $1::bytea", {name}, TRetry::Once);
+    if (ResultRows(result) == 0) return false;
+    ExportRows(ReadInt8(ResultValue(result, 0, 0)), onPiece);
+    return true;
+}
+
+std::string TPostgresStore::Export(std::int64_t poll) {
+    std::string text;
+    ExportRows(poll, [&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+TPostgresStore::TLockedPoll TPostgresStore::LockPoll(const std::string& name) {
+    const TPgResult created = connection_.Run(
+        "INSERT INTO tallyhouse.polls (name) VALUES ($1::bytea) ON CONFLICT (name) DO NOTHING RETURNING id", {name});
+    const TPgResult result =
+        connection_.Run("SELECT id, answers FROM tallyhouse.polls WHERE name = $1::bytea FOR UPDATE", {name});
+    return {ReadInt8(ResultValue(result, 0, 0)), ReadInt8(ResultValue(result, 0, 1)), ResultRows(created) == 1};
+}
+
+TImportResult TPostgresStore::ImportPoll(const std::string& name, std::string_view text, std::int64_t& added) {
+    added = 0;
+    connection_.Script("BEGIN");
+    try {
+        const TLockedPoll poll = LockPoll(name);
+        const std::string held = poll.lines > 0 ? Export(poll.id) : std::string();
+        TImportResult result = TImportResult::Imported;
+        if (held == text && !poll.created)
+            result = TImportResult::Unchanged;
+        else if (!text.starts_with(held) || !EndsWithLineBreak(held))
+            result = TImportResult::Differs;
+        else
+            AppendImported(poll.id, text, held.size(), poll.lines, added);
+        connection_.Script(result == TImportResult::Imported ? "COMMIT" : "ROLLBACK");
+        return result;
+    } catch (const Exception&) {
+        connection_.Abandon();
+        throw;
+    }
+}
+
+// The lines go in by COPY, in file order, so their ids follow it; the tally of the new lines is
+// added to the poll's counts.
+void TPostgresStore::AppendImported(std::int64_t poll, std::string_view text, std::size_t skip, std::int64_t lines,
+                                    std::int64_t& added) {
+    TCopyWriter rows;
+    const std::vector<TImportedTally> tally =
+        ImportLines(text, skip, lines, [&](const TAnswerFields& fields, std::string_view raw) {
+            rows.BeginRow(5);
+            rows.Int8(poll);
+            rows.Field(fields.stamp);
+            rows.Field(fields.address);
+            rows.Field(fields.answer);
+            if (raw.empty())
+                rows.Null();
+            else
+                rows.Field(raw);
+            ++added;
+        });
+    TCopyWriter counts;
+    for (const TImportedTally& entry : tally) {
+        counts.BeginRow(3);
+        counts.Field(entry.label);
+        counts.Int8(entry.count);
+        counts.Int8(entry.firstLine);
+    }
+    connection_.CopyIn("COPY tallyhouse.answers (poll, stamp, address, answer, line) FROM STDIN (FORMAT binary)",
+                       std::move(rows).Finish());
+    connection_.Script("CREATE TEMPORARY TABLE imported_tally (label bytea, count bigint, first_line bigint) ON COMMIT DROP");
+    connection_.CopyIn("COPY imported_tally FROM STDIN (FORMAT binary)", std::move(counts).Finish());
+    const std::string pollId = Int8Bytes(poll);
+    connection_.Run(
+        "INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_line) "
+        "SELECT $1::bigint, sha256(label), label, count, first_line FROM imported_tally "
+        "ON CONFLICT (poll, label_hash) DO UPDATE SET count = t.count + excluded.count",
+        {pollId});
+    const std::string addedLines = Int8Bytes(added);
+    connection_.Run(
+        "UPDATE tallyhouse.polls SET answers = answers + $2::bigint, "
+        "last_answer = (SELECT coalesce(max(id), 0) FROM tallyhouse.answers WHERE poll = $1::bigint) "
+        "WHERE id = $1::bigint",
+        {pollId, addedLines});
+}
