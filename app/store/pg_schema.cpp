@@ -89,23 +89,32 @@ TSchemaState ReadState(TPgConnection& connection) {
     return {ReadInt4(ResultValue(state, 0, 0)), std::string(ResultValue(state, 0, 1))};
 }
 
+// Connections that find the schema missing or old at the same moment take turns: the lock is
+// the session's, so each reads the state anew in a transaction of its own once it has it, when
+// what the other made can be seen.
+void Migrate(TPgConnection& connection) {
+    connection.Run("SELECT pg_advisory_lock(8386087585396795253)");
+    try {
+        const int from = ReadState(connection).version;
+        if (from < kSchemaVersion) {
+            connection.Script("BEGIN");
+            for (int version = from; version < kSchemaVersion; ++version) connection.Script(kMigrations[version]);
+            connection.Script("COMMIT");
+        }
+    } catch (const Exception&) {
+        connection.Abandon();
+        connection.Run("SELECT pg_advisory_unlock(8386087585396795253)");
+        throw;
+    }
+    connection.Run("SELECT pg_advisory_unlock(8386087585396795253)");
+}
+
 }  // namespace
 
 std::string PrepareSchema(TPgConnection& connection) {
     TSchemaState state = ReadState(connection);
-    if (state.version == kSchemaVersion) return state.store;
     if (state.version < kSchemaVersion) {
-        connection.Script("BEGIN");
-        try {
-            // Connections that find the schema missing at the same moment take turns.
-            connection.Run("SELECT pg_advisory_xact_lock(8386087585396795253)");
-            state = ReadState(connection);
-            for (int version = state.version; version < kSchemaVersion; ++version) connection.Script(kMigrations[version]);
-            connection.Script("COMMIT");
-        } catch (const Exception&) {
-            connection.Abandon();
-            throw;
-        }
+        Migrate(connection);
         state = ReadState(connection);
     }
     if (state.version != kSchemaVersion)
