@@ -1,5 +1,7 @@
 // Poll files copied into the database and written back: byte for byte, counted alike, and a
 // second import adds nothing.
+#include <regex>
+
 #include <gtest/gtest.h>
 
 #include "tests/app/store/database_test.h"
@@ -71,6 +73,23 @@ TEST_F(PollTransfer, ImportAgainAddsOnlyWhatTheFileGainedSince) {
     EXPECT_EQ(Run(host, GetRequest("command=view&format=csv&filename=grows.pol")).body,
               RunProgram(files.Program(), GetRequest("command=view&format=csv&filename=grows.pol")).body);
     EXPECT_EQ(Sql("SELECT sum(answers), count(*) FROM tallyhouse.polls"), "6|3\n");
+}
+
+// An answer added to a poll whose last line has no line break starts a line of its own, in the
+// file and in what the database gives back.
+TEST_F(PollTransfer, AnAnswerAfterALastLineWithoutBreakIsExportedAsTheFileHoldsIt) {
+    ScratchDir files, host;
+    files.Write("open.pol", "d,a,yes");
+    ASSERT_EQ(Tool(host, {"--import-polls", files.Path().string()}).exitCode, 0);
+    for (const ScratchDir* dir : {&files, &host}) {
+        CgiRequest add = WithDatabase(GetRequest("command=add&open.pol=no&open.pol=maybe"));
+        if (dir == &files) add.env.erase("TALLYHOUSE_DATABASE");
+        ASSERT_EQ(RunProgram(dir->Program(), add).exitCode, 0);
+    }
+    const std::regex stamp("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
+    const std::string exported = Tool(host, {"--export-poll", "open.pol"}).output;
+    EXPECT_EQ(std::regex_replace(exported, stamp, "T"), "d,a,yes\r\nT,127.0.0.1,no\r\nT,127.0.0.1,maybe");
+    EXPECT_EQ(std::regex_replace(files.Read("open.pol"), stamp, "T"), "d,a,yes\r\nT,127.0.0.1,no\r\nT,127.0.0.1,maybe");
 }
 
 TEST_F(PollTransfer, ToolsExplainWhatTheyNeed) {
