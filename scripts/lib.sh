@@ -6,7 +6,7 @@ JOBS=${JOBS:-$(nproc)}
 
 # Debian packages the build, the tests and the local server need.
 BUILD_PACKAGES=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                libfreetype-dev fonts-liberation fonts-dejavu-core libgif-dev libpng-dev libfcgi-dev)
+                libfreetype-dev fonts-liberation fonts-dejavu-core libgif-dev libpng-dev libfcgi-dev libpq-dev)
 TEST_PACKAGES=(clang libclang-rt-14-dev lighttpd apache2 nginx-light fcgiwrap chromium locales postgresql-15)
 RUN_PACKAGES=(lighttpd)
 
