@@ -8,11 +8,12 @@
 #include "app/store/store_errors.h"
 
 // The libpq functions the program calls, with libpq's own declarations.
-#define TALLYHOUSE_LIBPQ_FUNCTIONS(X)                                                                      \
-    X(PQconnectdbParams) X(PQexec) X(PQstatus) X(PQerrorMessage) X(PQfinish) X(PQsocket) X(PQconsumeInput)           \
-    X(PQtransactionStatus) X(PQsetNoticeProcessor) X(PQexecParams) X(PQresultStatus) X(PQresultErrorField) \
-    X(PQresultErrorMessage) X(PQclear) X(PQntuples) X(PQgetvalue) X(PQgetlength) X(PQgetisnull)            \
-    X(PQputCopyData) X(PQputCopyEnd) X(PQgetCopyData) X(PQgetResult) X(PQfreemem)
+#define TALLYHOUSE_LIBPQ_FUNCTIONS(X)                                                            \
+    X(PQconnectdbParams) X(PQexec) X(PQstatus) X(PQerrorMessage) X(PQfinish) X(PQsocket)         \
+    X(PQconsumeInput) X(PQtransactionStatus) X(PQsetNoticeProcessor) X(PQexecParams) X(PQprepare) \
+    X(PQexecPrepared) X(PQresultStatus) X(PQresultErrorField) X(PQresultErrorMessage) X(PQclear)  \
+    X(PQntuples) X(PQgetvalue) X(PQgetlength) X(PQgetisnull) X(PQputCopyData) X(PQputCopyEnd)     \
+    X(PQgetCopyData) X(PQgetResult) X(PQfreemem)
 
 struct TLibPq {
 #define TALLYHOUSE_LIBPQ_MEMBER(name) decltype(&::name) name = nullptr;

@@ -58,6 +58,7 @@ PGconn* TPgConnection::Live() {
     if (conn_ && owner_ != getpid()) {
         close(pq.PQsocket(conn_));
         conn_ = nullptr;
+        prepared_.clear();
     }
     // A server that went away meanwhile has closed the socket: reading shows it at once.
     if (conn_ && (!pq.PQconsumeInput(conn_) || pq.PQstatus(conn_) != CONNECTION_OK)) Drop();
@@ -92,6 +93,7 @@ void TPgConnection::Connect() {
 void TPgConnection::Drop() noexcept {
     if (conn_) LibPq().PQfinish(conn_);
     conn_ = nullptr;
+    prepared_.clear();
 }
 
 void TPgConnection::Fail(const PGresult* result) {
@@ -108,7 +110,7 @@ void TPgConnection::Fail(const PGresult* result) {
         throw EStoreUnavailable("The database is not available now: " + message);
     }
     Abandon();
-    throw EStoreError("The database refused a statement: " + message);
+    throw EStoreError("The database refused a statement: " + message, sqlstate ? sqlstate : "");
 }
 
 void TPgConnection::Expect(PGresult* result, ExecStatusType wanted) {
@@ -116,19 +118,11 @@ void TPgConnection::Expect(PGresult* result, ExecStatusType wanted) {
     if (!result || LibPq().PQresultStatus(result) != wanted) Fail(result);
 }
 
-TPgResult TPgConnection::Run(const char* sql, const TPgParams& params, TRetry retry) {
+TPgResult TPgConnection::Execute(const std::function<PGresult*(PGconn*)>& send, TRetry retry) {
     const TLibPq& pq = LibPq();
-    std::vector<const char*> values;
-    std::vector<int> lengths;
-    for (const std::string_view param : params) {
-        values.push_back(param.data());
-        lengths.push_back(static_cast<int>(param.size()));
-    }
-    const std::vector<int> formats(params.size(), 1);
     for (int attempt = 0;; ++attempt) {
         PGconn* conn = Live();
-        TPgResult result(pq.PQexecParams(conn, sql, static_cast<int>(params.size()), nullptr, values.data(),
-                                         lengths.data(), formats.data(), 1));
+        TPgResult result(send(conn));
         const ExecStatusType status = result ? pq.PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
         if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) return result;
         if (retry == TRetry::Once && attempt == 0 && pq.PQstatus(conn) != CONNECTION_OK) {
@@ -137,6 +131,48 @@ TPgResult TPgConnection::Run(const char* sql, const TPgParams& params, TRetry re
         }
         Fail(result.get());
     }
+}
+
+namespace {
+
+struct TBinaryParams {
+    explicit TBinaryParams(const TPgParams& params) : formats(params.size(), 1) {
+        for (const std::string_view param : params) {
+            values.push_back(param.data());
+            lengths.push_back(static_cast<int>(param.size()));
+        }
+    }
+    int Count() const { return static_cast<int>(values.size()); }
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+};
+
+}  // namespace
+
+TPgResult TPgConnection::Run(const char* sql, const TPgParams& params, TRetry retry) {
+    const TBinaryParams binary(params);
+    return Execute(
+        [&](PGconn* conn) {
+            return LibPq().PQexecParams(conn, sql, binary.Count(), nullptr, binary.values.data(), binary.lengths.data(),
+                                        binary.formats.data(), 1);
+        },
+        retry);
+}
+
+TPgResult TPgConnection::Run(const TPgPrepared& statement, const TPgParams& params, TRetry retry) {
+    const TBinaryParams binary(params);
+    return Execute(
+        [&](PGconn* conn) {
+            const TLibPq& pq = LibPq();
+            if (!prepared_.contains(statement.name)) {
+                Expect(pq.PQprepare(conn, statement.name, statement.sql, 0, nullptr), PGRES_COMMAND_OK);
+                prepared_.insert(statement.name);
+            }
+            return pq.PQexecPrepared(conn, statement.name, binary.Count(), binary.values.data(),
+                                     binary.lengths.data(), binary.formats.data(), 1);
+        },
+        retry);
 }
 
 void TPgConnection::Script(const char* sql) {

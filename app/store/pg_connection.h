@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,13 @@ int ResultRows(const TPgResult& result);
 // A parameter in binary form, its type given by a cast in the statement ($1::bytea).
 using TPgParams = std::vector<std::string_view>;
 
+// A statement that each connection prepares once and then runs by its name, so the database
+// parses and plans it once.
+struct TPgPrepared {
+    const char* name;
+    const char* sql;
+};
+
 // Whether a statement may run again when the connection broke while it ran: a read may, a
 // write may not (it could have been done, and done twice is worse than reported as failed).
 enum class TRetry { Never, Once };
@@ -43,6 +51,7 @@ public:
     // Runs one statement with binary parameters and a binary result. EStoreUnavailable when
     // the database cannot be reached or is going down, EStoreError for any other failure.
     TPgResult Run(const char* sql, const TPgParams& params = {}, TRetry retry = TRetry::Never);
+    TPgResult Run(const TPgPrepared& statement, const TPgParams& params = {}, TRetry retry = TRetry::Never);
     // Runs statements without parameters (a script, BEGIN, COMMIT).
     void Script(const char* sql);
     // COPY ... FROM STDIN with the data given.
@@ -58,6 +67,8 @@ private:
     void Drop() noexcept;
     [[noreturn]] void Fail(const PGresult* result);
     void Expect(PGresult* result, ExecStatusType wanted);
+    // Runs what send sends on the live connection, once more on a new one when retry allows.
+    TPgResult Execute(const std::function<PGresult*(PGconn*)>& send, TRetry retry);
     // The result that ends a COPY, and nothing after it.
     void FinishCopy();
 
@@ -65,6 +76,7 @@ private:
     std::function<void(TPgConnection&)> onConnect_;
     PGconn* conn_ = nullptr;
     pid_t owner_ = 0;
+    std::set<std::string> prepared_;  // the names prepared on conn_
     // A connection that could not be made is not tried again at once: every request meanwhile
     // would wait for the same refusal.
     std::chrono::steady_clock::time_point retryAfter_{};

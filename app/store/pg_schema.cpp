@@ -7,9 +7,10 @@ namespace {
 
 // From version 0 (nothing) to 1. Names are bytea, as poll names and answers are the bytes
 // received. A label's index entry is its SHA-256: an answer line may be longer than an index
-// entry can be. add_answers records one request's answers with every poll it names locked in
-// the order of their names, so two requests never wait for each other in a circle; it answers
-// 0 when saved, 1 when a poll is missing and may not be created, 2 when too many are missing.
+// entry can be. add_answers records one request's answers, given in the order of their polls'
+// names, so every transaction locks polls (or makes them) in that order and two requests never
+// wait for each other in a circle. It fails the whole request with SQLSTATE TH001 when a poll
+// is missing and may not be made, TH002 when more than max_new are missing.
 constexpr const char* kToVersion1 = R"sql(
 CREATE SCHEMA IF NOT EXISTS tallyhouse;
 CREATE TABLE tallyhouse.schema_version (
@@ -40,35 +41,35 @@ CREATE TABLE tallyhouse.tallies (
 CREATE INDEX tallies_in_order ON tallyhouse.tallies (poll, first_line);
 CREATE FUNCTION tallyhouse.add_answers(poll_names bytea[], stamps bytea[], addresses bytea[],
                                        texts bytea[], labels bytea[], may_create boolean, max_new integer)
-RETURNS integer LANGUAGE plpgsql AS $$
+RETURNS void LANGUAGE plpgsql AS $$
 DECLARE
-    names bytea[] := ARRAY(SELECT DISTINCT n FROM unnest(poll_names) AS n ORDER BY n);
-    missing integer;
+    made integer := 0;
     v_poll bigint;
     v_line bigint;
     v_answer bigint;
 BEGIN
-    SELECT count(*) INTO missing FROM unnest(names) AS n
-        WHERE NOT EXISTS (SELECT FROM tallyhouse.polls p WHERE p.name = n);
-    IF missing > 0 AND NOT may_create THEN RETURN 1; END IF;
-    IF missing > max_new THEN RETURN 2; END IF;
-    FOR i IN 1 .. coalesce(array_length(names, 1), 0) LOOP
-        IF NOT EXISTS (SELECT FROM tallyhouse.polls p WHERE p.name = names[i]) THEN
-            INSERT INTO tallyhouse.polls (name) VALUES (names[i]) ON CONFLICT (name) DO NOTHING;
-        END IF;
-        PERFORM FROM tallyhouse.polls p WHERE p.name = names[i] FOR UPDATE;
-    END LOOP;
     FOR i IN 1 .. coalesce(array_length(poll_names, 1), 0) LOOP
         v_answer := nextval('tallyhouse.answers_id_seq');
         UPDATE tallyhouse.polls p SET answers = p.answers + 1, last_answer = v_answer
             WHERE p.name = poll_names[i] RETURNING p.id, p.answers INTO v_poll, v_line;
+        IF NOT FOUND THEN
+            IF NOT may_create THEN
+                RAISE EXCEPTION 'a new poll is not allowed' USING ERRCODE = 'TH001';
+            END IF;
+            made := made + 1;
+            IF made > max_new THEN
+                RAISE EXCEPTION 'too many new polls' USING ERRCODE = 'TH002';
+            END IF;
+            INSERT INTO tallyhouse.polls AS p (name, answers, last_answer) VALUES (poll_names[i], 1, v_answer)
+                ON CONFLICT (name) DO UPDATE SET answers = p.answers + 1, last_answer = v_answer
+                RETURNING p.id, p.answers INTO v_poll, v_line;
+        END IF;
         INSERT INTO tallyhouse.answers (poll, id, stamp, address, answer)
             VALUES (v_poll, v_answer, stamps[i], addresses[i], texts[i]);
         INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_line)
             VALUES (v_poll, sha256(labels[i]), labels[i], 1, v_line)
             ON CONFLICT (poll, label_hash) DO UPDATE SET count = t.count + 1;
     END LOOP;
-    RETURN 0;
 END $$;
 INSERT INTO tallyhouse.schema_version (version) VALUES (1);
 )sql";

@@ -1,5 +1,7 @@
 #include "app/store/postgres_store.h"
 
+#include <algorithm>
+
 #include "app/answer_line.h"
 #include "app/poll_answers.h"
 #include "app/poll_file.h"
@@ -15,12 +17,22 @@ constexpr std::size_t kMaxPollNameBytes = 255;
 
 std::string Bool(bool value) { return std::string(1, value ? '\1' : '\0'); }
 
-// A label's count and its length, then its bytes, in first-appearance order.
-constexpr const char* kCountPoll = R"sql(
+// Their SQLSTATEs, raised by tallyhouse.add_answers (app/store/pg_schema.cpp).
+constexpr std::string_view kNewPollForbidden = "TH001";
+constexpr std::string_view kTooManyNewPolls = "TH002";
+
+constexpr TPgPrepared kAddAnswers{
+    "tallyhouse_add",
+    "SELECT tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], $4::bytea[], $5::bytea[], $6::boolean, "
+    "$7::integer)"};
+constexpr TPgPrepared kPollIdentity{"tallyhouse_identity",
+                                    "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE name = $1::bytea"};
+// After the identity, each label's count and length, then its bytes, in first-appearance order.
+constexpr TPgPrepared kCountPoll{"tallyhouse_count", R"sql(
 SELECT p.id, p.answers, p.last_answer,
        (SELECT string_agg(int8send(t.count) || int4send(length(t.label)) || t.label, ''::bytea ORDER BY t.first_line)
           FROM tallyhouse.tallies t WHERE t.poll = p.id)
-  FROM tallyhouse.polls p WHERE p.name = $1::bytea)sql";
+  FROM tallyhouse.polls p WHERE p.name = $1::bytea)sql"};
 
 Tally TallyOf(std::string_view packed) {
     Tally tally;
@@ -65,6 +77,15 @@ private:
     bool endsInsideLine_ = false;
 };
 
+// The answers in the order of their polls' names (app/store/pg_schema.cpp), each poll's in the
+// order they came.
+std::vector<const TNewAnswer*> ByPollName(const std::vector<TNewAnswer>& answers) {
+    std::vector<const TNewAnswer*> ordered;
+    for (const TNewAnswer& answer : answers) ordered.push_back(&answer);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const TNewAnswer* a, const TNewAnswer* b) { return a->poll < b->poll; });
+    return ordered;
+}
+
 }  // namespace
 
 TPostgresStore::TPostgresStore(std::string conninfo, std::string folder)
@@ -78,28 +99,27 @@ TAddResult TPostgresStore::AddAnswers(const std::vector<TNewAnswer>& answers) {
     std::vector<std::string_view> polls, stamps, addresses, texts, labels;
     std::vector<std::string> labelTexts;
     labelTexts.reserve(answers.size());
-    for (const TNewAnswer& answer : answers) {
-        if (answer.poll.size() > kMaxPollNameBytes)
-            throw EFileError("Cannot open file \"" + folder_ + answer.poll + "\": File name too long");
-        polls.push_back(answer.poll);
-        stamps.push_back(answer.stamp);
-        addresses.push_back(answer.address);
-        texts.push_back(answer.answer);
-        labelTexts.push_back(LineAnswer(AnswerLine(answer.stamp, answer.address, answer.answer)).value_or(""));
+    for (const TNewAnswer* answer : ByPollName(answers)) {
+        if (answer->poll.size() > kMaxPollNameBytes)
+            throw EFileError("Cannot open file \"" + folder_ + answer->poll + "\": File name too long");
+        polls.push_back(answer->poll);
+        stamps.push_back(answer->stamp);
+        addresses.push_back(answer->address);
+        texts.push_back(answer->answer);
+        labelTexts.push_back(LineAnswer(AnswerLine(answer->stamp, answer->address, answer->answer)).value_or(""));
         labels.push_back(labelTexts.back());
     }
     const std::string params[] = {ByteaArray(polls), ByteaArray(stamps), ByteaArray(addresses), ByteaArray(texts),
                                   ByteaArray(labels), Bool(!PollFileExists(folder_ + kKeyFileName)),
                                   Int4Bytes(static_cast<std::int32_t>(kMaxNewPollFiles))};
-    const TPgResult result = connection_.Run(
-        "SELECT tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], $4::bytea[], $5::bytea[], "
-        "$6::boolean, $7::integer)",
-        TPgParams(std::begin(params), std::end(params)));
-    switch (ReadInt4(ResultValue(result, 0, 0))) {
-        case 0: return TAddResult::Saved;
-        case 1: return TAddResult::Locked;
-        default: throw TooManyNewPolls();
+    try {
+        connection_.Run(kAddAnswers, TPgParams(std::begin(params), std::end(params)));
+    } catch (const EStoreError& refused) {
+        if (refused.SqlState() == kNewPollForbidden) return TAddResult::Locked;
+        if (refused.SqlState() == kTooManyNewPolls) throw TooManyNewPolls();
+        throw;
     }
+    return TAddResult::Saved;
 }
 
 // The store, the poll's id, its number of lines and the id of its last: the first three columns.
@@ -109,8 +129,7 @@ std::string TPostgresStore::Identity(const TPgResult& poll) const {
 }
 
 std::optional<std::string> TPostgresStore::PollIdentity(const std::string& name) {
-    const TPgResult result = connection_.Run(
-        "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE name = $1::bytea", {name}, TRetry::Once);
+    const TPgResult result = connection_.Run(kPollIdentity, {name}, TRetry::Once);
     if (ResultRows(result) == 0) return std::nullopt;
     return Identity(result);
 }
