@@ -7,10 +7,13 @@ namespace {
 
 // From version 0 (nothing) to 1. Names are bytea, as poll names and answers are the bytes
 // received. A label's index entry is its SHA-256: an answer line may be longer than an index
-// entry can be. add_answers records one request's answers, given in the order of their polls'
-// names, so every transaction locks polls (or makes them) in that order and two requests never
-// wait for each other in a circle. It fails the whole request with SQLSTATE TH001 when a poll
-// is missing and may not be made, TH002 when more than max_new are missing.
+// entry can be. Answers and tallies are written only by add_answers and the import, each under
+// the lock of its poll's row, which keep them whole without the cost of foreign keys. add_answers
+// records one request's answers, given in the order of their polls' names, so every transaction
+// locks polls (or makes them) in that order and two requests never wait for each other in a
+// circle; with the poll locked, no other transaction can add a label of it meanwhile. It fails
+// the whole request with SQLSTATE TH001 when a poll is missing and may not be made, TH002 when
+// more than max_new are missing.
 constexpr const char* kToVersion1 = R"sql(
 CREATE SCHEMA IF NOT EXISTS tallyhouse;
 CREATE TABLE tallyhouse.schema_version (
@@ -22,7 +25,7 @@ CREATE TABLE tallyhouse.polls (
     answers bigint NOT NULL DEFAULT 0,
     last_answer bigint NOT NULL DEFAULT 0);
 CREATE TABLE tallyhouse.answers (
-    poll bigint NOT NULL REFERENCES tallyhouse.polls,
+    poll bigint NOT NULL,
     id bigserial,
     stamp bytea NOT NULL,
     address bytea NOT NULL,
@@ -32,7 +35,7 @@ CREATE TABLE tallyhouse.answers (
 COMMENT ON COLUMN tallyhouse.answers.line IS
     'An imported line as it stood in its file, with its line break; NULL for a line the program wrote from the other fields';
 CREATE TABLE tallyhouse.tallies (
-    poll bigint NOT NULL REFERENCES tallyhouse.polls,
+    poll bigint NOT NULL,
     label_hash bytea NOT NULL,
     label bytea NOT NULL,
     count bigint NOT NULL,
@@ -66,9 +69,11 @@ BEGIN
         END IF;
         INSERT INTO tallyhouse.answers (poll, id, stamp, address, answer)
             VALUES (v_poll, v_answer, stamps[i], addresses[i], texts[i]);
-        INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_line)
-            VALUES (v_poll, sha256(labels[i]), labels[i], 1, v_line)
-            ON CONFLICT (poll, label_hash) DO UPDATE SET count = t.count + 1;
+        UPDATE tallyhouse.tallies t SET count = t.count + 1 WHERE t.poll = v_poll AND t.label_hash = sha256(labels[i]);
+        IF NOT FOUND THEN
+            INSERT INTO tallyhouse.tallies (poll, label_hash, label, count, first_line)
+                VALUES (v_poll, sha256(labels[i]), labels[i], 1, v_line);
+        END IF;
     END LOOP;
 END $$;
 INSERT INTO tallyhouse.schema_version (version) VALUES (1);

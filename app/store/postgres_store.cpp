@@ -25,25 +25,35 @@ constexpr TPgPrepared kAddAnswers{
     "tallyhouse_add",
     "SELECT tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], $4::bytea[], $5::bytea[], $6::boolean, "
     "$7::integer)"};
+constexpr TPgPrepared kPollId{"tallyhouse_poll", "SELECT id FROM tallyhouse.polls WHERE name = $1::bytea"};
 constexpr TPgPrepared kPollIdentity{"tallyhouse_identity",
-                                    "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE name = $1::bytea"};
-// After the identity, each label's count and length, then its bytes, in first-appearance order.
-constexpr TPgPrepared kCountPoll{"tallyhouse_count", R"sql(
+                                    "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE id = $1::bigint"};
+// After the identity, each label's count, first line and length, then its bytes, packed into
+// one value. Not prepared: planned for the poll at hand, whose share of all labels may be tiny
+// or nearly all of them.
+constexpr const char* kCountPoll = R"sql(
 SELECT p.id, p.answers, p.last_answer,
-       (SELECT string_agg(int8send(t.count) || int4send(length(t.label)) || t.label, ''::bytea ORDER BY t.first_line)
-          FROM tallyhouse.tallies t WHERE t.poll = p.id)
-  FROM tallyhouse.polls p WHERE p.name = $1::bytea)sql"};
+       (SELECT string_agg(int8send(t.count) || int8send(t.first_line) || int4send(length(t.label)) || t.label, ''::bytea)
+          FROM tallyhouse.tallies t WHERE t.poll = $1::bigint)
+  FROM tallyhouse.polls p WHERE p.id = $1::bigint)sql";
 
+// Largest count first, equal counts in the order their answers first appeared.
 Tally TallyOf(std::string_view packed) {
-    Tally tally;
+    std::vector<std::pair<std::int64_t, TallyEntry>> entries;
     while (!packed.empty()) {
         const std::int64_t count = ReadInt8(packed);
-        const auto length = static_cast<std::size_t>(ReadInt4(packed.substr(8)));
-        if (packed.size() < 12 + length) throw EStoreError("The database sent a tally cut short");
-        tally.push_back({std::string(packed.substr(12, length)), count});
-        packed.remove_prefix(12 + length);
+        const std::int64_t firstLine = ReadInt8(packed.substr(8));
+        const auto length = static_cast<std::size_t>(ReadInt4(packed.substr(16)));
+        if (packed.size() < 20 + length) throw EStoreError("The database sent a tally cut short");
+        entries.push_back({firstLine, {std::string(packed.substr(20, length)), count}});
+        packed.remove_prefix(20 + length);
     }
-    OrderByCount(tally);
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return a.second.count != b.second.count ? a.second.count > b.second.count : a.first < b.first;
+    });
+    Tally tally;
+    tally.reserve(entries.size());
+    for (auto& entry : entries) tally.push_back(std::move(entry.second));
     return tally;
 }
 
@@ -89,8 +99,34 @@ std::vector<const TNewAnswer*> ByPollName(const std::vector<TNewAnswer>& answers
 }  // namespace
 
 TPostgresStore::TPostgresStore(std::string conninfo, std::string folder)
-    : connection_(std::move(conninfo), [this](TPgConnection& connection) { storeId_ = PrepareSchema(connection); }),
+    : connection_(std::move(conninfo),
+                  [this](TPgConnection& connection) {
+                      const std::string store = PrepareSchema(connection);
+                      if (store != storeId_) pollIds_.clear();
+                      storeId_ = store;
+                  }),
       folder_(std::move(folder)) {}
+
+// A poll keeps its id for good: it is asked once per process.
+std::optional<std::int64_t> TPostgresStore::PollId(const std::string& name) {
+    if (const auto known = pollIds_.find(name); known != pollIds_.end()) return known->second;
+    const TPgResult result = connection_.Run(kPollId, {name}, TRetry::Once);
+    if (ResultRows(result) == 0) return std::nullopt;
+    return pollIds_[name] = ReadInt8(ResultValue(result, 0, 0));
+}
+
+// A poll whose row has gone (an operator deleted it) is looked for by name once more.
+std::optional<TPgResult> TPostgresStore::PollRow(const std::string& name,
+                                                 const std::function<TPgResult(const std::string& id)>& query) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::optional<std::int64_t> id = PollId(name);
+        if (!id) return std::nullopt;
+        TPgResult result = query(Int8Bytes(*id));
+        if (ResultRows(result) == 1) return result;
+        pollIds_.erase(name);
+    }
+    return std::nullopt;
+}
 
 // One statement, so one transaction: the database records all of the request or nothing. It is
 // never sent twice: a connection that broke meanwhile may have recorded it.
@@ -129,16 +165,18 @@ std::string TPostgresStore::Identity(const TPgResult& poll) const {
 }
 
 std::optional<std::string> TPostgresStore::PollIdentity(const std::string& name) {
-    const TPgResult result = connection_.Run(kPollIdentity, {name}, TRetry::Once);
-    if (ResultRows(result) == 0) return std::nullopt;
-    return Identity(result);
+    const std::optional<TPgResult> poll =
+        PollRow(name, [this](const std::string& id) { return connection_.Run(kPollIdentity, {id}, TRetry::Once); });
+    if (!poll) return std::nullopt;
+    return Identity(*poll);
 }
 
 // The counts and the identity come from one statement, so they belong together.
 std::optional<TCountedPoll> TPostgresStore::CountPoll(const std::string& name) {
-    const TPgResult result = connection_.Run(kCountPoll, {name}, TRetry::Once);
-    if (ResultRows(result) == 0) return std::nullopt;
-    return TCountedPoll{ResultIsNull(result, 0, 3) ? Tally{} : TallyOf(ResultValue(result, 0, 3)), Identity(result)};
+    const std::optional<TPgResult> poll =
+        PollRow(name, [this](const std::string& id) { return connection_.Run(kCountPoll, {id}, TRetry::Once); });
+    if (!poll) return std::nullopt;
+    return TCountedPoll{ResultIsNull(*poll, 0, 3) ? Tally{} : TallyOf(ResultValue(*poll, 0, 3)), Identity(*poll)};
 }
 
 void TPostgresStore::ExportRows(std::int64_t poll, const std::function<void(std::string_view)>& onPiece) {
@@ -152,10 +190,9 @@ void TPostgresStore::ExportRows(std::int64_t poll, const std::function<void(std:
 }
 
 bool TPostgresStore::ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) {
-    const TPgResult result = connection_.Run("SELECT id FROM tallyhouse.polls WHERE name = $1::bytea", {name}, TRetry::Once);
-    if (ResultRows(result) == 0) return false;
-    ExportRows(ReadInt8(ResultValue(result, 0, 0)), onPiece);
-    return true;
+    const std::optional<std::int64_t> id = PollId(name);
+    if (id) ExportRows(*id, onPiece);
+    return id.has_value();
 }
 
 std::string TPostgresStore::Export(std::int64_t poll) {

@@ -3,6 +3,8 @@
 // is the database's count of its lines and the id of its last one, the same on every host.
 #pragma once
 
+#include <unordered_map>
+
 #include "app/store/answer_store.h"
 #include "app/store/pg_connection.h"
 
@@ -33,6 +35,9 @@ private:
     };
     // The poll, locked for this transaction; made when missing.
     TLockedPoll LockPoll(const std::string& name);
+    std::optional<std::int64_t> PollId(const std::string& name);
+    // The one row query gives for the poll's id (as a binary parameter); none without the poll.
+    std::optional<TPgResult> PollRow(const std::string& name, const std::function<TPgResult(const std::string& id)>& query);
     std::string Identity(const TPgResult& poll) const;
     void AppendImported(std::int64_t poll, std::string_view text, std::size_t skip, std::int64_t lines,
                         std::int64_t& added);
@@ -42,4 +47,5 @@ private:
     TPgConnection connection_;
     std::string folder_;
     std::string storeId_;
+    std::unordered_map<std::string, std::int64_t> pollIds_;
 };
