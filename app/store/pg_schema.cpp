@@ -87,12 +87,16 @@ struct TSchemaState {
     std::string store;
 };
 
+// A database without the schema (or without its version table) has version 0.
 TSchemaState ReadState(TPgConnection& connection) {
-    const TPgResult exists = connection.Run("SELECT to_regclass('tallyhouse.schema_version')");
-    if (ResultIsNull(exists, 0, 0)) return {};
-    const TPgResult state = connection.Run("SELECT version, store::text FROM tallyhouse.schema_version");
-    if (ResultRows(state) != 1) throw EStoreError("tallyhouse.schema_version must hold one row");
-    return {ReadInt4(ResultValue(state, 0, 0)), std::string(ResultValue(state, 0, 1))};
+    try {
+        const TPgResult state = connection.Run("SELECT version, store::text FROM tallyhouse.schema_version");
+        if (ResultRows(state) != 1) throw EStoreError("tallyhouse.schema_version must hold one row");
+        return {ReadInt4(ResultValue(state, 0, 0)), std::string(ResultValue(state, 0, 1))};
+    } catch (const EStoreError& missing) {
+        if (missing.SqlState() == "42P01" || missing.SqlState() == "3F000") return {};
+        throw;
+    }
 }
 
 // Connections that find the schema missing or old at the same moment take turns: the lock is
