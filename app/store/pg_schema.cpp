@@ -50,11 +50,11 @@ DECLARE
     v_poll bigint;
     v_line bigint;
     v_answer bigint;
+    v_hash bytea;
 BEGIN
     FOR i IN 1 .. coalesce(array_length(poll_names, 1), 0) LOOP
-        v_answer := nextval('tallyhouse.answers_id_seq');
-        UPDATE tallyhouse.polls p SET answers = p.answers + 1, last_answer = v_answer
-            WHERE p.name = poll_names[i] RETURNING p.id, p.answers INTO v_poll, v_line;
+        UPDATE tallyhouse.polls p SET answers = p.answers + 1, last_answer = nextval('tallyhouse.answers_id_seq')
+            WHERE p.name = poll_names[i] RETURNING p.id, p.answers, p.last_answer INTO v_poll, v_line, v_answer;
         IF NOT FOUND THEN
             IF NOT may_create THEN
                 RAISE EXCEPTION 'a new poll is not allowed' USING ERRCODE = 'TH001';
@@ -63,16 +63,18 @@ BEGIN
             IF made > max_new THEN
                 RAISE EXCEPTION 'too many new polls' USING ERRCODE = 'TH002';
             END IF;
-            INSERT INTO tallyhouse.polls AS p (name, answers, last_answer) VALUES (poll_names[i], 1, v_answer)
-                ON CONFLICT (name) DO UPDATE SET answers = p.answers + 1, last_answer = v_answer
-                RETURNING p.id, p.answers INTO v_poll, v_line;
+            INSERT INTO tallyhouse.polls AS p (name, answers, last_answer)
+                VALUES (poll_names[i], 1, nextval('tallyhouse.answers_id_seq'))
+                ON CONFLICT (name) DO UPDATE SET answers = p.answers + 1, last_answer = excluded.last_answer
+                RETURNING p.id, p.answers, p.last_answer INTO v_poll, v_line, v_answer;
         END IF;
         INSERT INTO tallyhouse.answers (poll, id, stamp, address, answer)
             VALUES (v_poll, v_answer, stamps[i], addresses[i], texts[i]);
-        UPDATE tallyhouse.tallies t SET count = t.count + 1 WHERE t.poll = v_poll AND t.label_hash = sha256(labels[i]);
+        v_hash := sha256(labels[i]);
+        UPDATE tallyhouse.tallies t SET count = t.count + 1 WHERE t.poll = v_poll AND t.label_hash = v_hash;
         IF NOT FOUND THEN
             INSERT INTO tallyhouse.tallies (poll, label_hash, label, count, first_line)
-                VALUES (v_poll, sha256(labels[i]), labels[i], 1, v_line);
+                VALUES (v_poll, v_hash, labels[i], 1, v_line);
         END IF;
     END LOOP;
 END $$;
