@@ -1,11 +1,9 @@
 #include "app/chart_cache.h"
 
-#include "platform/system_environment.h"
+#include "engine/settings/operator_settings.h"
 
 namespace {
 
-constexpr std::size_t kDefaultMiB = 16;
-constexpr std::size_t kMiB = 1024 * 1024;
 // What the heap gives a block beyond what was asked: its header, rounded up to 16 bytes.
 constexpr std::size_t kBlockOverhead = 16;
 // A list node (two links and the entry) and a hash node (link, view, iterator, cached hash)
@@ -14,11 +12,13 @@ constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 3 * sizeof(std::string)
                                     (sizeof(void*) + sizeof(std::string_view) + 2 * sizeof(void*) + kBlockOverhead) +
                                     sizeof(void*);
 
+// A bad setting keeps no chart: every request reports it until it is mended.
 std::size_t ConfiguredLimit() {
-    const std::string text = GetEnv("TALLYHOUSE_CHART_CACHE_MB");
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 6)
-        return kDefaultMiB * kMiB;
-    return std::stoul(text) * kMiB;
+    try {
+        return OperatorSettings().ChartCacheBytes;
+    } catch (const ESettingsError&) {
+        return 0;
+    }
 }
 
 // The heap bytes behind a string: nothing while it fits in the string itself.

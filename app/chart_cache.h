@@ -1,8 +1,8 @@
 // Recent view answers of this process (charts, and tallies as data), each with its content
 // type, by chart key (app/chart_key.h), bounded in bytes: the least recently used go first.
-// "TALLYHOUSE_CHART_CACHE_MB" in the environment sets the bound in MiB (default 16); 0 switches
-// the cache off. The bound counts what an entry really holds on the heap: its key once, its
-// answer's bytes and the bookkeeping around them.
+// The setting TALLYHOUSE_CHART_CACHE_MB sets the bound in MiB (default 16); 0 switches the cache
+// off. The bound counts what an entry really holds on the heap: its key once, its answer's bytes
+// and the bookkeeping around them.
 #pragma once
 
 #include <cstddef>

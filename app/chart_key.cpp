@@ -9,6 +9,7 @@
 #include "engine/core/http_engine.h"
 #include "platform/ascii_text.h"
 #include "platform/fnv1a.h"
+#include "platform/font_files.h"
 #include "platform/system_module.h"
 
 namespace {
@@ -32,7 +33,7 @@ void AppendFields(std::string& key) {
 }
 
 // The fonts the chart is drawn with: other font files may draw other pixels.
-std::string FontPartOfKey() { return ""; }
+std::string FontPartOfKey() { return FontFilesIdentity(); }
 
 // A new build of the program may draw differently: its charts get other keys. The build of
 // the running code counts, not the file on disk, which a deploy replaces under running workers.

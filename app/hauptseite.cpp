@@ -1,10 +1,11 @@
 #include "app/hauptseite.h"
 
 #include "app/chart_key.h"
+#include "app/failure_answer.h"
 #include "app/pages.h"
 #include "app/store/store_choice.h"
-#include "app/store/store_errors.h"
 #include "app/tally_data.h"
+#include "engine/settings/operator_settings.h"
 #include "image/response/http_stream.h"
 #include "platform/system_module.h"
 
@@ -25,6 +26,8 @@ void THauptseite::ApplyStoredSettings() {
     HTTP.SetNoCache(false);
     HTTP.SetOnExecRequest([this](THttpEngine& Sender) { HTTPExecRequest(Sender); });
     HTTP.SetOnFirstExecRequest([this](THttpEngine& Sender) { HTTPFirstExecRequest(Sender); });
+    HTTP.SetOnRequestError(
+        [this](THttpEngine& Sender, const std::exception& ErrorReason) { HTTPRequestError(Sender, ErrorReason); });
     httpMessage.SetText(MessagePageTemplate());
     httpMessage.OnHttpEntry = [this](const std::string& EntryName, bool& Handled) {
         httpMessageHttpEntry(EntryName, Handled);
@@ -39,25 +42,18 @@ void THauptseite::ApplyStoredSettings() {
 // the request (and with CgiAutoTerminate ends the process) before returning.
 void THauptseite::StartEngine() { HTTP.Loaded(); }
 
-void THauptseite::HTTPFirstExecRequest(THttpEngine&) {
-    Pfad = ModuleFolder() + "/";
-    store_ = OpenAnswerStore(Pfad);
-}
+void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 
-// A store that cannot be reached now fails the request with 503 and a page that says so; an
-// add then reports nothing as saved.
-void THauptseite::HTTPExecRequest(THttpEngine& Sender) {
+// A bad setting fails every request, so the operator learns of it at once. The store is opened
+// with the first request that the settings let through.
+void THauptseite::HTTPExecRequest(THttpEngine&) {
+    const TOperatorSettings& settings = OperatorSettings();
+    if (!store_) store_ = OpenAnswerStore(Pfad, settings.Database);
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
     if (command.empty()) httphilfe.Execute();
-    try {
-        if (command == "view") AnswerView();
-        if (command == "add") AnswerAdd();
-    } catch (const EStoreUnavailable& failure) {
-        Sender.LogError(failure.Message());
-        HttpSetStatus("503 Service Unavailable");
-        SendMessage(command == "add" ? kAnswersNotSavedMessage : kPollUnavailableMessage);
-    }
+    if (command == "view") AnswerView();
+    if (command == "add") AnswerAdd();
 }
 
 // A view answer (the chart, or the tally as data) carries the entity tag of its key. An
@@ -66,7 +62,7 @@ void THauptseite::HTTPExecRequest(THttpEngine& Sender) {
 void THauptseite::AnswerView() {
     const std::optional<TViewFormat> format = ViewFormatOf(HttpGetFieldValues("format"));
     if (!format) {
-        SendMessage(kFormatMessage);
+        SendRefusal(kBadRequest, kFormatMessage);
         return;
     }
     viewFormat_ = *format;
@@ -124,22 +120,26 @@ bool THauptseite::AnswerNotModified(const std::string& tag) {
     return true;
 }
 
-void THauptseite::AnswerAdd() {
-    datenhinzu();
-    if (Gesperrt) {
-        SendMessage(kLockedMessage);
-        return;
-    }
-    const std::string backurl = HttpGetField("backurl", "");
-    if (!backurl.empty())
-        HttpWrite(RedirectPage(backurl));
-    else
-        SendMessage(kSavedMessage);
-}
-
+// A failure's page is sent outside the turn the engine gives the application's handlers, so the
+// message and its page are guarded by a lock of their own.
 void THauptseite::SendMessage(std::string_view message) {
+    const std::lock_guard<std::mutex> guard(messageLock_);
     Meldung = message;
     httpMessage.Execute();
+}
+
+void THauptseite::SendRefusal(const std::string& status, std::string_view message,
+                              const std::vector<std::pair<std::string, std::string>>& headers) {
+    HttpSetStatus(status);
+    for (const auto& [name, value] : headers) HttpWriteHeader(name, value);
+    SendMessage(message);
+}
+
+void THauptseite::HTTPRequestError(THttpEngine& Sender, const std::exception& ErrorReason) {
+    Sender.LogError("Unhandled exception : " + std::string(ErrorReason.what()));
+    const TFailureAnswer answer = FailureAnswerOf(ErrorReason);
+    if (answer.Page.empty() || HttpResponseStarted()) return;
+    SendRefusal(answer.Status, answer.Page, answer.Headers);
 }
 
 void THauptseite::httpMessageHttpEntry(const std::string& EntryName, bool&) {

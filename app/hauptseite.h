@@ -21,8 +21,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/chart_cache.h"
 #include "app/store/answer_store.h"
@@ -54,11 +57,15 @@ public:
     // Request handlers and tag handlers.
     void HTTPFirstExecRequest(THttpEngine& Sender);
     void HTTPExecRequest(THttpEngine& Sender);
+    // A request that failed gets the log line and, while its answer has not begun, its status
+    // and a message page.
+    void HTTPRequestError(THttpEngine& Sender, const std::exception& ErrorReason);
     void httpMessageHttpEntry(const std::string& EntryName, bool& Handled);
     void httphilfeHttpEntry(const std::string& EntryName, bool& Handled);
 
-    // Appends the request's answers to their poll files; sets Gesperrt when the key file
-    // refused a new poll file.
+    // Appends the request's answers to their poll files, each unless the one-answer rule
+    // withholds it; sets Gesperrt when the key file refused a new poll file. Raises
+    // ERequestRefused when a poll named is closed.
     void datenhinzu();
     // Tallies the poll named by "filename" into Daten, in the order of its "answers" list when
     // it has one, and for a chart reads the first chart parameters; false when the poll was not
@@ -79,7 +86,12 @@ private:
     void ApplyStoredSettings();
     void StartEngine();
     void SendMessage(std::string_view message);
+    // The message page with a status other than 200, and header lines before it.
+    void SendRefusal(const std::string& status, std::string_view message,
+                     const std::vector<std::pair<std::string, std::string>>& headers = {});
     void AnswerAdd();
+    // backurl when the settings let the visitor be sent there; empty otherwise.
+    std::string FollowedBackurl();
     void AnswerView();
     // The key of the chart the request asks for, with the poll as it is now; none for a poll
     // that does not exist.
@@ -94,12 +106,25 @@ private:
     bool AnswerNotModified(const std::string& tag);
     void NewChart();
     bool ChartParameters();
-    void ShowAnswerCount(const std::string& number);
+    // False when the number's colour is refused and the message page has ended the request.
+    bool ShowAnswerCount(const std::string& number);
+    // Ends the request with the message page; false, for the parameter readers to return.
+    bool Refuse(std::string_view message);
     void ThreeDParameters();
+
+    // What the add request in hand did.
+    struct TAddOutcome {
+        std::size_t Polls = 0;               // poll fields named
+        std::vector<std::string> Withheld;   // polls the visitor had answered before
+        std::string NewCookie;               // a Set-Cookie value with a new visitor id
+    };
+    TAddOutcome addOutcome_;
+    std::mutex messageLock_;
 
     std::unique_ptr<TAnswerStore> store_;
     // The poll part of the key of the answers just counted.
     std::string countedPollKey_;
+
     TChartCache chartCache_;
     TViewFormat viewFormat_ = TViewFormat::Gif;
     // Every answer of the poll, also those an "answers" list leaves out.

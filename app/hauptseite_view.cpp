@@ -8,7 +8,7 @@
 bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
     if (!TallyPoll()) {
-        SendMessage(NotFoundMessage(Dateiname));
+        SendRefusal("404 Not Found", NotFoundMessage(Dateiname));
         return false;
     }
     answerTotal_ = TotalCount(Daten);
@@ -36,7 +36,7 @@ bool THauptseite::ListAnswers() {
     const std::optional<std::vector<std::string>> listed =
         values.size() == 1 ? ParseAnswerList(values[0]) : std::nullopt;
     if (!listed) {
-        SendMessage(kAnswersMessage);
+        SendRefusal(kBadRequest, kAnswersMessage);
         return false;
     }
     Daten = ListedTally(Daten, *listed);

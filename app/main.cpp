@@ -1,22 +1,22 @@
 // The program's entry point: creates the poll application, which serves the request.
 #include <clocale>
 #include <csignal>
+#include <optional>
 
+#include "app/command_line.h"
 #include "app/hauptseite.h"
-#include "app/poll_transfer.h"
 #include "engine/core/program_end.h"
 #include "engine/facade/general_http_engine.h"
 #include "engine/fastcgi/fastcgi_startup.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
-#include "platform/system_module.h"
 
 int main() {
+    if (const std::optional<int> exitCode = AnswerCommandLine()) return *exitCode;
     // Dates in answers and log lines follow the host's locale.
     std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (const std::optional<int> transferred = RunPollTransfer(ProgramParameters())) return *transferred;
     InstallFastCgiEngine();
     try {
         // A request that a resident CGI server takes is handed over here, before any form

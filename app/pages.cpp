@@ -12,3 +12,5 @@ std::string RedirectPage(std::string_view backurl) {
            "<meta http-equiv=\"REFRESH\" content=\"0;URL=" + HtmlEscape(backurl) + "\">" +
            "</head><body></body></html>";
 }
+
+std::string OnwardLink(std::string_view backurl) { return "<br><a href=\"" + HtmlEscape(backurl) + "\">Continue</a>"; }

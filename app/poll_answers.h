@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/request_refusal.h"
 #include "platform/exception.h"
 
 // At most this many poll fields in one request, values of one field, and new poll files
@@ -25,6 +26,8 @@ public:
 
 // The refusal of a request that would create more than kMaxNewPollFiles polls.
 EAnswersRefused TooManyNewPolls();
+// The refusal of a request naming a closed poll (403).
+ERequestRefused ClosedPollRefusal(const std::string& poll);
 
 // The request's poll field names in order, each once: names that the field lookup takes for
 // the same field (letter case and surrounding blanks aside) count as the first of them.

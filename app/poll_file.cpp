@@ -22,10 +22,15 @@ namespace {
     throw EFileError(what + " \"" + path + "\": " + std::strerror(errno));
 }
 
-// Waits for the whole-file lock rather than failing, so no answer is turned away; closing the
-// descriptor drops it.
+// Waits for the whole-file lock, so answers sent at the same moment all get in, but only so
+// long: a lock held for longer (a stuck process) fails the request instead of every worker
+// that comes to the poll. Closing the descriptor drops the lock.
 void LockWhole(int fd, TLockKind kind, const std::string& path) {
-    if (!WaitLockRecord(fd, kind)) Fail("Cannot lock file", path);
+    const TLockWait wait = WaitLockRecord(fd, kind, PollLockWait);
+    if (wait == TLockWait::TimedOut)
+        throw EPollBusy("Poll file busy: \"" + path + "\" stayed locked for " +
+                        std::to_string(std::chrono::duration_cast<std::chrono::seconds>(PollLockWait).count()) + " seconds");
+    if (wait == TLockWait::Failed) Fail("Cannot lock file", path);
 }
 
 // The size, or -1 when the name is not a regular file (a folder, a device, a pipe).
@@ -65,12 +70,15 @@ int OpenForAppend(const std::string& path, const std::string& keyPath) {
     const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0 || errno != ENOENT) return fd;
     if (access(keyPath.c_str(), F_OK) == 0) return kRefused;
-    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // Owner and group only: another user can neither read the answerers' addresses nor lock
+    // the file.
+    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0640);
 }
 
 }  // namespace
 
-AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines) {
+AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines,
+                          const TAppendGuard& guard) {
     const int fd = OpenForAppend(path, keyPath);
     if (fd == kRefused) return AppendResult::Refused;
     if (fd < 0) Fail("Cannot open file", path);
@@ -80,8 +88,10 @@ AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, s
         Fail("Not a poll file", path);
     }
     LockWhole(fd, TLockKind::Exclusive, path);
+    if (guard.May && !guard.May()) return AppendResult::Withheld;
     const off_t size = RegularFileSize(fd, path);
     WriteAt(fd, size, AppendedBytes(EndsInsideLine(fd, size, path), lines), path);
+    if (guard.Written) guard.Written();
     return AppendResult::Appended;
 }
 
@@ -93,6 +103,12 @@ bool PollFileExists(const std::string& path) {
 bool IsPlainFile(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsClosedPollFile(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    return (info.st_mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {

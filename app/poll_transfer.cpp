@@ -9,6 +9,7 @@
 #include "app/poll_name.h"
 #include "app/store/postgres_store.h"
 #include "app/store/store_choice.h"
+#include "engine/settings/operator_settings.h"
 #include "platform/system_module.h"
 #include "platform/write_all.h"
 
@@ -22,7 +23,7 @@ void Say(int fd, const std::string& text) {
 }
 
 int ExportPoll(const std::string& name) {
-    const std::unique_ptr<TAnswerStore> store = OpenAnswerStore(ModuleFolder() + "/");
+    const std::unique_ptr<TAnswerStore> store = OpenAnswerStore(ModuleFolder() + "/", OperatorSettings().Database);
     const bool found = IsChartablePoll(name) && store->ExportPoll(name, [](std::string_view piece) {
         if (!WriteAll(1, piece.data(), piece.size())) throw EFileError("Cannot write to standard output");
     });
@@ -43,11 +44,12 @@ std::vector<std::string> PollFilesIn(const std::string& folder) {
 }
 
 int ImportPolls(const std::string& folder) {
-    if (ConfiguredDatabase().empty()) {
+    const std::string& database = OperatorSettings().Database;
+    if (database.empty()) {
         Say(2, "--import-polls copies poll files into a database: set TALLYHOUSE_DATABASE\n");
         return kUsage;
     }
-    TPostgresStore store(ConfiguredDatabase(), ModuleFolder() + "/");
+    TPostgresStore store(database, ModuleFolder() + "/");
     int result = 0;
     for (const std::string& name : PollFilesIn(folder)) {
         std::string text;

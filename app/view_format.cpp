@@ -10,6 +10,8 @@ struct TFormatName {
 
 constexpr TFormatName kFormats[] = {
     {"gif", TViewFormat::Gif, "image/gif"},
+    {"png", TViewFormat::Png, "image/png"},
+    {"svg", TViewFormat::Svg, "image/svg+xml"},
     {"json", TViewFormat::Json, "application/json; charset=utf-8"},
     {"csv", TViewFormat::Csv, "text/csv; charset=utf-8"},
 };
@@ -24,7 +26,9 @@ std::optional<TViewFormat> ViewFormatOf(const std::vector<std::string>& values) 
     return std::nullopt;
 }
 
-bool IsChartFormat(TViewFormat format) { return format == TViewFormat::Gif; }
+bool IsChartFormat(TViewFormat format) {
+    return format == TViewFormat::Gif || format == TViewFormat::Png || format == TViewFormat::Svg;
+}
 
 std::string_view ContentTypeOf(TViewFormat format) {
     for (const TFormatName& known : kFormats)

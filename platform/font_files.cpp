@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -112,10 +113,13 @@ public:
         if (it == found_.end()) it = found_.emplace(wanted.file, Find(wanted)).first;
         return it->second;
     }
-    std::string Identity() const {
+    // The files of the given names only: which others a process happened to load must not
+    // make its keys differ from another's.
+    std::string Identity(std::initializer_list<TWantedFont> fonts) {
         std::string text;
-        for (const auto& [name, found] : found_) {
-            text += name + "=";
+        for (const TWantedFont& wanted : fonts) {
+            const TFoundFont& found = Get(wanted);
+            text += wanted.file + "=";
             if (found.bytes.empty()) {
                 text += "missing;";
                 continue;
@@ -154,7 +158,5 @@ TFontFileBytes FallbackFontData(bool bold) {
 
 std::string FontFilesIdentity() {
     const std::lock_guard<std::mutex> guard(Registry().Lock());
-    Registry().Get(Liberation("Sans", false, false));
-    Registry().Get(DejaVuSans(false));
-    return Registry().Identity();
+    return Registry().Identity({Liberation("Sans", false, false), DejaVuSans(false)});
 }

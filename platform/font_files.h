@@ -16,7 +16,7 @@ TFontFileBytes FontFileData(const std::string& name, bool bold, bool italic);
 // empty when it is not installed.
 TFontFileBytes FallbackFontData(bool bold);
 
-// Names the font files the charts are drawn with: each file found so far, plus the chart's usual
-// face and the fallback face, as its path, size and modification time (or "missing"). A new
-// font package gives a new text.
+// Names the font files the charts are drawn with: the chart's usual face and the fallback face,
+// each as its path, size and modification time (or "missing"); the other styles come in the
+// same packages. A new font package gives a new text, the same in every process.
 std::string FontFilesIdentity();

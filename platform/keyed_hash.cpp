@@ -1,11 +1,9 @@
 #include "platform/keyed_hash.h"
 
-#include <sys/random.h>
-
 #include <bit>
 #include <cstring>
 
-#include "platform/exception.h"
+#include "platform/random_bytes.h"
 
 namespace {
 
@@ -42,13 +40,7 @@ std::uint64_t LittleEndianWord(const char* bytes) {
 
 THashKey RandomKey() {
     THashKey key;
-    auto* bytes = reinterpret_cast<unsigned char*>(&key);
-    std::size_t got = 0;
-    while (got < sizeof key) {
-        const ssize_t n = getrandom(bytes + got, sizeof key - got, 0);
-        if (n < 0) throw Exception("No random hash key: the kernel's random source failed");
-        got += static_cast<std::size_t>(n);
-    }
+    RandomBytes(&key, sizeof key);
     return key;
 }
 

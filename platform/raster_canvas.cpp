@@ -52,6 +52,8 @@ TRect TRasterCanvas::Visible() const {
     return clip_->Bounds(Rect(0, 0, target_->Width(), target_->Height()));
 }
 
+TPixelOp TRasterCanvas::BrushOp() const { return TPixelOp::ForBrush(Brush, bk_color_, bk_mode_, hatch_scale_); }
+
 void TRasterCanvas::PaintWith(TSpanSet& spans, const TPixelOp& op) {
     if (target_ != nullptr) PaintSpans(*target_, *clip_, spans, op);
 }
@@ -117,7 +119,7 @@ void TRasterCanvas::FillAndOutline(const TConvexShape& shape) {
     const TConvexShape inner = pen ? shape.Inset(width - half) : shape;
     TSpanSet fill(Visible());
     AddShapeSpans(inner, fill);
-    PaintWith(fill, TPixelOp::ForBrush(Brush, bk_color_, bk_mode_));
+    PaintWith(fill, BrushOp());
     if (!pen) return;
     TSpanSet drawn(Visible()), gaps(Visible());
     if (width == 1 && Pen.Style != psSolid && shape.CornerW == 0) {
@@ -138,7 +140,7 @@ void TRasterCanvas::Rectangle(int left, int top, int right, int bottom) {
 void TRasterCanvas::FillRect(const TRect& rect) {
     TSpanSet fill(Visible());
     AddShapeSpans(TConvexShape::Box(rect.Left, rect.Top, rect.Right, rect.Bottom), fill);
-    PaintWith(fill, TPixelOp::ForBrush(Brush, bk_color_, bk_mode_));
+    PaintWith(fill, BrushOp());
 }
 
 void TRasterCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
@@ -151,7 +153,7 @@ void TRasterCanvas::Ellipse(int left, int top, int right, int bottom) {
 }
 
 void TRasterCanvas::FillSector(const TConvexShape& shape, const TSector& sector) {
-    const TPixelOp brush = TPixelOp::ForBrush(Brush, bk_color_, bk_mode_);
+    const TPixelOp brush = BrushOp();
     if (!brush.Draws()) return;
     const bool pen = PenDraws(Pen);
     const long long width = PenWidth(Pen);
@@ -210,7 +212,7 @@ void TRasterCanvas::Polygon(const TPoint* points, int lastIndex) {
     const std::span<const TPoint> all(points, static_cast<std::size_t>(lastIndex) + 1);
     TSpanSet fill(Visible());
     AddPolygonSpans(all, fill);
-    PaintWith(fill, TPixelOp::ForBrush(Brush, bk_color_, bk_mode_));
+    PaintWith(fill, BrushOp());
     StrokePath(all, true);
 }
 

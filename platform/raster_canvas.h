@@ -65,6 +65,9 @@ public:
     void SetBkMode(int mode) { bk_mode_ = mode; }
     unsigned GetTextAlign() const { return text_align_; }
     void SetTextAlign(unsigned align) { text_align_ = align; }
+    // Hatch brushes draw their 8 x 8 cells with squares of scale x scale pixels, for a picture
+    // drawn at several times the pixel density.
+    void SetHatchScale(int scale) { hatch_scale_ = scale; }
 
     // Pen black width 1 solid copy, brush white solid, font black 10 points, background white opaque,
     // text aligned left/top, no clip.
@@ -121,6 +124,7 @@ public:
 
 private:
     TRect Visible() const;
+    TPixelOp BrushOp() const;
     void PaintWith(TSpanSet& spans, const TPixelOp& op);
     void AddPenPath(std::span<const TPoint> points, bool closed, TSpanSet& drawn, TSpanSet& gaps) const;
     void PaintPenSpans(TSpanSet& drawn, TSpanSet& gaps);
@@ -138,4 +142,5 @@ private:
     TColor bk_color_ = clWhite;
     int bk_mode_ = OPAQUE;
     unsigned text_align_ = TA_LEFT | TA_TOP;
+    int hatch_scale_ = 1;
 };

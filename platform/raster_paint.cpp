@@ -32,7 +32,7 @@ TPixelOp TPixelOp::ForPen(const TPen& pen) {
     return op;
 }
 
-TPixelOp TPixelOp::ForBrush(const TBrush& brush, TColor bkColor, int bkMode) {
+TPixelOp TPixelOp::ForBrush(const TBrush& brush, TColor bkColor, int bkMode, int cellScale) {
     if (brush.Bitmap != nullptr && brush.Bitmap->Width() > 0 && brush.Bitmap->Height() > 0) {
         TPixelOp op;
         op.kind_ = Kind::Pattern;
@@ -46,13 +46,14 @@ TPixelOp TPixelOp::ForBrush(const TBrush& brush, TColor bkColor, int bkMode) {
         op.hatch_ = brush.Style;
         op.back_ = ColorToRGB(bkColor);
         op.opaque_ = bkMode == OPAQUE && bkColor != clNone;
+        op.cellScale_ = cellScale > 1 ? cellScale : 1;
     }
     return op;
 }
 
 // 8 x 8 hatch cells anchored at the raster's origin, so neighbouring shapes line up.
 bool TPixelOp::HatchBit(int x, int y) const {
-    const int u = x & 7, v = y & 7;
+    const int u = (x / cellScale_) & 7, v = (y / cellScale_) & 7;
     const bool horizontal = v == 0, vertical = u == 0;
     const bool forward = ((u - v) & 7) == 0, backward = ((u + v) & 7) == 7;
     switch (hatch_) {

@@ -13,7 +13,8 @@ public:
     static TPixelOp Solid(TColor color);
     static TPixelOp ForPen(const TPen& pen);
     // Hatch gaps take the background colour when the mode is OPAQUE and stay untouched otherwise.
-    static TPixelOp ForBrush(const TBrush& brush, TColor bkColor, int bkMode);
+    // Hatch cells are 8 x 8 squares of cellScale x cellScale pixels.
+    static TPixelOp ForBrush(const TBrush& brush, TColor bkColor, int bkMode, int cellScale = 1);
 
     bool Draws() const { return kind_ != Kind::None; }
     // Columns x0..x1-1 of row y, already inside the raster.
@@ -28,6 +29,7 @@ private:
     TColor back_ = 0;
     bool opaque_ = false;
     TBrushStyle hatch_ = TBrushStyle::bsSolid;
+    int cellScale_ = 1;
     const TBitmap* pattern_ = nullptr;
 };
 

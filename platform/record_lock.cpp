@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
 
 namespace {
 
@@ -24,11 +26,22 @@ bool TryLockRecord(int fd, TLockKind kind, TLockRange range) {
     return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
-bool WaitLockRecord(int fd, TLockKind kind, TLockRange range) {
-    struct flock lock = Request(TypeOf(kind), range);
-    while (fcntl(fd, F_OFD_SETLKW, &lock) != 0)
-        if (errno != EINTR) return false;
-    return true;
+// Linux has no lock call with a time limit, and a timer signal would reach any thread of a web
+// server that loaded the library: the wait polls instead.
+TLockWait WaitLockRecord(int fd, TLockKind kind, std::chrono::milliseconds limit, TLockRange range) {
+    using Clock = std::chrono::steady_clock;
+    constexpr std::chrono::microseconds kLongestPause{20000};
+    const Clock::time_point deadline = Clock::now() + limit;
+    std::chrono::microseconds pause{250};
+    for (;;) {
+        struct flock lock = Request(TypeOf(kind), range);
+        if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return TLockWait::Locked;
+        if (errno != EAGAIN && errno != EACCES && errno != EINTR) return TLockWait::Failed;
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) return TLockWait::TimedOut;
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, kLongestPause);
+    }
 }
 
 void UnlockRecord(int fd, TLockRange range) {

@@ -6,6 +6,8 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+
 enum class TLockKind { Shared, Exclusive };
 
 // A byte range of a file; a length of 0 reaches to the end of the file, however long it grows.
@@ -16,8 +18,12 @@ struct TLockRange {
 
 // Takes the lock without waiting; false when another open file holds a conflicting one.
 bool TryLockRecord(int fd, TLockKind kind, TLockRange range = {});
-// Waits for the lock (a signal does not end the wait); false with errno set on a failure.
-bool WaitLockRecord(int fd, TLockKind kind, TLockRange range = {});
+enum class TLockWait { Locked, TimedOut, Failed };
+
+// Waits up to limit for the lock, so no holder (another user's process among them) can keep
+// the caller waiting for ever; Failed with errno set when the lock cannot be had at all. The
+// wait retries at growing intervals of at most 20 ms.
+TLockWait WaitLockRecord(int fd, TLockKind kind, std::chrono::milliseconds limit, TLockRange range = {});
 void UnlockRecord(int fd, TLockRange range = {});
 // True when another open file holds a lock that would conflict with an exclusive one.
 bool RecordLockedElsewhere(int fd, TLockRange range = {});

@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kCopySignature{"PGCOPY\n\377\r\n\0", 11};
 constexpr std::size_t kCopyHeader = kCopySignature.size() + 8;
 constexpr std::int32_t kByteaOid = 17;
+constexpr std::int32_t kInt8Oid = 20;
 
 template <typename T>
 std::string BigEndian(T value) {
@@ -37,14 +38,29 @@ std::string Int8Bytes(std::int64_t value) { return BigEndian(value); }
 std::int32_t ReadInt4(std::string_view bytes) { return FromBigEndian<std::int32_t>(bytes); }
 std::int64_t ReadInt8(std::string_view bytes) { return FromBigEndian<std::int64_t>(bytes); }
 
-// Dimensions 1, no nulls, element type bytea, then the one dimension's size and lower bound.
+namespace {
+
+// Dimensions 1, no nulls, the element type, then the one dimension's size and lower bound; each
+// element follows with its length.
+std::string ArrayHead(std::int32_t elementType, std::size_t size) {
+    return Int4Bytes(1) + Int4Bytes(0) + Int4Bytes(elementType) + Int4Bytes(static_cast<std::int32_t>(size)) +
+           Int4Bytes(1);
+}
+
+}  // namespace
+
 std::string ByteaArray(const std::vector<std::string_view>& items) {
-    std::string array = Int4Bytes(1) + Int4Bytes(0) + Int4Bytes(kByteaOid) +
-                        Int4Bytes(static_cast<std::int32_t>(items.size())) + Int4Bytes(1);
+    std::string array = ArrayHead(kByteaOid, items.size());
     for (const std::string_view item : items) {
         array += Int4Bytes(static_cast<std::int32_t>(item.size()));
         array += item;
     }
+    return array;
+}
+
+std::string Int8Array(const std::vector<std::int64_t>& items) {
+    std::string array = ArrayHead(kInt8Oid, items.size());
+    for (const std::int64_t item : items) array += Int4Bytes(8) + Int8Bytes(item);
     return array;
 }
 

@@ -15,8 +15,9 @@ std::string Int8Bytes(std::int64_t value);
 std::int32_t ReadInt4(std::string_view bytes);
 std::int64_t ReadInt8(std::string_view bytes);
 
-// An array of bytea without nulls, as a binary parameter of type bytea[].
+// Arrays without nulls, as binary parameters of type bytea[] and bigint[].
 std::string ByteaArray(const std::vector<std::string_view>& items);
+std::string Int8Array(const std::vector<std::int64_t>& items);
 
 // Rows for COPY ... FROM STDIN (FORMAT binary): the header, the rows, the trailer.
 class TCopyWriter {

@@ -7,8 +7,11 @@
 #include <cstdint>
 
 #include "app/answer_line.h"
+#include "app/one_answer.h"
 #include "app/poll_answers.h"
+#include "app/poll_count.h"
 #include "app/poll_file.h"
+#include "app/request_refusal.h"
 #include "platform/keyed_hash.h"
 
 namespace {
@@ -40,6 +43,13 @@ void RefuseFilesOfAnswers(const std::vector<TPollLines>& polls, const std::strin
     const auto created = std::count_if(polls.begin(), polls.end(),
                                        [&folder](const TPollLines& poll) { return !PollFileExists(folder + poll.name); });
     if (static_cast<size_t>(created) > kMaxNewPollFiles) throw TooManyNewPolls();
+    CheckRoomForPolls(folder, static_cast<size_t>(created));
+}
+
+// A closed poll among those named: nothing of the request is recorded.
+void RefuseClosedPolls(const std::vector<TPollLines>& polls, const std::string& folder) {
+    for (const TPollLines& poll : polls)
+        if (IsClosedPollFile(folder + poll.name)) throw ClosedPollRefusal(poll.name);
 }
 
 // The key file forbids creating a poll that the request names: then nothing of the request is
@@ -85,15 +95,29 @@ std::string ContentChecksum(const std::string& path) {
 
 }  // namespace
 
-TAddResult TPollFolderStore::AddAnswers(const std::vector<TNewAnswer>& answers) {
-    const std::vector<TPollLines> polls = LinesByPoll(answers);
+// The one-answer rule checks and notes each poll's visitors under the poll file's lock.
+TAddResult TPollFolderStore::AddAnswers(const TAddRequest& request) {
+    const std::vector<TPollLines> polls = LinesByPoll(request.answers);
     RefuseFilesOfAnswers(polls, folder_);
-    if (KeyForbidsAPoll(polls, folder_)) return TAddResult::Locked;
-    for (const TPollLines& poll : polls)
-        if (AppendAnswer(folder_ + poll.name, folder_ + kKeyFileName, poll.lines) == AppendResult::Refused)
-            return TAddResult::Locked;
-    return TAddResult::Saved;
+    RefuseClosedPolls(polls, folder_);
+    TAddResult result;
+    result.locked = KeyForbidsAPoll(polls, folder_);
+    if (result.locked) return result;
+    TOneAnswerRule rule(request.visitorKeys, request.windowHours, request.now);
+    for (const TPollLines& poll : polls) {
+        const std::string path = folder_ + poll.name;
+        const TAppendGuard guard{[&] { return rule.MayAnswer(path); }, [&] { rule.Answered(); }};
+        const AppendResult appended = AppendAnswer(path, folder_ + kKeyFileName, poll.lines, guard);
+        if (appended == AppendResult::Withheld) result.withheld.push_back(poll.name);
+        if (appended == AppendResult::Refused) {
+            result.locked = true;
+            return result;
+        }
+    }
+    return result;
 }
+
+const TInstallationSecret& TPollFolderStore::Secret() { return InstallationSecret(folder_); }
 
 std::optional<std::string> TPollFolderStore::PollIdentity(const std::string& name) {
     struct stat info {};

@@ -9,11 +9,13 @@ public:
     // folder ends with "/".
     explicit TPollFolderStore(std::string folder) : folder_(std::move(folder)) {}
 
-    TAddResult AddAnswers(const std::vector<TNewAnswer>& answers) override;
+    TAddResult AddAnswers(const TAddRequest& request) override;
     // The file's device, inode, size and modification and change times to the nanosecond; while
     // the file is younger than a file clock's coarsest tick, also a checksum of its content.
     std::optional<std::string> PollIdentity(const std::string& name) override;
     std::optional<TCountedPoll> CountPoll(const std::string& name) override;
+    // The secret file beside the program.
+    const TInstallationSecret& Secret() override;
     bool ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) override;
 
 private:

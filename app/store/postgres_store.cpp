@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "app/answer_line.h"
+#include "app/one_answer.h"
 #include "app/poll_answers.h"
+#include "app/poll_count.h"
 #include "app/poll_file.h"
 #include "app/store/imported_lines.h"
 #include "app/store/pg_binary.h"
@@ -17,14 +19,16 @@ constexpr std::size_t kMaxPollNameBytes = 255;
 
 std::string Bool(bool value) { return std::string(1, value ? '\1' : '\0'); }
 
-// Their SQLSTATEs, raised by tallyhouse.add_answers (app/store/pg_schema.cpp).
+// The refusals tallyhouse.add_answers raises, by SQLSTATE (app/store/pg_schema.cpp).
 constexpr std::string_view kNewPollForbidden = "TH001";
 constexpr std::string_view kTooManyNewPolls = "TH002";
+constexpr std::string_view kPollClosed = "TH003";
+constexpr std::string_view kTooManyPolls = "TH004";
 
 constexpr TPgPrepared kAddAnswers{
     "tallyhouse_add",
-    "SELECT tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], $4::bytea[], $5::bytea[], $6::boolean, "
-    "$7::integer)"};
+    "SELECT withheld_poll, repeats_to_log FROM tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], "
+    "$4::bytea[], $5::bytea[], $6::boolean, $7::integer, $8::bigint, $9::bigint[], $10::bigint, $11::bigint)"};
 constexpr TPgPrepared kPollId{"tallyhouse_poll", "SELECT id FROM tallyhouse.polls WHERE name = $1::bytea"};
 constexpr TPgPrepared kPollIdentity{"tallyhouse_identity",
                                     "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE id = $1::bigint"};
@@ -102,7 +106,10 @@ TPostgresStore::TPostgresStore(std::string conninfo, std::string folder)
     : connection_(std::move(conninfo),
                   [this](TPgConnection& connection) {
                       const std::string store = PrepareSchema(connection);
-                      if (store != storeId_) pollIds_.clear();
+                      if (store != storeId_) {
+                          pollIds_.clear();
+                          secret_.reset();
+                      }
                       storeId_ = store;
                   }),
       folder_(std::move(folder)) {}
@@ -130,12 +137,11 @@ std::optional<TPgResult> TPostgresStore::PollRow(const std::string& name,
 
 // One statement, so one transaction: the database records all of the request or nothing. It is
 // never sent twice: a connection that broke meanwhile may have recorded it.
-TAddResult TPostgresStore::AddAnswers(const std::vector<TNewAnswer>& answers) {
-    if (answers.empty()) return TAddResult::Saved;
+TAddResult TPostgresStore::AddAnswers(const TAddRequest& request) {
     std::vector<std::string_view> polls, stamps, addresses, texts, labels;
     std::vector<std::string> labelTexts;
-    labelTexts.reserve(answers.size());
-    for (const TNewAnswer* answer : ByPollName(answers)) {
+    labelTexts.reserve(request.answers.size());
+    for (const TNewAnswer* answer : ByPollName(request.answers)) {
         if (answer->poll.size() > kMaxPollNameBytes)
             throw EFileError("Cannot open file \"" + folder_ + answer->poll + "\": File name too long");
         polls.push_back(answer->poll);
@@ -145,17 +151,38 @@ TAddResult TPostgresStore::AddAnswers(const std::vector<TNewAnswer>& answers) {
         labelTexts.push_back(LineAnswer(AnswerLine(answer->stamp, answer->address, answer->answer)).value_or(""));
         labels.push_back(labelTexts.back());
     }
+    const std::vector<std::int64_t> visitors(request.visitorKeys.begin(), request.visitorKeys.end());
     const std::string params[] = {ByteaArray(polls), ByteaArray(stamps), ByteaArray(addresses), ByteaArray(texts),
                                   ByteaArray(labels), Bool(!PollFileExists(folder_ + kKeyFileName)),
-                                  Int4Bytes(static_cast<std::int32_t>(kMaxNewPollFiles))};
+                                  Int4Bytes(static_cast<std::int32_t>(kMaxNewPollFiles)),
+                                  Int8Bytes(static_cast<std::int64_t>(MaxPollFiles())), Int8Array(visitors),
+                                  Int8Bytes(std::int64_t{request.windowHours} * 3600), Int8Bytes(request.now)};
+    TAddResult result;
     try {
-        connection_.Run(kAddAnswers, TPgParams(std::begin(params), std::end(params)));
+        const TPgResult withheld = connection_.Run(kAddAnswers, TPgParams(std::begin(params), std::end(params)));
+        for (int row = 0; row < ResultRows(withheld); ++row) {
+            result.withheld.emplace_back(ResultValue(withheld, row, 0));
+            LogRepeats(result.withheld.back(), static_cast<std::uint64_t>(ReadInt8(ResultValue(withheld, row, 1))));
+        }
     } catch (const EStoreError& refused) {
-        if (refused.SqlState() == kNewPollForbidden) return TAddResult::Locked;
+        if (refused.SqlState() == kNewPollForbidden) result.locked = true;
         if (refused.SqlState() == kTooManyNewPolls) throw TooManyNewPolls();
-        throw;
+        if (refused.SqlState() == kPollClosed) throw ClosedPollRefusal("a poll the request names");
+        if (refused.SqlState() == kTooManyPolls) throw PollFolderFull(MaxPollFiles());
+        if (!result.locked) throw;
     }
-    return TAddResult::Saved;
+    return result;
+}
+
+// Made by the first host that needs it, and the same for every host after.
+const TInstallationSecret& TPostgresStore::Secret() {
+    if (secret_) return *secret_;
+    const std::string made = NewSecretText();
+    connection_.Run("INSERT INTO tallyhouse.secret (keys) VALUES ($1::text) ON CONFLICT DO NOTHING", {made});
+    const TPgResult kept = connection_.Run("SELECT keys FROM tallyhouse.secret", {}, TRetry::Once);
+    secret_ = ResultRows(kept) == 1 ? SecretOfText(std::string(ResultValue(kept, 0, 0))) : std::nullopt;
+    if (!secret_) throw EStoreError("tallyhouse.secret does not hold one secret");
+    return *secret_;
 }
 
 // The store, the poll's id, its number of lines and the id of its last: the first three columns.

@@ -15,10 +15,12 @@ public:
     // conninfo is a libpq connection string or URI; folder (ending with "/") holds the key file.
     TPostgresStore(std::string conninfo, std::string folder);
 
-    TAddResult AddAnswers(const std::vector<TNewAnswer>& answers) override;
+    TAddResult AddAnswers(const TAddRequest& request) override;
     std::optional<std::string> PollIdentity(const std::string& name) override;
     std::optional<TCountedPoll> CountPoll(const std::string& name) override;
     bool ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) override;
+    // Kept in the database, so every host signs visitor ids and keys one-answer notes alike.
+    const TInstallationSecret& Secret() override;
 
     // Copies a poll file's text into the poll of that name, in one transaction. A poll the
     // database does not have yet gets every line; a poll whose lines in the database are the
@@ -48,4 +50,5 @@ private:
     std::string folder_;
     std::string storeId_;
     std::unordered_map<std::string, std::int64_t> pollIds_;
+    std::optional<TInstallationSecret> secret_;
 };

@@ -1,6 +1,6 @@
-// Which store keeps the answers: a PostgreSQL database when the operator names one in
-// TALLYHOUSE_DATABASE (a libpq connection string or URI), the poll files of the program's folder
-// otherwise.
+// Which store keeps the answers: the PostgreSQL database the operator names in
+// TALLYHOUSE_DATABASE (a libpq connection string or URI), or else the poll files of the
+// program's folder.
 #pragma once
 
 #include <memory>
@@ -8,9 +8,6 @@
 
 #include "app/store/answer_store.h"
 
-// The database's connection string, read once per process; empty for none.
-const std::string& ConfiguredDatabase();
-
 // folder is the program's folder (ending with "/"): it holds the poll files, or, with a
 // database, the key file that forbids new polls.
-std::unique_ptr<TAnswerStore> OpenAnswerStore(const std::string& folder);
+std::unique_ptr<TAnswerStore> OpenAnswerStore(const std::string& folder, const std::string& database);

@@ -121,11 +121,14 @@ public:
     void TextAtZ(int x, int y, int z, const std::string& text);
     void RotatedTextAtZ(int x, int y, int z, const std::string& text, double angle);
 
+protected:
+    // The font size zoomed by the view scale, as text at a depth and turned text draw it.
+    int ScaledFontSize() const;
+
 private:
     void Face(std::span<const TPoint> corners);
     TColor FaceColor() const;
     void SetFaceColor(TColor color);
-    int ScaledFontSize() const;
     void DiscardOffscreen();
 
     std::unique_ptr<TBitmap> offscreen_;

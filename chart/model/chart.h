@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "chart/model/axis.h"
 #include "chart/canvas/canvas3d.h"
@@ -46,6 +47,9 @@ public:
 
     TRasterCanvas3D& Canvas() { return *canvas_; }
     const TRasterCanvas3D& Canvas() const { return *canvas_; }
+    // Draws through another canvas from now on: a scaled raster or a vector document, behind the
+    // same drawing calls.
+    void SetCanvas(std::unique_ptr<TRasterCanvas3D> canvas) { canvas_ = std::move(canvas); }
 
     // Layout state of the current draw.
     TRect PanelRect;

@@ -14,6 +14,14 @@ constexpr double DisplayAspect = 1.0;
 
 bool IsActiveRound(const TChartSeries* s) { return s->Active() && dynamic_cast<const TCircledSeries*>(s); }
 
+// A round pie keeps at least half the plot's shorter side: on a small chart the marks' room is
+// cut to what that leaves, so the marks reach over the plot's edge instead of the pie vanishing.
+void KeepRoundPieVisible(const TRect& plot, int& vertical, int& horizontal) {
+    const int least = std::min(plot.Width(), plot.Height()) / 2;
+    vertical = std::clamp(vertical, 0, std::max(0, (plot.Height() - least) / 2));
+    horizontal = std::clamp(horizontal, 0, std::max(0, (plot.Width() - least) / 2));
+}
+
 }  // namespace
 
 TCircledSeries::TCircledSeries() {
@@ -123,8 +131,13 @@ int TCircledSeries::MarkRoomHorizontal() {
 void TCircledSeries::BeginDrawPoints() {
     TChartSeries::BeginDrawPoints();
     const TRect plot = ParentChart()->PlotRect;
-    TCircle circle = Marks.Visible ? CircleInPlot(plot, MarkRoomVertical(), MarkRoomHorizontal())
-                                   : CircleInPlot(plot, 0, 0);
+    int vertical = 0, horizontal = 0;
+    if (Marks.Visible) {
+        vertical = MarkRoomVertical();
+        horizontal = MarkRoomHorizontal();
+        if (circled_) KeepRoundPieVisible(plot, vertical, horizontal);
+    }
+    TCircle circle = CircleInPlot(plot, vertical, horizontal);
     if (circled_) circle = MakeRound(circle, DisplayAspect, customXRadius_, customYRadius_);
     SetCircle(WithRadii(circle, customXRadius_, customYRadius_));
 }

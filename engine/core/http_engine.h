@@ -183,4 +183,6 @@ void HttpSetStatus(const std::string& Status);
 // Ends a header the application wrote itself with HttpWriteHeader: the blank line follows and
 // no automatic content type is added (an answer without a body, such as 304, has none).
 void HttpEndHeader();
+// Some of this request's answer has gone out (a header line at least): its status is settled.
+bool HttpResponseStarted();
 THttpEngine* CurrentHttpEngine();

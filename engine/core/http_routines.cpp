@@ -91,6 +91,11 @@ void HttpEndHeader() {
     engine->EndHeader();
 }
 
+bool HttpResponseStarted() {
+    const THttpRequestState& state = RequestState();
+    return state.FirstHeaderDone || state.HeaderSent;
+}
+
 THttpEngine* CurrentHttpEngine() { return Current(); }
 
 constinit const THttpEntryPoints HttpEntryPoints = {

@@ -8,9 +8,9 @@
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
+#include "engine/settings/operator_settings.h"
 #include "platform/ascii_text.h"
 #include "platform/exception.h"
-#include "platform/system_environment.h"
 #include "platform/system_module.h"
 #include "engine/core/cgi_version.h"
 
@@ -62,10 +62,11 @@ TGeneralHttpEngine::TGeneralHttpEngine() {
 TGeneralHttpEngine::~TGeneralHttpEngine() = default;
 
 void TGeneralHttpEngine::ApplySiteCgiMode() {
-    const std::string mode = GetEnv("TALLYHOUSE_CGI_MODE");
-    if (mode == "NormalMode") properties_.CGIMode = NormalMode;
-    if (mode == "ServerMode") properties_.CGIMode = ServerMode;
-    if (mode == "ServerThreadMode") properties_.CGIMode = ServerThreadMode;
+    try {
+        if (const std::optional<TCGIMode> mode = OperatorSettings().CgiMode) properties_.CGIMode = *mode;
+    } catch (const ESettingsError&) {
+        // The request itself reports a bad setting; until it is mended the stored mode serves.
+    }
 }
 
 void TGeneralHttpEngine::Loaded() {

@@ -155,8 +155,7 @@ private:
         if (THttpEngine* engine = CurrentHttpEngine()) static_cast<THttpEngineProperties&>(*engine).*setting = value;
         properties_.*setting = std::move(value);
     }
-    // The site may choose the CGI mode through "TALLYHOUSE_CGI_MODE" (NormalMode, ServerMode,
-    // ServerThreadMode) in the web server's environment.
+    // The site may choose the CGI mode through the setting TALLYHOUSE_CGI_MODE.
     void ApplySiteCgiMode();
     void CreateCGIWinEngine();
 

@@ -11,6 +11,7 @@
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/fastcgi/fastcgi_worker.h"
 #include "engine/form/form_fields.h"
+#include "engine/settings/operator_settings.h"
 #include "platform/exception.h"
 #include "platform/system_module.h"
 
@@ -46,18 +47,22 @@ TFastCGIEngine::TFastCGIEngine(const THttpEngineProperties& properties, bool aut
 TFastCGIEngine::~TFastCGIEngine() = default;
 
 // Started by a FastCGI server: its socket is standard input and it runs as many processes as it
-// wants. Started by hand: this process opens the socket and keeps the workers.
+// wants. Started by hand: this process opens the socket and keeps the workers. Either way a bad
+// setting refuses the start, before any worker could answer with it.
 void TFastCGIEngine::Serve() {
+    OperatorSettings();
     if (StandardInputIsListeningSocket()) {
         ServeSocket(0);
         return;
     }
-    const TFastCgiStart start = ParseFastCgiStart(ProgramParameters());
+    const TFastCgiStart start = ParseFastCgiStart(ProgramParameters(), OperatorSettings().FastCgiWorkers);
     TFastCgiSocket socket(start.Address);
     TWorkerPoolHooks hooks;
+    // A worker ends in the pool, which ends its process: nothing of this process's stack
+    // (the socket, the application) is taken down in a worker.
     hooks.Work = [this, &socket] {
         ServeSocket(socket.Handle());
-        if (AutoTerminate) TerminateProgram();
+        return 0;
     };
     hooks.OnStop = [&socket] { socket.RemoveName(); };
     hooks.Log = [this](const std::string& message) { LogError(message); };
@@ -65,13 +70,18 @@ void TFastCGIEngine::Serve() {
 }
 
 void TFastCGIEngine::ServeSocket(int listenFd) {
-    ServeConnections(listenFd, [this](FCGX_Request& request) { ServeRequest(request); });
+    TFastCgiService service;
+    service.Limits.BodyBytes = static_cast<size_t>(std::max(stored_.AutoReadLimit, 0));
+    service.Limits.Connections = FastCgiWorkerConnections;
+    service.Serve = [this](TFastCgiConnection& connection) { ServeRequest(connection); };
+    service.Log = [this](const std::string& message) { LogError(message); };
+    ServeConnections(listenFd, service);
 }
 
-void TFastCGIEngine::ServeRequest(FCGX_Request& request) {
+void TFastCGIEngine::ServeRequest(TFastCgiConnection& connection) {
     static_cast<THttpEngineProperties&>(*this) = stored_;
     TFastCgiRequestState& state = FastCgiRequest();
-    state.Request = &request;
+    state.Connection = &connection;
     state.Fields = TFormFields();
     try {
         ProcessRequest();
@@ -79,7 +89,7 @@ void TFastCGIEngine::ServeRequest(FCGX_Request& request) {
         // Ending a request (deleting its uploads) failed: the worker goes on with the next.
         LogError("Unhandled exception : " + std::string(error.what()));
     }
-    state.Request = nullptr;
+    state.Connection = nullptr;
     state.Fields = TFormFields();
 }
 
@@ -93,9 +103,9 @@ void TFastCGIEngine::ExecRequest() {
 // The parameters are the CGI variables, named and read as the standard CGI engine names them.
 std::string TFastCGIEngine::GetVariable(const std::string& Name) {
     const std::string key = CgiVariableKey(Name);
-    const FCGX_Request* request = FastCgiRequest().Request;
-    const char* found = request ? FCGX_GetParam(key.c_str(), request->envp) : nullptr;
-    return CgiVariableValue(key, found ? found : "");
+    const TFastCgiConnection* connection = FastCgiRequest().Connection;
+    const std::string* found = connection ? connection->Request().Param(key) : nullptr;
+    return CgiVariableValue(key, found ? *found : "");
 }
 
 std::string TFastCGIEngine::GetField(const std::string& Name, const std::string& Default) {
@@ -108,26 +118,22 @@ std::vector<std::string> TFastCGIEngine::GetFieldValues(const std::string& Name)
     return FastCgiRequest().Fields.Values(Name);
 }
 
+// The body is here as a whole before the request is served: fewer bytes only where it ends.
 int TFastCGIEngine::ReadClient(void* Buffer, int Count) {
-    FCGX_Request* request = FastCgiRequest().Request;
-    if (!request || Count <= 0) return 0;
-    const int got = FCGX_GetStr(static_cast<char*>(Buffer), Count, request->in);
-    // As standard input reads: fewer bytes only where the body ends, -1 when reading failed.
-    return got < Count && FCGX_GetError(request->in) != 0 ? -1 : got;
+    TFastCgiConnection* connection = FastCgiRequest().Connection;
+    return connection ? connection->ReadBody(Buffer, Count) : 0;
 }
 
 // The web server writes the status line; another status than 200 goes to it as "Status:".
 void TFastCGIEngine::WriteStatusLine() { WriteStatusHeader(); }
 
+bool TFastCGIEngine::ClientConnected() {
+    const TFastCgiConnection* connection = FastCgiRequest().Connection;
+    return !connection || connection->PeerConnected();
+}
+
 bool TFastCGIEngine::IsActive() { return active_; }
 
 void TFastCGIEngine::SendToClient(const char* Data, size_t Count) {
-    FCGX_Request* request = FastCgiRequest().Request;
-    if (!request) return;
-    while (Count > 0) {
-        const int piece = static_cast<int>(std::min<size_t>(Count, 1 << 20));
-        if (FCGX_PutStr(Data, piece, request->out) != piece) return;
-        Data += piece;
-        Count -= static_cast<size_t>(piece);
-    }
+    if (TFastCgiConnection* connection = FastCgiRequest().Connection) connection->Send(Data, Count);
 }

@@ -1,8 +1,8 @@
 // The FastCGI engine: a resident program answers request after request that a web server sends
-// over a FastCGI connection (the reference library's request API does the protocol). A request
-// reads and answers exactly as under standard CGI: its parameters are the CGI variables, its
-// body is read the same way and within the same limits, and the answer is the same bytes,
-// except that no raw status line is written ("Status:" carries a status other than 200).
+// over FastCGI connections (engine/fastcgi/fastcgi_worker.h reads them). A request reads and
+// answers exactly as under standard CGI: its parameters are the CGI variables, its body is read
+// the same way and within the same limits, and the answer is the same bytes, except that no raw
+// status line is written ("Status:" carries a status other than 200).
 //
 // How it starts: the facade creates it when standard input is a listening socket (a FastCGI
 // server or process manager started the program) or when the first parameter is "--fastcgi"
@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include <fcgiapp.h>
-
 #include "engine/core/http_engine.h"
 #include "engine/form/form_fields.h"
+
+class TFastCgiConnection;
 
 class TFastCGIEngine : public THttpEngine {
 public:
@@ -29,9 +29,9 @@ public:
 
     bool AutoTerminate;
 
-    // One request the library accepted: served from the engine's stored settings, so nothing
-    // that one request changed reaches the next.
-    void ServeRequest(FCGX_Request& request);
+    // The complete request of a connection: served from the engine's stored settings, so
+    // nothing that one request changed reaches the next.
+    void ServeRequest(TFastCgiConnection& connection);
 
     void ExecRequest() override;
     std::string GetVariable(const std::string& Name) override;
@@ -40,6 +40,8 @@ public:
     std::vector<std::string> GetFieldValues(const std::string& Name) override;
     int ReadClient(void* Buffer, int Count) override;
     void WriteStatusLine() override;
+    // False once the web server has closed the connection (its client went away).
+    bool ClientConnected() override;
     bool IsActive() override;
 
 protected:
@@ -56,7 +58,7 @@ private:
 
 // The FastCGI engine's per-thread request state.
 struct TFastCgiRequestState {
-    FCGX_Request* Request = nullptr;
+    TFastCgiConnection* Connection = nullptr;
     TFormFields Fields;
 };
 

@@ -6,8 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <exception>
+
+#include "engine/core/program_end.h"
 
 namespace {
+
+constexpr int kWorkerFailed = 1;
 
 constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 
@@ -61,12 +67,25 @@ void TWorkerPool::Spawn() {
         workers_[pid] = Clock::now();
         return;
     }
+    RunWorker();
+}
+
+void TWorkerPool::RunWorker() {
     sigprocmask(SIG_SETMASK, &previous_, nullptr);
     // A worker never outlives its pool, even one killed with SIGKILL.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != pool_) _exit(0);
-    if (hooks_.Work) hooks_.Work();
-    _exit(0);
+    int exitCode = kWorkerFailed;
+    try {
+        exitCode = hooks_.Work ? hooks_.Work() : 0;
+    } catch (const std::exception& error) {
+        if (hooks_.Log) hooks_.Log("FastCGI worker " + std::to_string(getpid()) + " failed: " + error.what());
+    } catch (const TProgramEnd& end) {
+        exitCode = end.exitCode;
+    }
+    // The log is written straight to its file; only the C streams hold anything back.
+    std::fflush(nullptr);
+    _exit(exitCode);
 }
 
 void TWorkerPool::SpawnDue() {

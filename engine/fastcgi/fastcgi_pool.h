@@ -15,8 +15,9 @@
 #include <signal.h>
 
 struct TWorkerPoolHooks {
-    // Runs in each new worker process; the process ends when it returns.
-    std::function<void()> Work;
+    // Runs in each new worker process and answers its exit code: the pool ends the process
+    // right there, so nothing of the stack the pool was started from is taken down in a worker.
+    std::function<int()> Work;
     // Runs in the pool's process once it is asked to stop, before the workers are.
     std::function<void()> OnStop;
     // Reports a worker that ended while the pool ran.
@@ -36,6 +37,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Spawn();
+    [[noreturn]] void RunWorker();
     void SpawnDue();
     // Collects ended workers; while running, schedules a replacement for each.
     void Reap(bool running);

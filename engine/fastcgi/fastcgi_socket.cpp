@@ -60,11 +60,15 @@ void TFastCgiSocket::ListenUnix(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0) {
         path_ = path;
-        owner_ = getpid();
         device_ = info.st_dev;
         inode_ = info.st_ino;
     }
-    if (listen(fd_.Get(), SOMAXCONN) != 0) Fail("Cannot listen on " + path);
+    if (listen(fd_.Get(), SOMAXCONN) == 0) return;
+    // The constructor fails, so no destructor removes the file just made: it goes here.
+    const int error = errno;
+    RemoveName();
+    errno = error;
+    Fail("Cannot listen on " + path);
 }
 
 void TFastCgiSocket::ListenTcp(const std::string& host, const std::string& port) {
@@ -85,7 +89,7 @@ void TFastCgiSocket::ListenTcp(const std::string& host, const std::string& port)
 }
 
 void TFastCgiSocket::RemoveName() {
-    if (path_.empty() || getpid() != owner_) return;
+    if (path_.empty()) return;
     struct stat info {};
     if (lstat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_) unlink(path_.c_str());
     path_.clear();

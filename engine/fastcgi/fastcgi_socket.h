@@ -13,8 +13,8 @@ public:
     // Creates, binds and listens. A unix socket file left behind by a process that is gone is
     // replaced; a live one, or a file that is no socket, is refused. Raises Exception.
     explicit TFastCgiSocket(const TFastCgiAddress& address);
-    // Closes the socket and, in the process that made it, removes its file if it is still the
-    // one made then (worker processes only close their copy).
+    // Closes the socket and removes its file if it is still the one made then. Worker
+    // processes end without taking it down (engine/fastcgi/fastcgi_pool.h).
     ~TFastCgiSocket();
     TFastCgiSocket(const TFastCgiSocket&) = delete;
     TFastCgiSocket& operator=(const TFastCgiSocket&) = delete;
@@ -32,5 +32,4 @@ private:
     std::string path_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
-    pid_t owner_ = 0;
 };

@@ -73,7 +73,7 @@ int ParseWorkers(const std::string& text) {
     } catch (const EConvertError&) {
         count = 0;
     }
-    if (count < 1 || count > kMaxWorkers) Refuse("Workers must be 1 to " + std::to_string(kMaxWorkers));
+    if (count < 1 || count > kMaxWorkers) Refuse("--workers must be 1 to " + std::to_string(kMaxWorkers) + ": '" + text + "'");
     return static_cast<int>(count);
 }
 
@@ -98,11 +98,11 @@ bool IsFastCgiStart() {
     return !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
 }
 
-TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters) {
+TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, int workersSetting) {
     if (!NamesFastCgiStart(parameters) || parameters.size() < 2) Refuse("The FastCGI start names an address.");
     TFastCgiStart start;
     start.Address = ParseAddress(parameters[1]);
-    start.Workers = CoreCount();
+    start.Workers = workersSetting == 0 ? CoreCount() : workersSetting;
     for (size_t i = 2; i < parameters.size(); i += 2) {
         if (parameters[i] != "--workers" || i + 1 == parameters.size())
             Refuse("Unknown parameter: '" + parameters[i] + "'");
@@ -114,6 +114,6 @@ TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters) {
 std::string FastCgiUsage() {
     return "Usage: tallyhouse.cgi --fastcgi unix:PATH [--workers N]\n"
            "       tallyhouse.cgi --fastcgi HOST:PORT [--workers N]   (HOST: 127.0.0.1, [::1] or localhost)\n"
-           "N worker processes (default: the number of cores) serve the socket; SIGTERM stops them\n"
-           "once the requests in hand are answered.";
+           "N worker processes (default: TALLYHOUSE_FASTCGI_WORKERS, else the number of cores) serve\n"
+           "the socket; SIGTERM stops them once the requests in hand are answered.";
 }

@@ -32,10 +32,12 @@ struct TFastCgiStart {
     int Workers = 0;
 };
 
-// Reads "--fastcgi ADDRESS [--workers N]"; Workers defaults to the number of cores. Raises
-// Exception with a usage text for anything else, including an address that is not a unix
-// socket or a loopback one: FastCGI has no authentication of its own.
-TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters);
+// Reads "--fastcgi ADDRESS [--workers N]"; Workers defaults to workersSetting (the setting
+// TALLYHOUSE_FASTCGI_WORKERS, 0 when unset), else the number of cores, whatever the machine's
+// cores: "--workers" wins over both. Raises Exception with a usage text for anything else,
+// including a worker count outside 1 to 256 and an address that is not a unix socket or a
+// loopback one: FastCGI has no authentication.
+TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, int workersSetting = 0);
 
 // The usage text printed when the start cannot be read.
 std::string FastCgiUsage();

@@ -4,39 +4,36 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
+#include <vector>
 
 namespace {
+
+using Clock = TFastCgiConnection::Clock;
+using TConnections = std::vector<std::unique_ptr<TFastCgiConnection>>;
 
 constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
 
 volatile sig_atomic_t stopRequested = 0;
 
 void OnStop(int) { stopRequested = 1; }
-void OnAlarm(int) {}
 
-// Without SA_RESTART, so a wait or read that the signal interrupts returns.
-void Handle(int signal, void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-}
-
-// Stop signals stay blocked except while the worker waits for work, so one that comes while a
-// request is served only takes effect once the request is answered. Returns the mask to wait
-// with.
+// Stop signals stay blocked except while the worker waits, so one that comes while a request is
+// served only takes effect once the request is answered. Returns the mask to wait with.
 sigset_t BlockStopSignals() {
     sigset_t stops;
     sigemptyset(&stops);
+    struct sigaction action {};
+    action.sa_handler = OnStop;
+    sigemptyset(&action.sa_mask);
     for (int signal : kStopSignals) {
-        Handle(signal, OnStop);
+        sigaction(signal, &action, nullptr);
         sigaddset(&stops, signal);
     }
-    Handle(SIGALRM, OnAlarm);
     signal(SIGPIPE, SIG_IGN);
     sigset_t waiting;
     sigprocmask(SIG_BLOCK, &stops, &waiting);
@@ -44,86 +41,86 @@ sigset_t BlockStopSignals() {
     return waiting;
 }
 
-// While it lives, SIGALRM interrupts a read that waits longer than HandshakeSeconds: the
-// library accepts a connection and reads its parameters before it returns.
-class THandshakeTimer {
-public:
-    THandshakeTimer() { Set(HandshakeSeconds); }
-    ~THandshakeTimer() { Set(0); }
-    THandshakeTimer(const THandshakeTimer&) = delete;
-    THandshakeTimer& operator=(const THandshakeTimer&) = delete;
-
-private:
-    static void Set(int seconds) {
-        itimerval timer{};
-        timer.it_value.tv_sec = seconds;
-        timer.it_interval.tv_sec = seconds;
-        setitimer(ITIMER_REAL, &timer, nullptr);
-    }
-};
-
-void SetIoTimeouts(int fd) {
-    timeval limit{};
-    limit.tv_sec = IoTimeoutSeconds;
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-}
-
 // Workers share the socket: the one that loses the race for a connection gets EAGAIN from
 // accept instead of blocking where a stop signal cannot reach it.
 void SetNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
 
-enum class TWork { Stop, KeptConnection, NewConnection };
-
-// Waits for the next request: on the connection the server kept open, or a new connection.
-TWork WaitForWork(int listenFd, int keptFd, const sigset_t& waiting) {
-    pollfd fds[2] = {{listenFd, POLLIN, 0}, {keptFd, POLLIN, 0}};
-    const nfds_t count = keptFd >= 0 ? 2 : 1;
-    while (ppoll(fds, count, nullptr, &waiting) < 0) {
-        if (stopRequested) return TWork::Stop;
-        if (errno != EINTR) return TWork::NewConnection;
+// Takes one waiting connection; false when none was there. Errors other than a connection
+// another worker took (too many open files, say) get a pause instead of a busy loop.
+bool AcceptOne(int listenFd, TConnections& connections, const TFastCgiService& service) {
+    const int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) {
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED) usleep(10000);
+        return false;
     }
-    if (count == 2 && fds[1].revents != 0) return TWork::KeptConnection;
-    return TWork::NewConnection;
+    connections.push_back(std::make_unique<TFastCgiConnection>(TFileDescriptor(fd), service.Limits, Clock::now()));
+    return true;
 }
 
-// Errors other than a connection another worker took (too many open files, say) get a pause
-// instead of a busy loop.
-void PauseAfter(int acceptResult) {
-    if (acceptResult != -EAGAIN && acceptResult != -EWOULDBLOCK && acceptResult != -EINTR) usleep(10000);
+// Once asked to stop: the connections already waiting are taken, and a connection that has
+// answered is not kept for another request.
+void TakeTheLastConnections(int listenFd, TConnections& connections, const TFastCgiService& service) {
+    while (AcceptOne(listenFd, connections, service)) {
+    }
+    for (const auto& connection : connections) connection->CloseWhenIdle();
+}
+
+void DropDone(TConnections& connections, const TFastCgiService& service) {
+    const Clock::time_point now = Clock::now();
+    std::erase_if(connections, [&](const std::unique_ptr<TFastCgiConnection>& connection) {
+        if (!connection->Done(now)) return false;
+        const std::string why = connection->Refusal();
+        if (!why.empty() && service.Log) service.Log("FastCGI connection refused: " + why);
+        return true;
+    });
+}
+
+// Until the nearest deadline; none when nothing waits for one.
+timespec UntilNextDeadline(const TConnections& connections) {
+    if (connections.empty()) return {60, 0};
+    Clock::time_point next = connections.front()->Deadline();
+    for (const auto& connection : connections) next = std::min(next, connection->Deadline());
+    const auto wait = std::max(Clock::duration::zero(), next - Clock::now());
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return {static_cast<time_t>(seconds.count()),
+            static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds).count())};
+}
+
+// A kept connection may hold its next request already once an answer is written.
+void Advance(TFastCgiConnection& connection, short events, const TFastCgiService& service) {
+    if (events & POLLOUT) connection.Flush();
+    if (events & (POLLIN | POLLHUP | POLLERR)) connection.Receive();
+    while (connection.Ready()) {
+        const Clock::time_point start = Clock::now();
+        service.Serve(connection);
+        connection.FinishRequest(Clock::now() - start);
+    }
 }
 
 }  // namespace
 
-void ServeConnections(int listenFd, const std::function<void(FCGX_Request&)>& serve) {
+void ServeConnections(int listenFd, const TFastCgiService& service) {
     const sigset_t waiting = BlockStopSignals();
     SetNonBlocking(listenFd);
-    FCGX_Init();
-    FCGX_Request request;
-    FCGX_InitRequest(&request, listenFd, FCGI_FAIL_ACCEPT_ON_INTR);
+    TConnections connections;
+    bool stopping = false;
+    std::vector<pollfd> fds;
     for (;;) {
-        const bool stopping = stopRequested != 0;
-        if (!stopping) {
-            const TWork work = WaitForWork(listenFd, request.ipcFd, waiting);
-            if (work == TWork::Stop) continue;
-            // A kept connection without a request gives way to a new one: each worker holds one.
-            if (work == TWork::NewConnection && request.ipcFd >= 0) FCGX_Free(&request, 1);
-        } else if (request.ipcFd >= 0) {
-            FCGX_Free(&request, 1);
+        if (stopRequested && !stopping) {
+            stopping = true;
+            TakeTheLastConnections(listenFd, connections, service);
         }
-        int accepted = 0;
-        {
-            const THandshakeTimer timer;
-            accepted = FCGX_Accept_r(&request);
-        }
-        if (accepted < 0) {
-            if (stopping) break;
-            PauseAfter(accepted);
-            continue;
-        }
-        SetIoTimeouts(request.ipcFd);
-        serve(request);
-        FCGX_Finish_r(&request);
+        DropDone(connections, service);
+        if (stopping && connections.empty()) return;
+        const bool accepting = !stopping && connections.size() < static_cast<std::size_t>(FastCgiWorkerConnections);
+        fds.clear();
+        for (const auto& connection : connections) fds.push_back({connection->Handle(), connection->Events(), 0});
+        if (accepting) fds.push_back({listenFd, POLLIN, 0});
+        const timespec wait = UntilNextDeadline(connections);
+        if (ppoll(fds.data(), fds.size(), &wait, &waiting) <= 0) continue;
+        const std::size_t polled = connections.size();
+        for (std::size_t i = 0; i < polled; ++i)
+            if (fds[i].revents != 0) Advance(*connections[i], fds[i].revents, service);
+        if (accepting && fds.back().revents != 0) AcceptOne(listenFd, connections, service);
     }
-    FCGX_Free(&request, 1);
 }

@@ -1,16 +1,25 @@
-// One worker process's loop: accepts FastCGI connections on the listening socket, one request at
-// a time, until SIGTERM, SIGINT, SIGHUP or SIGUSR1 ask it to stop. A request in hand is always
-// finished, and after a stop the connections already waiting on the socket are answered too.
+// One worker process's loop: takes FastCGI connections from the listening socket and holds
+// many at a time, reading each request and writing each answer as the peer's bytes come and
+// go, so no peer keeps the worker waiting; a request is served (one at a time, the poll
+// application keeps its state in the process) once the whole of it is here. Runs until
+// SIGTERM, SIGINT, SIGHUP or SIGUSR1 ask it to stop: then the connections already waiting on
+// the socket are taken too, and every request in hand is answered before it returns.
 #pragma once
 
 #include <functional>
+#include <string>
 
-#include <fcgiapp.h>
+#include "engine/fastcgi/fastcgi_connection.h"
 
-// A connection must deliver its request's parameters within this many seconds, and a peer that
-// stalls while the body is read or the answer written is given up after IoTimeoutSeconds: no
-// connection can keep a worker for ever.
-inline constexpr int HandshakeSeconds = 10;
-inline constexpr int IoTimeoutSeconds = 30;
+// Connections one worker holds at a time; more wait on the socket for another worker.
+inline constexpr int FastCgiWorkerConnections = 128;
 
-void ServeConnections(int listenFd, const std::function<void(FCGX_Request&)>& serve);
+struct TFastCgiService {
+    TFastCgiLimits Limits;
+    // Serves the complete request of the connection.
+    std::function<void(TFastCgiConnection&)> Serve;
+    // A connection refused for a reason worth a log line.
+    std::function<void(const std::string&)> Log;
+};
+
+void ServeConnections(int listenFd, const TFastCgiService& service);

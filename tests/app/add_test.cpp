@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -123,9 +122,10 @@ TEST(Add, KeyFileStopsNewPollFilesAndTheWholeRequestThatNamesOne) {
         ScratchDir dir;
         dir.Write("tallyhouse.key", "");
         dir.Write("old.pol", "d,a,x\r\n");
-        const CgiResult result = Add(dir, std::string(c.fields) + "&backurl=http://example.org/");
+        const CgiResult result = Add(dir, std::string(c.fields) + "&backurl=http://127.0.0.1/");
         const bool refused = std::string(c.fields).find("new.pol") != std::string::npos;
-        EXPECT_EQ(result.body, refused ? SentMessagePage(kLockedMessage) : RedirectPage("http://example.org/")) << c.fault;
+        EXPECT_EQ(result.body, refused ? SentMessagePage(kLockedMessage) : RedirectPage("http://127.0.0.1/")) << c.fault;
+        EXPECT_EQ(result.header.rfind(refused ? "HTTP/1.1 403 Forbidden\r\n" : "HTTP/1.1 200 OK\r\n", 0), 0u) << c.fault;
         EXPECT_EQ(dir.Read("old.pol").size() > 7, c.oldGetsLine) << c.fault;
         EXPECT_EQ(dir.Exists("new.pol"), c.newCreated) << c.fault;
     }
@@ -133,13 +133,13 @@ TEST(Add, KeyFileStopsNewPollFilesAndTheWholeRequestThatNamesOne) {
 
 TEST(Add, RedirectPageCarriesBackurlEscaped) {
     ScratchDir dir;
-    const CgiResult plain = Add(dir, "q.pol=1&backurl=http%3A%2F%2Fexample.org%2Fthanks.html");
+    const CgiResult plain = Add(dir, "q.pol=1&backurl=http%3A%2F%2F127.0.0.1%2Fthanks.html");
     EXPECT_EQ(plain.output, kHeader +
                                 "<html><head><title>Brightloom TALLYHOUSE</title>"
                                 "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">"
-                                "<meta http-equiv=\"REFRESH\" content=\"0;URL=http://example.org/thanks.html\">"
+                                "<meta http-equiv=\"REFRESH\" content=\"0;URL=http://127.0.0.1/thanks.html\">"
                                 "</head><body></body></html>");
-    const CgiResult hostile = Add(dir, "backurl=x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%26y");
+    const CgiResult hostile = Add(dir, "q.pol=1&backurl=x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%26y");
     EXPECT_NE(hostile.body.find("content=\"0;URL=x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;&amp;y\">"),
               std::string::npos)
         << hostile.body;
@@ -151,7 +151,8 @@ TEST(Add, NamesThatLeaveTheFolderRefuseTheWholeRequest) {
         ScratchDir dir;
         std::filesystem::create_directory(dir.Path() / "sub");
         const CgiResult result = Add(dir, std::string("ok.pol=1&") + name + "=1&backurl=/");
-        EXPECT_EQ(result.output, "") << name << ": neither success nor the redirect";
+        EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << name << ": neither success nor the redirect";
+        EXPECT_NE(result.body.find("leaves the program's folder"), std::string::npos) << name;
         EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "escape.pol"));
         EXPECT_FALSE(dir.Exists("sub/in.pol"));
         EXPECT_FALSE(dir.Exists("back\\slash.pol"));
@@ -176,14 +177,16 @@ TEST(Add, FiftyAnswersAtOnceAreAllKept) {
         EXPECT_NE(text.find(",answer" + std::to_string(i) + "\r\n"), std::string::npos) << i;
 }
 
-// Until /proc/locks shows a process blocked on a lock of the file with this inode (a line
-// "N: -> POSIX ..." naming it), or Ended says the waiting is over; a minute as a safety net.
-bool WaitForLockWaiter(ino_t inode, const std::function<bool()>& ended) {
-    const std::string file = ":" + std::to_string(inode) + " ";
+// Until another process has the file open (an answer opens its poll file, then waits for the
+// lock held here), or Ended says the waiting is over; a minute as a safety net.
+bool WaitForLockWaiter(const std::filesystem::path& file, const std::function<bool()>& ended) {
     for (int tries = 0; tries < 6000 && !ended(); ++tries) {
-        std::ifstream locks("/proc/locks");
-        for (std::string line; std::getline(locks, line);)
-            if (line.find(" -> ") != std::string::npos && line.find(file) != std::string::npos) return true;
+        std::error_code error;
+        for (const auto& process : std::filesystem::directory_iterator("/proc", error)) {
+            if (process.path().filename() == std::to_string(getpid())) continue;
+            for (const auto& fd : std::filesystem::directory_iterator(process.path() / "fd", error))
+                if (std::filesystem::read_symlink(fd.path(), error) == file) return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
@@ -203,9 +206,7 @@ TEST(Add, AnAnswerWaitsForTheLockOnItsPollFile) {
         Add(dir, "held.pol=late");
         done = true;
     });
-    struct stat held {};
-    ASSERT_EQ(fstat(fd, &held), 0);
-    const bool blocked = WaitForLockWaiter(held.st_ino, [&] { return done.load(); });
+    const bool blocked = WaitForLockWaiter(std::filesystem::absolute(dir.Path() / "held.pol"), [&] { return done.load(); });
     EXPECT_TRUE(blocked) << "the answer did not wait for the lock";
     EXPECT_EQ(dir.Read("held.pol"), "");
     lock.l_type = F_UNLCK;

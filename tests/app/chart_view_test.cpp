@@ -182,7 +182,7 @@ TEST_F(ChartView, SizesFromTinyToLarge) {
     }
 }
 
-TEST_F(ChartView, ConversionAndDepthErrorsEndTheRequestWithALogLineAndNoOutput) {
+TEST_F(ChartView, ConversionAndDepthErrorsAnswer400WithTheirMessageAndALogLine) {
     struct Case {
         const char* fault;
         const char* parameters;
@@ -200,7 +200,9 @@ TEST_F(ChartView, ConversionAndDepthErrorsEndTheRequestWithALogLineAndNoOutput) 
     for (const Case& c : cases) {
         const CgiResult result = View(c.parameters).response;
         EXPECT_EQ(result.exitCode, 0) << c.fault;
-        EXPECT_EQ(result.output, "") << c.fault;
+        EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << c.fault;
+        EXPECT_NE(result.body.find(c.logged.substr(c.logged.size() - 16)), std::string::npos) << c.fault;
+        EXPECT_EQ(result.body.find("\r\n01/01/99"), std::string::npos) << c.fault << ": no line break from the value";
         const std::string log = dir_.Read("Log/tallyhouse.Log");
         EXPECT_NE(log.find("Unhandled exception : " + c.logged + "\r\n"), std::string::npos) << c.fault << ": " << log;
     }

@@ -83,19 +83,20 @@ TEST(Dispatch, CommandValuesAreComparedExactly) {
 TEST(Dispatch, ApacheAndNetscapeGetNoStatusLine) {
     ScratchDir dir;
     for (const char* software : {"Apache/2.4.57 (Debian)", "Netscape-Enterprise/6.0"}) {
-        CgiRequest request = GetRequest("command=add");
+        CgiRequest request = GetRequest("command=add&q.pol=1");
         request.env["SERVER_SOFTWARE"] = software;
         const CgiResult result = RunProgram(dir.Program(), request);
         EXPECT_EQ(result.header, "content-type:text/html") << software;
     }
 }
 
-TEST(Dispatch, AFailingRequestIsLoggedAndStillAnswered) {
+TEST(Dispatch, AFailingRequestIsLoggedAndAnsweredWithItsStatusAndPage) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.Path() / "broken.pol");
     const CgiResult result = Get(dir, "command=add&broken.pol=yes");
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, "") << "the header is not completed after a failure";
+    EXPECT_EQ(result.output, "HTTP/1.1 400 Bad Request\r\nStatus:400 Bad Request\r\ncontent-type:text/html\r\n\r\n" +
+                                 SentMessagePage("Answers refused: not a plain poll file: broken.pol"));
     const std::string log = dir.Read("Log/tallyhouse.Log");
     EXPECT_NE(log.find(" : Unhandled exception : "), std::string::npos) << log;
     EXPECT_NE(log.find("broken.pol"), std::string::npos) << log;

@@ -1,10 +1,13 @@
 // The program as a FastCGI server behind nginx (fastcgi_pass), Apache (mod_proxy_fcgi) and
 // lighttpd (mod_fastcgi, which starts the workers itself).
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <future>
 #include <thread>
 
@@ -56,10 +59,15 @@ protected:
     }
     HttpResponse Post(const std::string& body) { return HttpRequest(server_->Port(), "POST", kProgram, body); }
     std::string Cgi(const std::string& query) { return RunProgram(dir_.Program(), GetRequest(query)).body; }
-    // The worker that holds a connection besides its listening socket.
-    pid_t WorkerInHand() const {
-        for (pid_t worker : server_->FastCgiWorkers())
-            if (OpenSockets(worker) >= 2) return worker;
+    // The worker whose request waits for the poll file's lock: it has the file open. (A worker
+    // holds other connections too, and one it has just answered may not be closed yet.)
+    pid_t WorkerInHand(const std::string& poll) const {
+        const std::filesystem::path file = std::filesystem::absolute(dir_.Path() / poll);
+        for (pid_t worker : server_->FastCgiWorkers()) {
+            std::error_code error;
+            for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(worker) + "/fd", error))
+                if (std::filesystem::read_symlink(fd.path(), error) == file) return worker;
+        }
         return 0;
     }
     int Lines(const std::string& poll) const {
@@ -114,6 +122,18 @@ TEST_P(FastCgiServers, AShapedChartLeavesNothingToThePlainOneAfterIt) {
     }
 }
 
+// The drawing asks now and then whether the client is still there: a web server that waits
+// for the answer is.
+TEST_P(FastCgiServers, AViewLongEnoughToAskForItsClientIsDrawnWhole) {
+    std::string poll;
+    for (int i = 0; i < 20000; ++i) poll += "2026-12-08 10:00:00,127.0.0.1,answer " + std::to_string(i) + "\r\n";
+    dir_.Write("many.pol", poll);
+    const HttpResponse chart = Get("?command=view&filename=many.pol");
+    EXPECT_EQ(chart.status, 200) << server_->ErrorLog();
+    EXPECT_TRUE(DecodeGif(chart.body).ok);
+    EXPECT_FALSE(dir_.Exists("Log/tallyhouse.Log")) << dir_.Read("Log/tallyhouse.Log");
+}
+
 TEST_P(FastCgiServers, TwoThousandAnswersOverFiftyConnectionsAreAllKept) {
     std::vector<std::future<int>> clients;
     for (int c = 0; c < 50; ++c)
@@ -131,13 +151,11 @@ TEST_P(FastCgiServers, TwoThousandAnswersOverFiftyConnectionsAreAllKept) {
 
 TEST_P(FastCgiServers, AWorkerKilledMidRequestIsReplacedAndLosesNoEarlierAnswer) {
     ASSERT_NE(Get("?command=add&q.pol=before").body.find("Data saved"), std::string::npos);
-    // Under load the worker that answered may still hold that connection: it is not the one to kill.
-    ASSERT_TRUE(WaitUntil(60000, [&] { return WorkerInHand() == 0; }));
     PollLock lock(dir_.Path() / "q.pol");
     ASSERT_TRUE(lock.Locked());
     auto killed = std::async(std::launch::async, [&] { return Get("?command=add&q.pol=killed"); });
     pid_t busy = 0;
-    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand()) != 0; }));
+    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand("q.pol")) != 0; }));
     kill(busy, SIGKILL);
     EXPECT_NE(killed.get().status, 200) << "the web server reports the lost worker";
     lock.Release();
@@ -157,7 +175,7 @@ TEST_P(FastCgiServers, SigtermAnswersTheRequestInHandFirst) {
     ASSERT_TRUE(lock.Locked());
     auto inHand = std::async(std::launch::async, [&] { return Get("?command=add&q.pol=in+hand"); });
     pid_t busy = 0;
-    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand()) != 0; }));
+    ASSERT_TRUE(WaitUntil(60000, [&] { return (busy = WorkerInHand("q.pol")) != 0; }));
     // Under lighttpd each worker is a FastCGI process of its own; otherwise the pool gets it.
     const pid_t stopped = server_->FastCgiServer() > 0 ? server_->FastCgiServer() : busy;
     kill(stopped, SIGTERM);
@@ -176,6 +194,52 @@ TEST_P(FastCgiServers, SigtermAnswersTheRequestInHandFirst) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the pool ends cleanly: " << status;
         EXPECT_TRUE(server_->FastCgiWorkers().empty());
     }
+}
+
+// A visitor on a slow line: the request head and the start of a body sent, the rest to come.
+class SlowPost {
+public:
+    SlowPost(int port, const std::string& start) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sending_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                   SendAll(fd_, std::string("POST ") + kProgram + " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: 1000\r\n\r\n" + start);
+    }
+    ~SlowPost() { close(fd_); }
+    SlowPost(const SlowPost&) = delete;
+    SlowPost& operator=(const SlowPost&) = delete;
+    bool Sending() const { return sending_; }
+
+private:
+    int fd_;
+    bool sending_ = false;
+};
+
+// Apache passes a body on as its client sends it: twenty slow visitors keep their FastCGI
+// connections open, and a worker that waited for them would keep every other request waiting.
+TEST(FastCgiBehindApache, SlowPostsHoldNoWorker) {
+    if (!WebServerInstalled(WebServerKind::ApacheFastCgi)) GTEST_SKIP() << "Apache is not installed";
+    ScratchDir dir;
+    WebServer server(WebServerKind::ApacheFastCgi, dir.Path());
+    ASSERT_TRUE(server.Running()) << server.ErrorLog();
+    std::vector<std::unique_ptr<SlowPost>> visitors;
+    for (int i = 0; i < 20; ++i) {
+        visitors.push_back(std::make_unique<SlowPost>(server.Port(), "command=add&slow.pol=" + std::to_string(i)));
+        ASSERT_TRUE(visitors.back()->Sending());
+    }
+    // Time for Apache to reach the program for each of them.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const HttpResponse help = HttpGet(server.Port(), kProgram);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(help.status, 200) << server.ErrorLog();
+        EXPECT_LT(seconds, 1.0) << "a normal request waited behind the slow ones";
+    }
+    EXPECT_FALSE(dir.Exists("slow.pol"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, FastCgiServers,

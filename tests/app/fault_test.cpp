@@ -118,11 +118,14 @@ CgiResult AddWithFileSizeLimit(const ScratchDir& dir, const std::string& fields,
     return RunProgram(dir.Program(), request);
 }
 
-// A failed add answers nothing at all, which the web server turns into its error page (500);
-// a "Data saved" page or a redirect would tell the person the answer was kept.
-void ExpectFailureAnswered(const CgiResult& result, const ScratchDir& dir, const std::string& reason) {
+// A failed add answers its status and a page that says so; a "Data saved" page or a redirect
+// would tell the person the answer was kept.
+void ExpectFailureAnswered(const CgiResult& result, const ScratchDir& dir, const std::string& reason,
+                           const std::string& status = "500 Internal Server Error") {
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(result.header.rfind("HTTP/1.1 " + status + "\r\n", 0), 0u) << result.header;
+    EXPECT_EQ(result.body.find("Data saved"), std::string::npos);
+    EXPECT_EQ(result.body.find("REFRESH"), std::string::npos);
     const std::string log = ReadFile(dir.Path() / "logs" / "tallyhouse.Log");
     EXPECT_NE(log.find("Unhandled exception : "), std::string::npos) << log;
     EXPECT_NE(log.find(reason), std::string::npos) << log;
@@ -172,13 +175,18 @@ TEST(Faults, AReadOnlyFolderAnswersAnErrorAndChangesNothing) {
         const char* fields;
         fs::perms pollMode;
         bool recorded;
+        const char* status;
+        const char* reason;
     };
     const Case cases[] = {
-        {"a new poll is reported saved though it cannot be created", "new.pol=x", fs::perms::all, false},
-        {"a read-only poll is reported saved or damaged", "old.pol=x", fs::perms(0444), false},
+        {"a new poll is reported saved though it cannot be created", "new.pol=x", fs::perms::all, false,
+         "500 Internal Server Error", "Permission denied"},
+        // The operator made it read-only: the poll is closed.
+        {"a read-only poll is reported saved or damaged", "old.pol=x", fs::perms(0444), false, "403 Forbidden",
+         "the poll is closed: old.pol"},
         // Appending needs no write permission on the folder: a folder that only holds the poll
         // files writable keeps taking answers (and never needs a temporary file beside them).
-        {"a writable poll in a read-only folder is refused", "old.pol=x", fs::perms::all, true},
+        {"a writable poll in a read-only folder is refused", "old.pol=x", fs::perms::all, true, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -200,7 +208,7 @@ TEST(Faults, AReadOnlyFolderAnswersAnErrorAndChangesNothing) {
             EXPECT_TRUE(IsAnswerLine(text.substr(earlier.size()), "x")) << text;
             continue;
         }
-        ExpectFailureAnswered(result, dir, "Permission denied");
+        ExpectFailureAnswered(result, dir, c.reason, c.status);
         EXPECT_EQ(dir.Read("old.pol"), earlier);
         EXPECT_FALSE(dir.Exists("new.pol"));
     }

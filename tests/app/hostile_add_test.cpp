@@ -86,7 +86,8 @@ TEST(HostileAdd, ARequestBeyondItsLimitsRecordsNothing) {
         ScratchDir dir;
         for (int i = 0; i < c.existingFiles; ++i) dir.Write("f" + std::to_string(i) + ".pol", "");
         const CgiResult result = RunProgram(dir.Program(), c.request);
-        EXPECT_EQ(result.output, "") << c.fault << ": no page, no success reported";
+        EXPECT_EQ(result.header.rfind("HTTP/1.1 400 Bad Request\r\n", 0), 0u) << c.fault << ": no success reported";
+        EXPECT_NE(result.body.find(c.logged), std::string::npos) << c.fault << ": the page says why";
         int pollFiles = 0;
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
             if (entry.path().extension() != ".pol") continue;

@@ -9,9 +9,9 @@ using namespace testsupport;
 
 namespace {
 
-const std::string kHeader = "HTTP/1.1 200 OK\r\ncontent-type:text/html\r\n\r\n";
+const std::string kNotFoundHeader = "HTTP/1.1 404 Not Found\r\nStatus:404 Not Found\r\ncontent-type:text/html\r\n\r\n";
 
-TEST(View, MissingPollFileAnswersOnlyTheMessagePage) {
+TEST(View, MissingPollFileAnswers404WithTheMessagePage) {
     ScratchDir dir;
     std::filesystem::create_directory(dir.Path() / "folder.pol");
     dir.Write("outside.pol", "d,a,x\r\n");
@@ -44,7 +44,7 @@ TEST(View, MissingPollFileAnswersOnlyTheMessagePage) {
     };
     for (const Case& c : cases) {
         const CgiResult result = RunProgram(dir.Program(), GetRequest(std::string("command=view&") + c.query));
-        EXPECT_EQ(result.output, kHeader + SentMessagePage("Pollfile \"" + c.shown + "\"not found !"))
+        EXPECT_EQ(result.output, kNotFoundHeader + SentMessagePage("Pollfile \"" + c.shown + "\"not found !"))
             << c.fault;
     }
 }

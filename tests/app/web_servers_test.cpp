@@ -50,9 +50,9 @@ TEST_P(WebServers, PostedAddIsRecordedToo) {
     EXPECT_NE(dir_.Read("question2.pol").find(",very good\r\n"), std::string::npos);
 }
 
-TEST_P(WebServers, MissingPollAnswersTheMessagePage) {
+TEST_P(WebServers, MissingPollAnswers404AndTheMessagePage) {
     const HttpResponse r = Get("?command=view&filename=nosuch.pol");
-    EXPECT_EQ(r.status, 200) << server_->ErrorLog();
+    EXPECT_EQ(r.status, 404) << server_->ErrorLog();
     EXPECT_NE(r.body.find("Pollfile \"nosuch.pol\"not found !"), std::string::npos) << r.body;
 }
 
@@ -76,9 +76,9 @@ TEST_P(WebServers, AChartIsRevalidatedWith304) {
     EXPECT_EQ(again.body, "");
 }
 
-TEST_P(WebServers, OversizeChartIsRefusedWithAMessage) {
+TEST_P(WebServers, OversizeChartIsRefusedWith400AndAMessage) {
     const HttpResponse r = Get("?command=view&width=100000");
-    EXPECT_EQ(r.status, 200) << server_->ErrorLog();
+    EXPECT_EQ(r.status, 400) << server_->ErrorLog();
     EXPECT_EQ(r.Header("content-type").rfind("text/html", 0), 0u) << r.Header("content-type");
     EXPECT_NE(r.body.find("between 1 and 4096"), std::string::npos) << r.body;
 }

@@ -32,12 +32,15 @@ CgiRequest ModeRequest(CgiRequest request, const std::string& mode) {
     return request;
 }
 
-ResidentServer::ResidentServer(const ScratchDir& dir, const std::string& mode, const std::string& requestQuery)
+ResidentServer::ResidentServer(const ScratchDir& dir, const std::string& mode, const std::string& requestQuery,
+                               const std::map<std::string, std::string>& settings)
     : dir_(dir) {
     // The server outlives the request process that starts it; as subreaper this test
     // process inherits it and can wait for it.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
-    first_ = RunProgram(dir.Program(), ModeRequest(GetRequest(requestQuery), mode));
+    CgiRequest first = ModeRequest(GetRequest(requestQuery), mode);
+    first.env.insert(settings.begin(), settings.end());
+    first_ = RunProgram(dir.Program(), first);
     if (WaitFor(30, [&] { return ServerShown(dir); }))
         pid_ = static_cast<pid_t>(std::stol(dir.Read("Temp/tallyhouse.cgi_S.pid")));
 }

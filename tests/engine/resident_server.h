@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 
 #include "tests/support/cgi_runner.h"
@@ -22,8 +23,10 @@ CgiRequest ModeRequest(CgiRequest request, const std::string& mode);
 
 class ResidentServer {
 public:
-    // Serves RequestQuery through a request process in Mode, which starts the server.
-    ResidentServer(const ScratchDir& dir, const std::string& mode, const std::string& requestQuery = "");
+    // Serves RequestQuery through a request process in Mode, which starts the server; the
+    // server keeps that process's environment, with Settings added.
+    ResidentServer(const ScratchDir& dir, const std::string& mode, const std::string& requestQuery = "",
+                   const std::map<std::string, std::string>& settings = {});
     ~ResidentServer();
     ResidentServer(const ResidentServer&) = delete;
     ResidentServer& operator=(const ResidentServer&) = delete;

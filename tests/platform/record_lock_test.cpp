@@ -24,6 +24,8 @@ TEST(RecordLock, TwoOpenFilesOfOneProcessExcludeEachOther) {
     EXPECT_FALSE(TryLockRecord(second.Get(), TLockKind::Shared)) << "same process, other open file";
     EXPECT_TRUE(RecordLockedElsewhere(second.Get()));
     EXPECT_FALSE(TryLockRecord(second.Get(), TLockKind::Exclusive, {5, 1})) << "a range inside the whole";
+    EXPECT_EQ(WaitLockRecord(second.Get(), TLockKind::Shared, std::chrono::milliseconds(50)), TLockWait::TimedOut)
+        << "a lock held on is waited for a bounded time";
 
     {
         TFileDescriptor third(open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -31,7 +33,7 @@ TEST(RecordLock, TwoOpenFilesOfOneProcessExcludeEachOther) {
     EXPECT_FALSE(TryLockRecord(second.Get(), TLockKind::Exclusive)) << "closing a third file dropped the lock";
 
     first.Reset();
-    EXPECT_TRUE(WaitLockRecord(second.Get(), TLockKind::Exclusive)) << "free once its file is closed";
+    EXPECT_EQ(WaitLockRecord(second.Get(), TLockKind::Exclusive, std::chrono::seconds(5)), TLockWait::Locked) << "free once its file is closed";
     EXPECT_TRUE(WriteAllAt(second.Get(), "abc", 3, 10));
     EXPECT_EQ(fs::file_size(path), 13u);
     fs::remove_all(dir);

@@ -124,6 +124,33 @@ GalleryPicture RenderGalleryChart(const ScratchDir& dir, const GalleryChart& cha
     return picture;
 }
 
+namespace {
+
+// The body of the view in another format, or why there is none.
+std::string FormatBody(const ScratchDir& dir, const std::string& query, const std::string& contentType,
+                       std::string& error) {
+    const CgiResult result = RunProgram(dir.Program(), GetRequest(query));
+    if (result.exitCode == 0 && result.header.find("content-type:" + contentType) != std::string::npos) return result.body;
+    if (error.empty()) error = query + " is no " + contentType + ": " + result.output.substr(0, 300);
+    return "";
+}
+
+}  // namespace
+
+GalleryFormats RenderGalleryFormats(const ScratchDir& dir, const GalleryChart& chart) {
+    GalleryFormats formats;
+    // The default chart's query ends in "&"; an empty field there would end the fields.
+    const std::string query = chart.query.back() == '&' ? chart.query : chart.query + "&";
+    formats.svg = FormatBody(dir, query + "format=svg", "image/svg+xml", formats.error);
+    formats.png = FormatBody(dir, query + "format=png", "image/png", formats.error);
+    const CgiResult twice = RunProgram(dir.Program(), GetRequest(query + "format=png&scale=2"));
+    if (twice.header.find("content-type:image/png") != std::string::npos)
+        formats.png2 = twice.body;
+    else if (twice.body.find("4096 pixels") == std::string::npos && formats.error.empty())
+        formats.error = "no PNG at scale 2: " + twice.output.substr(0, 300);
+    return formats;
+}
+
 std::string PixelHash(const DecodedGif& gif) {
     if (!gif.ok || gif.frames.size() != 1) return "";
     const DecodedFrame& frame = gif.frames[0];

@@ -29,6 +29,15 @@ struct GalleryPicture {
 
 GalleryPicture RenderGalleryChart(const ScratchDir& dir, const GalleryChart& chart);
 
+// The same chart as an SVG document and as PNGs at scale 1 and 2; png2 stays empty when the
+// doubled size is over the limit (the view refuses it).
+struct GalleryFormats {
+    std::string svg, png, png2;
+    std::string error;  // a format not answered as asked
+};
+
+GalleryFormats RenderGalleryFormats(const ScratchDir& dir, const GalleryChart& chart);
+
 // 16 hex digits hashing the picture's size and the colour of every pixel, not the GIF's bytes:
 // a change of the encoder that keeps the picture keeps the hash. Empty unless the GIF holds one
 // frame covering the whole picture, as every chart does.

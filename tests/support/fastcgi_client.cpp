@@ -3,6 +3,7 @@
 
 #include "tests/support/child_processes.h"
 
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -53,6 +54,15 @@ FastCgiConnection::FastCgiConnection(const fs::path& socket) {
     if (fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) Close();
 }
 
+FastCgiConnection::FastCgiConnection(int port) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) Close();
+}
+
 FastCgiConnection::~FastCgiConnection() { Close(); }
 
 void FastCgiConnection::Close() {
@@ -60,13 +70,18 @@ void FastCgiConnection::Close() {
     fd_ = -1;
 }
 
+std::string FastCgiConnection::RecordBytes(int type, const std::string& content) {
+    const std::string header = {1, static_cast<char>(type), 0, static_cast<char>(kRequestId),
+                                static_cast<char>((content.size() >> 8) & 0xff), static_cast<char>(content.size() & 0xff),
+                                0, 0};
+    return header + content;
+}
+
+bool FastCgiConnection::SendRaw(const std::string& bytes) { return SendAll(fd_, bytes); }
+
 void FastCgiConnection::Record(int type, const std::string& content) {
     for (size_t at = 0; at < content.size() || (at == 0 && content.empty()); at += 65535) {
-        const std::string piece = content.substr(at, 65535);
-        const std::string header = {1, static_cast<char>(type), 0, static_cast<char>(kRequestId),
-                                    static_cast<char>((piece.size() >> 8) & 0xff), static_cast<char>(piece.size() & 0xff),
-                                    0, 0};
-        SendAll(fd_, header + piece);
+        SendAll(fd_, RecordBytes(type, content.substr(at, 65535)));
         if (content.empty()) break;
     }
 }
@@ -115,10 +130,10 @@ std::string FastCgiAnswer(const fs::path& socket, const CgiRequest& request) {
     return connection.Answer();
 }
 
-FastCgiServer::FastCgiServer(const ScratchDir& dir, int workers, const std::map<std::string, std::string>& env)
-    : socket_(dir.Path() / "fcgi.sock") {
+FastCgiServer::FastCgiServer(const ScratchDir& dir, int workers, const std::map<std::string, std::string>& env, int port)
+    : socket_(dir.Path() / "fcgi.sock"), port_(port) {
     const std::string program = dir.Program();
-    const std::string address = "unix:" + socket_.string();
+    const std::string address = port > 0 ? "127.0.0.1:" + std::to_string(port) : "unix:" + socket_.string();
     const std::string count = std::to_string(workers);
     pid_ = fork();
     if (pid_ == 0) {
@@ -131,7 +146,11 @@ FastCgiServer::FastCgiServer(const ScratchDir& dir, int workers, const std::map<
         _exit(127);
     }
     setpgid(pid_, pid_);
-    running_ = WaitUntil(10000, [this] { return FastCgiConnection(socket_).Connected(); });
+    running_ = WaitUntil(10000, [this] { return Connect()->Connected(); });
+}
+
+std::unique_ptr<FastCgiConnection> FastCgiServer::Connect() const {
+    return port_ > 0 ? std::make_unique<FastCgiConnection>(port_) : std::make_unique<FastCgiConnection>(socket_);
 }
 
 FastCgiServer::~FastCgiServer() {

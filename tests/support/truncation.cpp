@@ -37,12 +37,12 @@ bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// True when /proc/locks holds a lock on the file, waiting or granted as asked.
-bool LockOn(const std::string& inode, bool waiting) {
+// True when /proc/locks holds a granted lock on the file.
+bool LockHeld(const std::string& inode) {
     std::ifstream locks("/proc/locks");
     for (std::string text; std::getline(locks, text);) {
         const LockLine line = ParseLockLine(text);
-        if (line.waiting == waiting && EndsWith(line.file, ":" + inode)) return true;
+        if (!line.waiting && EndsWith(line.file, ":" + inode)) return true;
     }
     return false;
 }
@@ -54,16 +54,19 @@ bool Maps(pid_t pid, const std::string& path) {
     return false;
 }
 
-bool HasOpen(pid_t pid, const std::filesystem::path& path) {
+int OpenCount(pid_t pid, const std::filesystem::path& path) {
     std::error_code error;
+    int count = 0;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
-        if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
-    return false;
+        count += std::filesystem::read_symlink(fd.path(), error) == path;
+    return count;
 }
 
-// The other process that has the file open; this one when there is none (a library loaded
-// here reads it on a thread of ours).
-pid_t OpenerOf(const std::filesystem::path& path) {
+bool HasOpen(pid_t pid, const std::filesystem::path& path) { return OpenCount(pid, path) > 0; }
+
+// The reader that has opened the file (to wait for its lock): another process, or a thread of
+// this one (a library loaded here) beside the watcher's own descriptor; -1 while there is none.
+pid_t ReaderOf(const std::filesystem::path& path) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
@@ -71,7 +74,7 @@ pid_t OpenerOf(const std::filesystem::path& path) {
         const pid_t pid = std::stoi(name);
         if (pid != getpid() && HasOpen(pid, path)) return pid;
     }
-    return getpid();
+    return OpenCount(getpid(), path) > 1 ? getpid() : -1;
 }
 
 }  // namespace
@@ -107,13 +110,14 @@ bool TruncateWhileRead::Stop() {
 // The reader opened the file before it waited, so from the moment it holds its lock it is at
 // work until it has let go of the file (its reading done, the file closed) and of any mapping.
 bool TruncateWhileRead::ReaderAtWork(pid_t reader) const {
-    return LockOn(inode_, false) || Maps(reader, file_.string()) || !HasOpen(reader, file_);
+    return LockHeld(inode_) || Maps(reader, file_.string()) || !HasOpen(reader, file_);
 }
 
+// A reader opens the file before it asks for the lock, which it cannot have while the file is
+// held: found then, it cannot be done before it is known.
 void TruncateWhileRead::Watch() {
-    while (!stop_ && !LockOn(inode_, true)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    // The waiting reader is found while it still waits, so it cannot be done before it is known.
-    const pid_t reader = stop_ ? -1 : OpenerOf(file_);
+    pid_t reader = -1;
+    while (!stop_ && (reader = ReaderOf(file_)) < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     close(held_);
     held_ = -1;
     while (!stop_ && reader > 0) {

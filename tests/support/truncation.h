@@ -1,5 +1,5 @@
 // An administrator emptying a poll file (": > q.pol") while a view works on it. The file is held
-// locked until a reader waits for it; then, let go, it is cut to nothing as soon as the reader
+// locked until a reader has opened it to wait for its lock; then, let go, it is cut to nothing as soon as the reader
 // holds its own lock on it, has it mapped, or is done with it (the view goes on with what it
 // read).
 #pragma once

@@ -52,8 +52,8 @@ bool WebServerInstalled(WebServerKind kind) {
     return false;
 }
 
-WebServer::WebServer(WebServerKind kind, const fs::path& programDir)
-    : kind_(kind), programDir_(fs::absolute(programDir)), confDir_(programDir_.parent_path() / (programDir_.filename().string() + "-server")) {
+WebServer::WebServer(WebServerKind kind, const fs::path& programDir, std::map<std::string, std::string> programEnvironment)
+    : kind_(kind), programDir_(fs::absolute(programDir)), programEnvironment_(std::move(programEnvironment)), confDir_(programDir_.parent_path() / (programDir_.filename().string() + "-server")) {
     fs::create_directories(confDir_);
     switch (kind_) {
         case WebServerKind::Lighttpd: WriteLighttpd(); break;
@@ -86,10 +86,11 @@ WebServer::~WebServer() {
 
 std::string WebServer::ErrorLog() const { return ReadFile(confDir_ / "error.log"); }
 
-pid_t WebServer::Spawn(const std::vector<std::string>& argv) {
+pid_t WebServer::Spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment) {
     const pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
+        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
@@ -106,12 +107,31 @@ pid_t WebServer::Spawn(const std::vector<std::string>& argv) {
     return pid;
 }
 
+std::string WebServer::LighttpdPairs() const {
+    std::string pairs;
+    for (const auto& [name, value] : programEnvironment_) pairs += (pairs.empty() ? "" : ", ") + ("\"" + name + "\" => \"" + value + "\"");
+    return pairs;
+}
+
+std::string WebServer::ApacheSetEnv() const {
+    std::string lines;
+    for (const auto& [name, value] : programEnvironment_) lines += "SetEnv " + name + " \"" + value + "\"\n";
+    return lines;
+}
+
+std::string WebServer::NginxParams() const {
+    std::string lines;
+    for (const auto& [name, value] : programEnvironment_) lines += "   fastcgi_param " + name + " \"" + value + "\";\n";
+    return lines;
+}
+
 void WebServer::WriteLighttpd() {
     const fs::path conf = confDir_ / "lighttpd.conf";
     WriteText(conf, "server.document-root = \"" + programDir_.string() + "\"\n"
                     "server.bind = \"127.0.0.1\"\n"
                     "server.port = " + std::to_string(Port()) + "\n"
-                    "server.modules = (\"mod_indexfile\", \"mod_alias\", \"mod_cgi\")\n"
+                    "server.modules = (\"mod_indexfile\", \"mod_alias\", \"mod_cgi\", \"mod_setenv\")\n"
+                    "setenv.add-environment = (" + LighttpdPairs() + ")\n"
                     "mimetype.assign = (\".html\" => \"text/html\", \".png\" => \"image/png\")\n"
                     "index-file.names = (\"index.html\")\n"
                     "server.errorlog = \"" + (confDir_ / "error.log").string() + "\"\n"
@@ -153,6 +173,7 @@ void WebServer::WriteApache() {
     std::string text = ApacheHead() +
         "LoadModule alias_module " + modules + "mod_alias.so\n"
         "LoadModule cgid_module " + modules + "mod_cgid.so\n"
+        "LoadModule env_module " + modules + "mod_env.so\n" + ApacheSetEnv() +
         "ScriptSock \"" + (confDir_ / "cgid.sock").string() + "\"\n"
         "DocumentRoot \"" + programDir_.string() + "\"\n"
         "ScriptAlias /cgi-bin/ \"" + programDir_.string() + "/\"\n"
@@ -183,7 +204,7 @@ void WebServer::WriteNginx() {
               "  root \"" + programDir_.string() + "\";\n"
               "  location /cgi-bin/ {\n   include /etc/nginx/fastcgi_params;\n"
               "   fastcgi_param SCRIPT_FILENAME \"" + programDir_.string() + "/tallyhouse.cgi\";\n"
-              "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n"
+              "   fastcgi_param SCRIPT_NAME /cgi-bin/tallyhouse.cgi;\n" + NginxParams() +
               "   fastcgi_pass unix:" + socket.string() + ";\n  }\n }\n}\n");
     Spawn({"/usr/sbin/fcgiwrap", "-c", "4", "-s", "unix:" + socket.string()});
     for (int i = 0; i < 3000 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,11 @@ bool WebServerInstalled(WebServerKind kind);
 
 class WebServer {
 public:
-    // programDir holds tallyhouse.cgi; it must be writable by the server's CGI user.
-    WebServer(WebServerKind kind, const std::filesystem::path& programDir);
+    // programDir holds tallyhouse.cgi; it must be writable by the server's CGI user. The program
+    // gets programEnvironment as sites set its settings: through the server's configuration, or
+    // in the environment of a FastCGI start of its own.
+    WebServer(WebServerKind kind, const std::filesystem::path& programDir,
+              std::map<std::string, std::string> programEnvironment = {});
     ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
@@ -54,12 +58,17 @@ private:
     // Starts the program as "--fastcgi unix:SOCKET"; false when its socket does not appear.
     bool StartFastCgiProgram();
     std::filesystem::path FastCgiSocket() const { return confDir_ / "tallyhouse.sock"; }
-    pid_t Spawn(const std::vector<std::string>& argv);
+    pid_t Spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment = {});
+    // The settings as lighttpd's key => value pairs, Apache's SetEnv lines, nginx's fastcgi_param lines.
+    std::string LighttpdPairs() const;
+    std::string ApacheSetEnv() const;
+    std::string NginxParams() const;
     bool WaitUntilServing();
     static void WriteText(const std::filesystem::path& path, const std::string& text);
 
     WebServerKind kind_;
     std::filesystem::path programDir_;
+    std::map<std::string, std::string> programEnvironment_;
     std::filesystem::path confDir_;
     PortReservation port_;
     bool running_ = false;

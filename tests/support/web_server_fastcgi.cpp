@@ -20,7 +20,8 @@ std::vector<pid_t> WebServer::FastCgiWorkers() const {
 bool WebServer::StartFastCgiProgram() {
     const mode_t before = umask(0);
     fastCgiServer_ = Spawn({(programDir_ / "tallyhouse.cgi").string(), "--fastcgi", "unix:" + FastCgiSocket().string(),
-                            "--workers", std::to_string(FastCgiTestWorkers)});
+                            "--workers", std::to_string(FastCgiTestWorkers)},
+                           programEnvironment_);
     umask(before);
     return WaitUntil(60000, [this] { return FastCgiConnection(FastCgiSocket()).Connected(); });
 }
@@ -38,6 +39,7 @@ void WebServer::WriteLighttpdFastCgi() {
                     "    \"socket\" => \"" + FastCgiSocket().string() + "\",\n"
                     "    \"bin-path\" => \"" + (programDir_ / "tallyhouse.cgi").string() + "\",\n"
                     "    \"max-procs\" => " + std::to_string(FastCgiTestWorkers) + ",\n"
+                    "    \"bin-environment\" => (" + LighttpdPairs() + "),\n"
                     "    \"check-local\" => \"disable\")))\n");
     Spawn({"/usr/sbin/lighttpd", "-D", "-f", conf.string()});
 }

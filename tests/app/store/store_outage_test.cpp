@@ -32,10 +32,10 @@ TEST_F(StoreOutage, AnUnreachableDatabaseAnswers503AndSavesNothing) {
         const char* query;
         std::string_view message;
     } cases[] = {
-        {"command=add&q.pol=yes", kAnswersNotSavedMessage},
-        {"command=add&q.pol=yes&backurl=http%3A%2F%2F127.0.0.1%2F", kAnswersNotSavedMessage},
-        {"command=view&filename=q.pol", kPollUnavailableMessage},
-        {"command=view&filename=q.pol&format=json", kPollUnavailableMessage},
+        {"command=add&q.pol=yes", kStoreUnavailableMessage},
+        {"command=add&q.pol=yes&backurl=http%3A%2F%2F127.0.0.1%2F", kStoreUnavailableMessage},
+        {"command=view&filename=q.pol", kStoreUnavailableMessage},
+        {"command=view&filename=q.pol&format=json", kStoreUnavailableMessage},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.query);

@@ -1,5 +1,7 @@
 // The same requests against poll files and against the database give the same pages and the
 // same chart bytes; only the entity tags differ.
+#include <filesystem>
+#include <map>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -85,6 +87,33 @@ TEST_F(StoreParity, AnswersFromFormsAreRecordedAndShownAlike) {
     }
     for (const char* refused : {"brandnew.pol", "new0.pol", "out.pol"})
         ExpectSameAnswer(GetRequest(std::string("command=view&filename=") + refused), refused);
+}
+
+// The operator's rules for answers hold alike: one answer per address, a closed poll (a
+// read-only poll file, or the poll marked closed in the database), the bound of polls.
+TEST_F(StoreParity, TheOperatorsRulesForAnswersHoldAlike) {
+    const auto add = [](const std::string& query, std::map<std::string, std::string> settings) {
+        CgiRequest request = GetRequest(query);
+        request.env.merge(settings);
+        return request;
+    };
+    const std::map<std::string, std::string> oneAnswer = {{"TALLYHOUSE_ONE_ANSWER", "address"}};
+    const struct {
+        const char* what;
+        CgiRequest request;
+    } steps[] = {
+        {"first answer", add("command=add&once.pol=yes&other.pol=a", oneAnswer)},
+        {"repeat", add("command=add&once.pol=no", oneAnswer)},
+        {"repeat beside a new poll", add("command=add&once.pol=no&fresh.pol=b", oneAnswer)},
+        {"bound of polls", add("command=add&once.pol=x&third.pol=c&fourth.pol=d", {{"TALLYHOUSE_MAX_POLLS", "4"}})},
+        {"within the bound", add("command=add&third.pol=c", {{"TALLYHOUSE_MAX_POLLS", "4"}})},
+    };
+    for (const auto& step : steps) ExpectSameAnswer(step.request, step.what);
+    std::filesystem::permissions(files_.Path() / "other.pol", std::filesystem::perms::owner_read);
+    Sql("UPDATE tallyhouse.polls SET closed = true WHERE name = 'other.pol'::bytea");
+    ExpectSameAnswer(GetRequest("command=add&once.pol=z&other.pol=z"), "closed poll");
+    for (const char* poll : {"once.pol", "other.pol", "fresh.pol", "third.pol"})
+        ExpectSameAnswer(GetRequest(std::string("command=view&format=csv&filename=") + poll), poll);
 }
 
 // 100,000 answers of 1,000 kinds, some quoted, some Latin-1, some lines without a comma.

@@ -32,8 +32,9 @@ pid_t SpawnNginx(const std::filesystem::path& conf, const std::filesystem::path&
 
 }  // namespace
 
-TwoHosts::TwoHosts(const std::string& conninfo, int workersEach) {
-    const std::map<std::string, std::string> env = {{"TALLYHOUSE_DATABASE", conninfo}};
+TwoHosts::TwoHosts(const std::string& conninfo, int workersEach, std::map<std::string, std::string> settings) {
+    std::map<std::string, std::string> env = std::move(settings);
+    env["TALLYHOUSE_DATABASE"] = conninfo;
     poolA_ = std::make_unique<FastCgiServer>(a_, workersEach, env);
     poolB_ = std::make_unique<FastCgiServer>(b_, workersEach, env);
     const std::string a = "unix:" + poolA_->Socket().string();

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,8 @@
 
 class TwoHosts {
 public:
-    TwoHosts(const std::string& conninfo, int workersEach);
+    // settings: further environment of both hosts' workers.
+    TwoHosts(const std::string& conninfo, int workersEach, std::map<std::string, std::string> settings = {});
     ~TwoHosts();
     TwoHosts(const TwoHosts&) = delete;
     TwoHosts& operator=(const TwoHosts&) = delete;

@@ -75,6 +75,20 @@ TEST_F(TwoHostsTest, AViewOnOneHostShowsAnAnswerJustGivenOnTheOther) {
     }
 }
 
+// The hosts share the secret that signs visitor ids and keys the one-answer notes: a visitor who
+// answered on one host is known on the other, by cookie and by address.
+TEST_F(TwoHostsTest, AVisitorWhoAnsweredOnOneHostIsKnownOnTheOther) {
+    TwoHosts ruled(Conninfo(), 1, {{"TALLYHOUSE_ONE_ANSWER", "cookie"}});
+    ASSERT_TRUE(ruled.Running()) << ruled.ErrorLog();
+    const HttpResponse first = ruled.Get("/a/", "?command=add&once.pol=yes");
+    ASSERT_TRUE(Saved(first)) << first.body;
+    const std::string cookie = first.Header("set-cookie").substr(0, first.Header("set-cookie").find(';'));
+    ASSERT_FALSE(cookie.empty());
+    EXPECT_EQ(ruled.Get("/b/", "?command=add&once.pol=again", "Cookie: " + cookie + "\r\n").status, 409);
+    EXPECT_TRUE(Saved(ruled.Get("/b/", "?command=add&once.pol=other")) ) << "another visitor, no cookie";
+    EXPECT_EQ(Answers("once.pol"), (std::multiset<std::string>{"yes", "other"}));
+}
+
 // The killed worker's answer waits for a lock on its poll that a session of the test holds.
 TEST_F(TwoHostsTest, AWorkerKilledMidAnswerLosesNoAcknowledgedAnswer) {
     ASSERT_TRUE(Saved(hosts_->Get("/a/", "?command=add&q.pol=before")));

@@ -15,11 +15,9 @@ namespace {
 
 using namespace testsupport;
 
-constexpr char kStatusLine[] = "HTTP/1.1 200 OK\r\n";
-
 // What a FastCGI answer is: the CGI answer without the raw status line.
 std::string WithoutStatusLine(std::string cgi) {
-    if (cgi.rfind(kStatusLine, 0) == 0) cgi.erase(0, sizeof kStatusLine - 1);
+    if (cgi.rfind("HTTP/1.1 ", 0) == 0) cgi.erase(0, cgi.find("\r\n") + 2);
     return cgi;
 }
 
@@ -138,6 +136,8 @@ TEST(FastCgiEngine, StartsNameAUnixSocketOrALoopbackAddress) {
     };
     for (const auto& parameters : refused)
         EXPECT_THROW(ParseFastCgiStart(parameters), Exception) << parameters.back();
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s"}, 40).Workers, 40) << "the operator's setting, whatever the cores";
+    EXPECT_EQ(ParseFastCgiStart({"--fastcgi", "unix:/s", "--workers", "3"}, 40).Workers, 3) << "the command line wins";
     EXPECT_FALSE(NamesFastCgiStart({"/tmp/--fastcgi.ini"})) << "a Windows CGI request file";
     EXPECT_FALSE(NamesFastCgiStart({"START_SERVER"}));
 }

@@ -83,10 +83,10 @@ TEST_F(IsapiLibraryTest, RequestWithoutCommandGetsTheHelpPage) {
 }
 
 TEST_F(IsapiLibraryTest, AddRecordsTheAnswerAndSendsTheBrowserOn) {
-    const IsapiAnswer answer = library_->Call(Get("command=add&backurl=http%3A%2F%2Fpolls%2Fthanks.html&add1.pol=yes"));
+    const IsapiAnswer answer = library_->Call(Get("command=add&backurl=%2Fpolls%2Fthanks.html&add1.pol=yes"));
     EXPECT_EQ(answer.status, HSE_STATUS_SUCCESS);
     EXPECT_EQ(answer.header, kStatusAndType);
-    EXPECT_NE(answer.body.find("<meta http-equiv=\"REFRESH\" content=\"0;URL=http://polls/thanks.html\">"),
+    EXPECT_NE(answer.body.find("<meta http-equiv=\"REFRESH\" content=\"0;URL=/polls/thanks.html\">"),
               std::string::npos)
         << answer.body;
     EXPECT_TRUE(std::regex_match(dir_->Read("add1.pol"), std::regex(kStamp + ",127\\.0\\.0\\.1,yes\r\n")))

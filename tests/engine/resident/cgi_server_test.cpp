@@ -30,7 +30,7 @@ std::string RedirectPage(const std::string& backurl) {
 }
 
 std::string AddQuery(int i) {
-    return "command=add&srvtest.pol=answer" + std::to_string(i) + "&backurl=http://back/" + std::to_string(i);
+    return "command=add&srvtest.pol=answer" + std::to_string(i) + "&backurl=/back/" + std::to_string(i);
 }
 
 // The Content-Length line that the hand-over adds must give the body's size.
@@ -84,7 +84,7 @@ TEST_P(ResidentServerModes, AnswersManyRequestProcessesAtOnceCompletelyAndRecord
 
     auto query = [&](int i) { return i % 3 == 1 ? AddQuery(i) : i % 3 == 2 ? std::string() : i % 2 ? shaped : plain; };
     auto expected = [&](int i) {
-        return i % 3 == 1 ? RedirectPage("http://back/" + std::to_string(i)) : i % 3 == 2 ? help : i % 2 ? shapedChart : plainChart;
+        return i % 3 == 1 ? RedirectPage("/back/" + std::to_string(i)) : i % 3 == 2 ? help : i % 2 ? shapedChart : plainChart;
     };
 
     constexpr int Requests = 30;
@@ -114,7 +114,7 @@ TEST(ResidentServer, FirstRequestsArrivingTogetherShareOneNewServer) {
         }));
     for (int i = 0; i < 6; ++i) {
         const CgiResult result = running[i].get();
-        ExpectComplete(result, RedirectPage("http://back/" + std::to_string(i)), "request " + std::to_string(i));
+        ExpectComplete(result, RedirectPage("/back/" + std::to_string(i)), "request " + std::to_string(i));
     }
     const std::string poll = dir.Read("srvtest.pol");
     for (int i = 0; i < 6; ++i) EXPECT_EQ(LinesEndingWith(poll, ",answer" + std::to_string(i)), 1) << poll;
@@ -214,7 +214,7 @@ TEST(ResidentServer, ARequestThatNoNewServerTakesIsAnsweredByItsOwnProcess) {
     const auto start = std::chrono::steady_clock::now();
     const CgiResult result = RunProgram(dir.Program(), ModeRequest(GetRequest(AddQuery(1)), "ServerMode"));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(result.body, RedirectPage("http://back/1"));
+    EXPECT_EQ(result.body, RedirectPage("/back/1"));
     EXPECT_EQ(LinesEndingWith(dir.Read("srvtest.pol"), ",answer1"), 1);
     EXPECT_GE(seconds, 3.0) << "fewer than six hand-over attempts";
     EXPECT_EQ(result.exitCode, 0) << "the request process stayed until the runner killed it";

@@ -44,12 +44,12 @@ TEST(ResidentServerBehindLighttpd, AHandStartedServerAnswersTheWebServersRequest
     for (int i = 0; i < 10; ++i)
         running.push_back(std::async(std::launch::async, [&, i] {
             return HttpGet(web.Port(), "/cgi-bin/tallyhouse.cgi?command=add&web.pol=a" + std::to_string(i) +
-                                           "&backurl=http://back/");
+                                           "&backurl=/back/");
         }));
     for (auto& one : running) {
         const HttpResponse response = one.get();
         EXPECT_EQ(response.status, 200);
-        EXPECT_NE(response.body.find("0;URL=http://back/"), std::string::npos) << response.body;
+        EXPECT_NE(response.body.find("0;URL=/back/"), std::string::npos) << response.body;
     }
     const std::string poll = dir.Read("web.pol");
     EXPECT_EQ(std::count(poll.begin(), poll.end(), '\n'), 10) << poll;

@@ -172,13 +172,13 @@ static std::map<std::string, std::string> PollFiles(const ScratchDir& dir) {
 
 TEST(CgiWinEngine, APostedFormRecordsWhatTheSameFormRecordsThroughStandardCgi) {
     ScratchDir standard;
-    RunProgram(standard.Program(), PostRequest("command=add&question1.pol=yes&Q2.POL=no&Mixed.pol=a+b&backurl=http://x/"));
+    RunProgram(standard.Program(), PostRequest("command=add&question1.pol=yes&Q2.POL=no&Mixed.pol=a+b&backurl=/x/"));
     ScratchDir windows;
     const CgiResult result = RunRequestFile(
         windows, "[CGI]\r\nRequest Method=POST\r\nRemote Address=127.0.0.1\r\n[System]\r\nOutput File=out.txt\r\n"
-                 "[Form Literal]\r\ncommand=add\r\nquestion1.pol=yes\r\nQ2.POL=no\r\nMixed.pol=a b\r\nbackurl=http://x/\r\n");
+                 "[Form Literal]\r\ncommand=add\r\nquestion1.pol=yes\r\nQ2.POL=no\r\nMixed.pol=a b\r\nbackurl=/x/\r\n");
     EXPECT_EQ(result.output, "") << "the response goes to the output file";
-    EXPECT_NE(windows.Read("out.txt").find("URL=http://x/"), std::string::npos) << windows.Read("out.txt");
+    EXPECT_NE(windows.Read("out.txt").find("URL=/x/"), std::string::npos) << windows.Read("out.txt");
     const auto polls = PollFiles(windows);
     EXPECT_EQ(polls, PollFiles(standard));
     EXPECT_EQ(polls.count("question1.pol"), 1u) << "a posted vote is dropped while the page reports success";
@@ -187,10 +187,10 @@ TEST(CgiWinEngine, APostedFormRecordsWhatTheSameFormRecordsThroughStandardCgi) {
 
 TEST(CgiWinEngine, GetReadsTheQueryStringAndRecords) {
     ScratchDir dir;
-    const CgiResult result = RunRequestFile(dir, Request("GET", "command=add&question1.pol=yes&backurl=http://x/", ""));
+    const CgiResult result = RunRequestFile(dir, Request("GET", "command=add&question1.pol=yes&backurl=/x/", ""));
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(dir.Exists("question1.pol"));
-    EXPECT_NE(dir.Read("out.txt").find("http://x/"), std::string::npos) << dir.Read("out.txt");
+    EXPECT_NE(dir.Read("out.txt").find("/x/"), std::string::npos) << dir.Read("out.txt");
 }
 
 TEST(CgiWinEngine, HelpPageGoesToTheOutputFileWithoutStatusLine) {
@@ -203,19 +203,20 @@ TEST(CgiWinEngine, HelpPageGoesToTheOutputFileWithoutStatusLine) {
 
 TEST(CgiWinEngine, ContinuationKeysJoinWithCrLf) {
     ScratchDir dir;
-    RunRequestFile(dir, Request("POST", "", "command=add\r\nbackurl=first\r\nbackurl_1=second\r\n"));
+    RunRequestFile(dir, Request("POST", "", "command=view\r\nfilename=first\r\nfilename_1=second\r\n"));
     EXPECT_NE(dir.Read("out.txt").find("first\r\nsecond"), std::string::npos) << dir.Read("out.txt");
 }
 
 TEST(CgiWinEngine, TwentyThousandContinuationKeysJoinIntoOneValue) {
     ScratchDir dir;
-    std::string form = "command=add\r\nbackurl=v0\r\n", value = "v0";
+    std::string form = "command=view\r\nfilename=v0\r\n", value = "v0";
     for (int i = 1; i <= 20000; ++i) {
-        form += "backurl_" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+        form += "filename_" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
         value += "\r\nv" + std::to_string(i);
     }
     EXPECT_EQ(RunRequestFile(dir, Request("POST", "", form)).exitCode, 0) << "sorting the keys out takes minutes";
-    EXPECT_NE(dir.Read("out.txt").find("URL=" + value + "\""), std::string::npos) << "the values are not joined in order";
+    EXPECT_NE(dir.Read("out.txt").find("Pollfile \"" + value + "\"not found"), std::string::npos)
+        << "the values are not joined in order";
 }
 
 TEST(CgiWinEngine, BadRequestFilesGiveNoOutputAndALogLine) {
@@ -240,7 +241,7 @@ TEST(CgiWinEngine, RequestFilesBeyondTheReaderOrTheFileSystemEndCleanlyWithALogL
         const char* logged;
     } cases[] = {
         {"a line longer than 4096 bytes overflows or cuts a value",
-         Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "=y\r\n"), true,
+         Request("GET", "command=add&long.pol=kept&backurl=/b/", std::string(5000, 'x') + "=y\r\n"), true,
          "longer than 4096 bytes"},
         {"sections past 51 are read", manySections + "[System]\r\nOutput File=out.txt\r\n", false, "beyond 51"},
         {"an output file that cannot be made hides the failure",
@@ -255,7 +256,7 @@ TEST(CgiWinEngine, RequestFilesBeyondTheReaderOrTheFileSystemEndCleanlyWithALogL
         EXPECT_NE(dir.Read("Log/tallyhouse.Log").find(c.logged), std::string::npos) << c.fault;
     }
     ScratchDir dir;
-    RunRequestFile(dir, Request("GET", "command=add&long.pol=kept&backurl=http://b/", std::string(5000, 'x') + "\r\n"));
+    RunRequestFile(dir, Request("GET", "command=add&long.pol=kept&backurl=/b/", std::string(5000, 'x') + "\r\n"));
     EXPECT_TRUE(dir.Exists("long.pol")) << "the lines around an over-long one are still read";
 
     CgiRequest missing;
@@ -317,14 +318,14 @@ TEST(CgiWinEngine, AMultipartBodyInTheContentFileGivesTheFields) {
     const std::string body =
         "--XyZ\r\nContent-Disposition: form-data; name=\"command\"\r\n\r\nadd\r\n"
         "--XyZ\r\nContent-Disposition: form-data; name=\"upload.pol\"\r\n\r\nfrom the body\r\n"
-        "--XyZ\r\nContent-Disposition: form-data; name=\"backurl\"\r\n\r\nhttp://multi/\r\n--XyZ--\r\n";
+        "--XyZ\r\nContent-Disposition: form-data; name=\"backurl\"\r\n\r\n/multi/\r\n--XyZ--\r\n";
     dir.Write("content.bin", body);
     RunRequestFile(dir, "[CGI]\r\nRequest Method=POST\r\nContent Type=multipart/form-data; boundary=XyZ\r\n"
                         "Content Length=" + std::to_string(body.size()) +
                         "\r\n[System]\r\nOutput File=out.txt\r\nContent File=content.bin\r\n"
                         "[Form Literal]\r\ncommand=ignored\r\n");
     EXPECT_NE(dir.Read("upload.pol").find("from the body"), std::string::npos);
-    EXPECT_NE(dir.Read("out.txt").find("http://multi/"), std::string::npos) << dir.Read("out.txt");
+    EXPECT_NE(dir.Read("out.txt").find("/multi/"), std::string::npos) << dir.Read("out.txt");
 }
 
 TEST(CgiWinEngine, AViewWritesTheSameGifToTheOutputFileAsStandardCgiSends) {

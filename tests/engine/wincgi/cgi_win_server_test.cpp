@@ -20,7 +20,7 @@ using namespace testsupport;
 
 std::string AddRequest(const std::string& outputFile, int i) {
     return "[CGI]\r\nRequest Method=GET\r\nQuery String=command=add&winsrv.pol=answer" + std::to_string(i) +
-           "&backurl=http://back/" + std::to_string(i) + "\r\n[System]\r\nOutput File=" + outputFile + "\r\n";
+           "&backurl=/back/" + std::to_string(i) + "\r\n[System]\r\nOutput File=" + outputFile + "\r\n";
 }
 
 // Runs the program with a request file written as a Windows CGI server writes it.
@@ -85,7 +85,7 @@ TEST_P(WinServerModes, ServesEveryQueuedRequestFileOnceAndEndsWhenAskedToClose) 
     WinServer server(dir, GetParam());
     ASSERT_GT(server.pid, 0) << "no server was started";
     EXPECT_EQ(server.first.exitCode, 0);
-    EXPECT_NE(dir.Read("Out0.txt").find("http://back/0"), std::string::npos) << "the request that started it";
+    EXPECT_NE(dir.Read("Out0.txt").find("/back/0"), std::string::npos) << "the request that started it";
 
     constexpr int Requests = 12;
     std::vector<std::future<CgiResult>> running;
@@ -98,7 +98,7 @@ TEST_P(WinServerModes, ServesEveryQueuedRequestFileOnceAndEndsWhenAskedToClose) 
         EXPECT_EQ(running[i - 1].get().exitCode, 0) << i;
         const std::string out = dir.Read("Out" + std::to_string(i) + ".txt");
         EXPECT_EQ(out.rfind("content-type:text/html\r\n\r\n", 0), 0u) << i << ": " << out.substr(0, 60);
-        EXPECT_NE(out.find("http://back/" + std::to_string(i) + "\""), std::string::npos) << i;
+        EXPECT_NE(out.find("/back/" + std::to_string(i) + "\""), std::string::npos) << i;
     }
     const std::string poll = dir.Read("winsrv.pol");
     for (int i = 0; i <= Requests; ++i)
@@ -127,7 +127,7 @@ TEST(WinServer, APathTooLongForARecordIsServedByItsOwnProcess) {
     for (const std::string mode : {"", "ServerMode"}) {
         std::filesystem::remove(dir.Path() / "Long.txt");
         EXPECT_EQ(RunRequestFile(dir, name, AddRequest((dir.Path() / "Long.txt").string(), 7), mode).exitCode, 0);
-        EXPECT_NE(dir.Read("Long.txt").find("http://back/7"), std::string::npos) << "mode " << mode;
+        EXPECT_NE(dir.Read("Long.txt").find("/back/7"), std::string::npos) << "mode " << mode;
     }
     EXPECT_EQ(CountOf(LogOf(dir), "longer than 255 characters"), 2) << LogOf(dir);
     EXPECT_EQ(dir.Read("Temp/tallyhouse.cgi_S"), "") << "nothing cut short was queued";

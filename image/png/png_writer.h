@@ -1,0 +1,10 @@
+// The PNG encoder: a bitmap of at most 256 colours (every chart drawn in palette colours) as an
+// indexed image, a richer one as 8-bit RGB; both through libpng.
+#pragma once
+
+#include <string>
+
+#include "platform/bitmap.h"
+
+// The PNG file's bytes; an image libpng refuses raises an Exception with its reason.
+std::string EncodePng(const TBitmap& bitmap);
