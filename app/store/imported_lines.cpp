@@ -37,6 +37,14 @@ private:
 
 bool EndsWithLineBreak(std::string_view text) { return text.empty() || text.back() == '\r' || text.back() == '\n'; }
 
+std::string ExportedLine(const TAnswerFields& fields, const std::optional<std::string_view>& raw, bool& insideLine) {
+    if (raw) {
+        insideLine = !EndsWithLineBreak(*raw);
+        return std::string(*raw);
+    }
+    return AppendedBytes(insideLine, AnswerLine(fields.stamp, fields.address, fields.answer));
+}
+
 std::vector<TImportedTally> ImportLines(std::string_view text, std::size_t skip, std::int64_t skippedLines,
                                         const TOnImportedLine& onLine) {
     TTallyOfLines tally;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,3 +34,9 @@ std::vector<TImportedTally> ImportLines(std::string_view text, std::size_t skip,
 
 // True when the text ends with a line break (or is empty): more lines may follow it as they are.
 bool EndsWithLineBreak(std::string_view text);
+
+// The bytes one line adds to a poll's text when it is exported: an imported line (raw) as it
+// stood, a line the program wrote (no raw) as it is appended to a poll file, so after a last line
+// without a break, CR LF first. insideLine says whether the text so far ends inside a line, and
+// is kept up to date.
+std::string ExportedLine(const TAnswerFields& fields, const std::optional<std::string_view>& raw, bool& insideLine);

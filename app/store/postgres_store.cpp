@@ -69,13 +69,7 @@ public:
 
     void Row(const TCopyRow& row) {
         if (row.size() != 4 || !row[1] || !row[2] || !row[3]) throw EStoreError("The database sent an answer row without its fields");
-        if (row[0]) {
-            buffer_ += *row[0];
-            endsInsideLine_ = !EndsWithLineBreak(*row[0]);
-        } else {
-            // As an answer added to a file whose last line has no break: CR LF before it.
-            buffer_ += AppendedBytes(endsInsideLine_, AnswerLine(*row[1], *row[2], *row[3]));
-        }
+        buffer_ += ExportedLine({std::string(*row[1]), std::string(*row[2]), std::string(*row[3])}, row[0], insideLine_);
         if (buffer_.size() >= kPiece) Flush();
     }
 
@@ -88,7 +82,7 @@ private:
     static constexpr std::size_t kPiece = 64 * 1024;
     const std::function<void(std::string_view)>& onPiece_;
     std::string buffer_;
-    bool endsInsideLine_ = false;
+    bool insideLine_ = false;
 };
 
 // The answers in the order of their polls' names (app/store/pg_schema.cpp), each poll's in the
