@@ -9,12 +9,12 @@ namespace {
 
 TLibPq Load() {
     void* library = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
-    if (!library) throw EStoreUnavailable(std::string("Cannot load libpq: ") + dlerror());
+    if (!library) throw EStoreError(std::string("Cannot load libpq (install libpq5): ") + dlerror());
     TLibPq api;
     // A libpq without one of these is not the library the program was built against.
     const auto bind = [library](auto& function, const char* name) {
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
-        if (!function) throw EStoreUnavailable(std::string("libpq lacks ") + name);
+        if (!function) throw EStoreError(std::string("libpq lacks ") + name);
     };
 #define TALLYHOUSE_LIBPQ_BIND(name) bind(api.name, #name);
     TALLYHOUSE_LIBPQ_FUNCTIONS(TALLYHOUSE_LIBPQ_BIND)

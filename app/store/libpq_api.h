@@ -21,5 +21,5 @@ struct TLibPq {
 #undef TALLYHOUSE_LIBPQ_MEMBER
 };
 
-// libpq's functions, loaded at the first call; EStoreUnavailable when libpq is not installed.
+// libpq's functions, loaded at the first call; EStoreError when libpq is not installed.
 const TLibPq& LibPq();

@@ -15,6 +15,7 @@ void DatabaseTest::SetUp() {
 
 CgiRequest DatabaseTest::WithDatabase(CgiRequest request) const {
     request.env["TALLYHOUSE_DATABASE"] = Conninfo();
+    request.env.merge(SanitizerOptions());
     return request;
 }
 

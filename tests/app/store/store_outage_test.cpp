@@ -26,6 +26,7 @@ TEST_F(StoreOutage, AnUnreachableDatabaseAnswers503AndSavesNothing) {
     const auto unreachable = [&](const std::string& query) {
         CgiRequest request = GetRequest(query);
         request.env["TALLYHOUSE_DATABASE"] = "host=" + host.Path().string() + "/nowhere dbname=tallyhouse";
+        request.env.merge(SanitizerOptions());
         return RunProgram(host.Program(), request);
     };
     const struct {

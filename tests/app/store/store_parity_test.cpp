@@ -29,7 +29,7 @@ protected:
     void ExpectSameAnswer(const CgiRequest& request, const std::string& what) {
         const CgiResult fromFiles = RunProgram(files_.Program(), request);
         const CgiResult fromDatabase = Run(host_, request);
-        EXPECT_EQ(fromDatabase.exitCode, fromFiles.exitCode) << what;
+        EXPECT_EQ(fromDatabase.exitCode, fromFiles.exitCode) << what << ": " << fromDatabase.errors;
         EXPECT_EQ(Untagged(fromDatabase.header), Untagged(fromFiles.header)) << what;
         EXPECT_TRUE(fromDatabase.body == fromFiles.body) << what << ": the bodies differ";
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "tests/app/store/database_test.h"
 #include "tests/support/child_processes.h"
 
 using namespace testsupport;
@@ -35,6 +36,7 @@ pid_t SpawnNginx(const std::filesystem::path& conf, const std::filesystem::path&
 TwoHosts::TwoHosts(const std::string& conninfo, int workersEach, std::map<std::string, std::string> settings) {
     std::map<std::string, std::string> env = std::move(settings);
     env["TALLYHOUSE_DATABASE"] = conninfo;
+    env.merge(SanitizerOptions());
     poolA_ = std::make_unique<FastCgiServer>(a_, workersEach, env);
     poolB_ = std::make_unique<FastCgiServer>(b_, workersEach, env);
     const std::string a = "unix:" + poolA_->Socket().string();
