@@ -37,6 +37,9 @@ private:
     };
     // The poll, locked for this transaction; made when missing.
     TLockedPoll LockPoll(const std::string& name);
+    // Records a request's one answer by the short way; false, with nothing recorded, when its
+    // poll is missing or closed.
+    bool AddOneAnswer(const TNewAnswer& answer);
     std::optional<std::int64_t> PollId(const std::string& name);
     // The one row query gives for the poll's id (as a binary parameter); none without the poll.
     std::optional<TPgResult> PollRow(const std::string& name, const std::function<TPgResult(const std::string& id)>& query);
