@@ -31,8 +31,8 @@ std::string AnswerTimeStamp(const std::tm& local) {
     return date + " " + Format(plain ? "%H:%M:%S" : "%X", local);
 }
 
-std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::string_view answer) {
-    std::string line = AnswerTimeStamp(local);
+std::string AnswerLine(std::string_view stamp, std::string_view remoteAddr, std::string_view answer) {
+    std::string line(stamp);
     line += ',';
     line += remoteAddr;
     line += ',';
@@ -46,6 +46,30 @@ std::string AnswerLine(const std::tm& local, std::string_view remoteAddr, std::s
     const std::string_view fitting = FittingAnswer(answer, room);
     line += NeedsQuoting(fitting) ? QuotedAnswer(fitting) : std::string(fitting);
     return line;
+}
+
+TAnswerFields AnswerFieldsOf(std::string_view line) {
+    TAnswerFields fields;
+    std::size_t answerComma = line.rfind(',');
+    if (std::optional<std::string> quoted = QuotedAnswerAtEnd(line)) {
+        answerComma = line.size() - QuotedAnswer(*quoted).size() - 1;
+        fields.answer = std::move(*quoted);
+    } else if (answerComma != std::string_view::npos) {
+        fields.answer = line.substr(answerComma + 1);
+    }
+    if (answerComma == std::string_view::npos) {
+        fields.answer = line;
+        return fields;
+    }
+    const std::string_view before = line.substr(0, answerComma);
+    const std::size_t addressComma = before.rfind(',');
+    if (addressComma == std::string_view::npos) {
+        fields.address = before;
+        return fields;
+    }
+    fields.stamp = before.substr(0, addressComma);
+    fields.address = before.substr(addressComma + 1);
+    return fields;
 }
 
 std::string AppendedBytes(bool textEndsInsideLine, std::string_view line) {

@@ -1,22 +1,15 @@
 #include "app/chart_key.h"
 
-#include <sys/stat.h>
-#include <time.h>
-
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <vector>
 
-#include "app/poll_file.h"
 #include "app/poll_name.h"
 #include "app/tally.h"
 #include "engine/core/http_engine.h"
 #include "platform/ascii_text.h"
 #include "platform/fnv1a.h"
 #include "platform/font_files.h"
-#include "platform/keyed_hash.h"
 #include "platform/system_module.h"
 
 namespace {
@@ -47,52 +40,16 @@ void AppendFields(std::string& key) {
 // The fonts the chart is drawn with: other font files may draw other pixels.
 std::string FontPartOfKey() { return FontFilesIdentity(); }
 
-std::string Identity(const struct stat& info) {
-    std::string text;
-    for (const long long n : {static_cast<long long>(info.st_dev), static_cast<long long>(info.st_ino),
-                              static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
-                              static_cast<long long>(info.st_mtim.tv_nsec)})
-        text += std::to_string(n) + ".";
-    return text;
-}
-
-// The change time also moves with the permissions: a poll made unreadable is not answered
-// from a chart drawn while it was readable.
-std::string PollIdentity(const struct stat& info) {
-    return Identity(info) + std::to_string(info.st_ctim.tv_sec) + "." + std::to_string(info.st_ctim.tv_nsec);
-}
-
-// File times move once a clock tick (a few milliseconds, a second or two on some file systems),
-// so a poll rewritten to the same size within one tick would keep its key. While a poll is
-// that young, its key also holds a checksum of its content.
-constexpr time_t kRacySeconds = 2;
-
-bool ChangedLately(const struct stat& info) {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return std::max(info.st_mtim.tv_sec, info.st_ctim.tv_sec) + kRacySeconds >= now.tv_sec;
-}
-
-// The same in every process (a fixed key), piece by piece as the poll file is read.
-std::string ContentChecksum(const std::string& path) {
-    std::uint64_t hash = 0;
-    ReadPollFile(path, [&hash](std::string_view piece) { hash = SipHash13(piece, {hash, 0x706f6c6c66696c65ull}); });
-    return std::to_string(hash);
-}
-
 // A new build of the program may draw differently: its charts get other keys. The build of
 // the running code counts, not the file on disk, which a deploy replaces under running workers.
 const std::string& ProgramKey() { return RunningImageIdentity(); }
 
 }  // namespace
 
-std::optional<std::string> PollKey(const std::string& filename, const std::string& folder) {
+std::optional<std::string> PollKey(const std::string& filename, TAnswerStore& store) {
     if (SampleTally(filename)) return "sample:" + filename;
-    if (!IsPollFieldName(filename) || !IsSafeFileName(filename)) return std::nullopt;
-    struct stat info {};
-    if (lstat((folder + filename).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    const std::string key = "file:" + PollIdentity(info);
-    return ChangedLately(info) ? key + ":" + ContentChecksum(folder + filename) : key;
+    if (!IsChartablePoll(filename)) return std::nullopt;
+    return store.PollIdentity(filename);
 }
 
 std::string ChartKey(const std::string& pollKey) {

@@ -1,16 +1,18 @@
 // What a view answer depends on, as one key: the program, the fonts, the poll (a built-in
-// sample's name, or the poll file's identity) and every field of the request as it came, not
-// only those a view reads today, so no parameter can be forgotten and no value can pass for an
-// absent field. An answer added to a poll file changes its size, so a changed poll never has the
-// key of an earlier chart. The view's entity tag is made from the key.
+// sample's name, or the identity of the poll's answers in the store) and every field of the
+// request as it came, not only those a view reads today, so no parameter can be forgotten and no
+// value can pass for an absent field. An answer added to a poll changes its identity, so a
+// changed poll never has the key of an earlier chart. The view's entity tag is made from the key.
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "app/store/answer_store.h"
+
 // The poll part of the key for the request's "filename"; none when the name is neither a
-// sample nor a regular file in the folder (the view then answers its message page).
-std::optional<std::string> PollKey(const std::string& filename, const std::string& folder);
+// sample nor a poll of the store (the view then answers its message page).
+std::optional<std::string> PollKey(const std::string& filename, TAnswerStore& store);
 // The whole key: the program, the fonts, the poll key and every field of this request.
 std::string ChartKey(const std::string& pollKey);
 // The strong entity tag of a key: a quoted hash.

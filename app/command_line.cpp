@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/pages.h"
+#include "app/poll_transfer.h"
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/settings/operator_settings.h"
 #include "platform/system_environment.h"
@@ -35,6 +36,9 @@ std::string UsageText() {
            "  As a resident CGI server, by hand: SERVER_SOFTWARE=site tallyhouse.cgi START_SERVER\n"
            "  For a Windows CGI request: tallyhouse.cgi REQUEST-FILE\n"
            "  tallyhouse.cgi --help | --version\n"
+           "With TALLYHOUSE_DATABASE set, moving polls between poll files and the database:\n"
+           "  tallyhouse.cgi --import-polls FOLDER    copies the folder's .pol files in (again: only new lines)\n"
+           "  tallyhouse.cgi --export-poll NAME       writes a poll as its poll file to standard output\n"
            "As FastCGI workers, for a web server's FastCGI:\n" +
            FastCgiUsage() + "\n" + SettingsText();
 }
@@ -57,6 +61,7 @@ std::optional<int> AnswerCommandLine() {
         std::printf("tallyhouse.cgi %s\n", std::string(kVersionText).c_str());
         return 0;
     }
+    if (const std::optional<int> transferred = RunPollTransfer(parameters)) return transferred;
     if (parameters.empty() && !HasCgiEnvironment() && isatty(STDIN_FILENO)) {
         std::fputs(("This program answers requests a web server hands it; started by hand it has none.\n" +
                     UsageText()).c_str(),

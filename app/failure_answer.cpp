@@ -5,6 +5,7 @@
 #include "app/poll_count.h"
 #include "app/poll_file.h"
 #include "app/request_refusal.h"
+#include "app/store/store_errors.h"
 #include "chart/model/chart_exception.h"
 #include "engine/core/html_escape.h"
 #include "engine/settings/operator_settings.h"
@@ -30,6 +31,9 @@ TFailureAnswer FailureAnswerOf(const std::exception& failure) {
     if (dynamic_cast<const EPollFolderFull*>(&failure)) return {kForbidden, std::string(kPollFolderFullMessage), {}};
     // Nothing is written before a poll file is locked, so the page can still say why.
     if (dynamic_cast<const EPollBusy*>(&failure)) return {"503 Service Unavailable", std::string(kBusyMessage), {}};
+    // The database confirmed nothing: nothing is called saved, and the visitor may try again.
+    if (dynamic_cast<const EStoreUnavailable*>(&failure))
+        return {"503 Service Unavailable", std::string(kStoreUnavailableMessage), {}};
     // The request's own fields were wrong: the message quotes them back, made safe for HTML.
     if (dynamic_cast<const EAnswersRefused*>(&failure) || dynamic_cast<const EConvertError*>(&failure) ||
         dynamic_cast<const ChartException*>(&failure))

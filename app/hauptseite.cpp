@@ -3,6 +3,7 @@
 #include "app/chart_key.h"
 #include "app/failure_answer.h"
 #include "app/pages.h"
+#include "app/store/store_choice.h"
 #include "app/tally_data.h"
 #include "engine/settings/operator_settings.h"
 #include "image/response/http_stream.h"
@@ -43,9 +44,11 @@ void THauptseite::StartEngine() { HTTP.Loaded(); }
 
 void THauptseite::HTTPFirstExecRequest(THttpEngine&) { Pfad = ModuleFolder() + "/"; }
 
-// A bad setting fails every request, so the operator learns of it at once.
+// A bad setting fails every request, so the operator learns of it at once. The store is opened
+// with the first request that the settings let through.
 void THauptseite::HTTPExecRequest(THttpEngine&) {
-    OperatorSettings();
+    const TOperatorSettings& settings = OperatorSettings();
+    if (!store_) store_ = OpenAnswerStore(Pfad, settings.Database);
     Gesperrt = false;
     const std::string command = HttpGetField("command", "");
     if (command.empty()) httphilfe.Execute();
@@ -68,7 +71,7 @@ void THauptseite::AnswerView() {
     if (!datenzuordnen()) return;
     TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody(), {}};
     // A poll that changed while it was read is answered without a tag and kept nowhere.
-    const bool tagged = key && RequestedChartKey() == key;
+    const bool tagged = key && !countedPollKey_.empty() && ChartKey(countedPollKey_) == key;
     const std::string tag = tagged ? EntityTag(*key) : std::string();
     if (tagged && AnswerNotModified(tag)) return;
     if (tagged) HttpWriteHeader("ETag", tag);
@@ -96,7 +99,7 @@ void THauptseite::SendViewAnswer(const TCachedAnswer& answer) {
 }
 
 std::optional<std::string> THauptseite::RequestedChartKey() {
-    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), Pfad);
+    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), *store_);
     if (!poll) return std::nullopt;
     return ChartKey(*poll);
 }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "app/chart_cache.h"
+#include "app/store/answer_store.h"
 #include "app/poll_chart.h"
 #include "app/tally.h"
 #include "app/view_format.h"
@@ -119,6 +120,10 @@ private:
     };
     TAddOutcome addOutcome_;
     std::mutex messageLock_;
+
+    std::unique_ptr<TAnswerStore> store_;
+    // The poll part of the key of the answers just counted.
+    std::string countedPollKey_;
 
     TChartCache chartCache_;
     TViewFormat viewFormat_ = TViewFormat::Gif;

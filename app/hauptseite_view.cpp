@@ -3,16 +3,7 @@
 #include "app/answer_list.h"
 #include "app/hauptseite.h"
 #include "app/pages.h"
-#include "app/poll_file.h"
 #include "app/poll_name.h"
-
-namespace {
-
-// Besides the samples only poll files are charted, the names add records answers in: never the
-// program, the key file or whatever else lies beside them.
-bool IsChartablePoll(const std::string& name) { return IsPollFieldName(name) && IsSafeFileName(name); }
-
-}  // namespace
 
 bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
@@ -28,13 +19,14 @@ bool THauptseite::datenzuordnen() {
 bool THauptseite::TallyPoll() {
     if (std::optional<Tally> sample = SampleTally(Dateiname)) {
         Daten = std::move(*sample);
+        countedPollKey_ = "sample:" + Dateiname;
         return true;
     }
-    TallyCounter counter;
-    const bool found = IsChartablePoll(Dateiname) &&
-                       ReadPollFile(Pfad + Dateiname, [&](std::string_view piece) { counter.Feed(piece); });
-    if (found) Daten = std::move(counter).Finish();
-    return found;
+    std::optional<TCountedPoll> counted = IsChartablePoll(Dateiname) ? store_->CountPoll(Dateiname) : std::nullopt;
+    if (!counted) return false;
+    Daten = std::move(counted->tally);
+    countedPollKey_ = std::move(counted->identity);
+    return true;
 }
 
 // One "answers" field at most, and a list that makes sense.

@@ -49,9 +49,7 @@ std::uint64_t Word(const std::string& text, size_t at) {
 // Written whole under a name of its own, then linked into place: a reader never sees half a
 // secret, and of two processes making one at once the second link fails and both read the first.
 void MakeSecret(const std::string& path) {
-    unsigned char bytes[kKeys * 16];
-    RandomBytes(bytes, sizeof bytes);
-    const std::string text = HexText(bytes, sizeof bytes) + "\n";
+    const std::string text = NewSecretText();
     const std::string temporary = path + "." + std::to_string(getpid()) + ".new";
     const TFileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file.IsOpen()) Fail("Cannot make the secret file", temporary);
@@ -81,24 +79,35 @@ std::string ReadSecretText(const std::string& path) {
 
 }  // namespace
 
+std::string NewSecretText() {
+    unsigned char bytes[kKeys * 16];
+    RandomBytes(bytes, sizeof bytes);
+    return HexText(bytes, sizeof bytes) + "\n";
+}
+
+std::optional<TInstallationSecret> SecretOfText(const std::string& text) {
+    bool valid = text.size() == kTextSize && text.back() == '\n';
+    for (size_t i = 0; valid && i + 1 < text.size(); ++i) valid = HexDigit(text[i]) >= 0;
+    if (!valid) return std::nullopt;
+    TInstallationSecret secret;
+    secret.SignKeys[0] = {Word(text, 0), Word(text, 16)};
+    secret.SignKeys[1] = {Word(text, 32), Word(text, 48)};
+    secret.RecordKey = {Word(text, 64), Word(text, 80)};
+    return secret;
+}
+
 TInstallationSecret LoadOrMakeSecret(const std::string& path) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) {
         if (errno != ENOENT) Fail("Cannot read the secret file", path);
         MakeSecret(path);
     }
-    const std::string text = ReadSecretText(path);
-    bool valid = text.size() == kTextSize && text.back() == '\n';
-    for (size_t i = 0; valid && i + 1 < text.size(); ++i) valid = HexDigit(text[i]) >= 0;
-    if (!valid) {
+    const std::optional<TInstallationSecret> secret = SecretOfText(ReadSecretText(path));
+    if (!secret) {
         errno = EINVAL;
         Fail("The secret file is damaged (delete it to make a new one)", path);
     }
-    TInstallationSecret secret;
-    secret.SignKeys[0] = {Word(text, 0), Word(text, 16)};
-    secret.SignKeys[1] = {Word(text, 32), Word(text, 48)};
-    secret.RecordKey = {Word(text, 64), Word(text, 80)};
-    return secret;
+    return *secret;
 }
 
 const TInstallationSecret& InstallationSecret(const std::string& folder) {

@@ -5,6 +5,7 @@
 // an id or tell an address from its record.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/keyed_hash.h"
@@ -24,3 +25,8 @@ const TInstallationSecret& InstallationSecret(const std::string& folder);
 // Reads the secret file, making it when missing; two processes doing so at once end up with
 // the same one.
 TInstallationSecret LoadOrMakeSecret(const std::string& path);
+
+// A new secret as the file holds it: its keys in hexadecimal digits and a line break.
+std::string NewSecretText();
+// The secret of such a text; none when the text is not one.
+std::optional<TInstallationSecret> SecretOfText(const std::string& text);

@@ -11,6 +11,12 @@ std::string FileName(const std::string& path) { return path.substr(path.rfind('/
 
 }  // namespace
 
+void LogRepeats(const std::string& poll, std::uint64_t repeats) {
+    if (repeats == 0) return;
+    LogEngineMessage("One answer per visitor: " + std::to_string(repeats) + " repeat answer" + (repeats == 1 ? "" : "s") +
+                     " to " + poll + " not recorded since the last line about it");
+}
+
 TOneAnswerRule::TOneAnswerRule(std::vector<std::uint64_t> keys, int windowHours, std::time_t now)
     : keys_(std::move(keys)), windowSeconds_(std::int64_t{windowHours} * 3600), now_(now) {}
 
@@ -24,10 +30,7 @@ bool TOneAnswerRule::MayAnswer(const std::string& pollPath) {
         return record_->Answered(key, now_, windowSeconds_);
     });
     if (!answered) return true;
-    if (const std::uint64_t repeats = record_->CountRepeat(now_))
-        LogEngineMessage("One answer per visitor: " + std::to_string(repeats) + " repeat answer" +
-                         (repeats == 1 ? "" : "s") + " to " + FileName(pollPath) +
-                         " not recorded since the last line about it");
+    LogRepeats(FileName(pollPath), record_->CountRepeat(now_));
     record_.reset();
     return false;
 }

@@ -12,6 +12,9 @@
 
 class TAnswerRecord;
 
+// The log line of repeat answers to a poll that were not recorded (none for 0).
+void LogRepeats(const std::string& poll, std::uint64_t repeats);
+
 class TOneAnswerRule {
 public:
     // No keys: every visitor may answer (the rule is off). A window of 0 hours: once ever.

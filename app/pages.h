@@ -27,6 +27,12 @@ inline constexpr std::string_view kClosedMessage = "This poll is closed: no answ
 inline constexpr std::string_view kRepeatMessage = "You have answered before: your answer was not counted again !";
 inline constexpr std::string_view kOthersSavedMessage = "<br>Your answers to the other questions were saved.";
 
+// When the database that keeps the answers cannot be reached: nothing of the request was
+// recorded, and no result can be shown.
+inline constexpr std::string_view kStoreUnavailableMessage =
+    "The poll's database cannot be reached now: nothing was recorded and no result can be shown. "
+    "Please try again later !";
+
 // Charts are drawn at most this many pixels wide and high (times the scale of a raster).
 inline constexpr int kMaxChartSize = 4096;
 inline constexpr std::string_view kChartSizeMessage =

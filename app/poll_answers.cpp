@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "app/pages.h"
 #include "app/poll_name.h"
 #include "platform/ascii_text.h"
 
@@ -16,6 +17,15 @@ std::string WithoutControlBytes(std::string value) {
 }
 
 }  // namespace
+
+EAnswersRefused TooManyNewPolls() {
+    return EAnswersRefused("Answers refused: more than " + std::to_string(kMaxNewPollFiles) +
+                           " new poll files in one request");
+}
+
+ERequestRefused ClosedPollRefusal(const std::string& poll) {
+    return ERequestRefused(std::string(kForbidden), std::string(kClosedMessage), "Answers refused: the poll is closed: " + poll);
+}
 
 std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames) {
     std::vector<std::string> polls;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/request_refusal.h"
 #include "platform/exception.h"
 
 // At most this many poll fields in one request, values of one field, and new poll files
@@ -14,11 +15,19 @@ inline constexpr std::size_t kMaxPollFields = 100;
 inline constexpr std::size_t kMaxAnswerValues = 50;
 inline constexpr std::size_t kMaxNewPollFiles = 20;
 
+// While a file of this name lies in the program's folder, no new poll is created.
+inline constexpr char kKeyFileName[] = "tallyhouse.key";
+
 // An add request that breaks one of the rules; none of its answers is recorded.
 class EAnswersRefused : public Exception {
 public:
     using Exception::Exception;
 };
+
+// The refusal of a request that would create more than kMaxNewPollFiles polls.
+EAnswersRefused TooManyNewPolls();
+// The refusal of a request naming a closed poll (403).
+ERequestRefused ClosedPollRefusal(const std::string& poll);
 
 // The request's poll field names in order, each once: names that the field lookup takes for
 // the same field (letter case and surrounding blanks aside) count as the first of them.

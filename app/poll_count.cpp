@@ -19,10 +19,13 @@ std::size_t CountPollFiles(const std::string& folder) {
     return count;
 }
 
+EPollFolderFull PollFolderFull(std::size_t bound) {
+    return EPollFolderFull("Answers refused: the folder holds its limit of " + std::to_string(bound) +
+                           " poll files; no new poll is created");
+}
+
 void CheckRoomForPolls(const std::string& folder, std::size_t created) {
     if (created == 0) return;
     const std::size_t bound = MaxPollFiles();
-    if (CountPollFiles(folder) + created > bound)
-        throw EPollFolderFull("Answers refused: the folder holds its limit of " + std::to_string(bound) +
-                              " poll files; no new poll is created");
+    if (CountPollFiles(folder) + created > bound) throw PollFolderFull(bound);
 }

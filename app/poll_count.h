@@ -20,5 +20,8 @@ std::size_t MaxPollFiles();
 // The poll files (names ending in exactly ".pol") in the folder.
 std::size_t CountPollFiles(const std::string& folder);
 
+// The refusal of polls beyond the bound.
+EPollFolderFull PollFolderFull(std::size_t bound);
+
 // Raises EPollFolderFull when creating that many more poll files would pass the bound.
 void CheckRoomForPolls(const std::string& folder, std::size_t created);

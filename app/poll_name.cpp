@@ -12,3 +12,5 @@ bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
 }
+
+bool IsChartablePoll(std::string_view name) { return IsPollFieldName(name) && IsSafeFileName(name); }

@@ -10,3 +10,7 @@ bool IsPollFieldName(std::string_view name);
 // A name stays inside the program's folder: no "/", "\", NUL byte or ".." component,
 // and not empty.
 bool IsSafeFileName(std::string_view name);
+
+// Besides the samples only poll files are charted, the names add records answers in: never the
+// program, the key file or whatever else lies beside them.
+bool IsChartablePoll(std::string_view name);

@@ -20,6 +20,17 @@ const char* LineEnd(const char* pos, const char* end) {
     return cr ? cr : stop;
 }
 
+// The answer of a line, viewed in the line or, for a quoted one, in quoted (which it fills);
+// none for a line without a comma.
+std::optional<std::string_view> AnswerOf(std::string_view line, std::optional<std::string>& quoted) {
+    line = line.substr(0, kLineLimit);
+    // Only a line ending in a double quote may hold a quoted answer.
+    if (!line.empty() && line.back() == '"' && (quoted = QuotedAnswerAtEnd(line))) return *quoted;
+    const size_t comma = line.rfind(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    return line.substr(comma + 1);
+}
+
 }  // namespace
 
 // Counts answers by label in first-appearance order. Labels are copied out of the poll text,
@@ -49,10 +60,7 @@ public:
 
     Tally Ordered() && {
         Tally tally = std::move(counts_);
-        const auto larger = [](const TallyEntry& a, const TallyEntry& b) { return a.count > b.count; };
-        // A poll whose answers all came equally often (each once, say) is in order already;
-        // merging it anyway would move every entry some twenty times.
-        if (!std::is_sorted(tally.begin(), tally.end(), larger)) std::stable_sort(tally.begin(), tally.end(), larger);
+        OrderByCount(tally);
         return tally;
     }
 
@@ -105,19 +113,25 @@ TallyCounter::TallyCounter() : counts_(std::make_unique<Counts>()) {}
 TallyCounter::~TallyCounter() = default;
 
 void TallyCounter::CountLine(std::string_view line) {
-    line = line.substr(0, kLineLimit);
-    // Only a line ending in a double quote may hold a quoted answer.
-    if (!line.empty() && line.back() == '"') {
-        if (const std::optional<std::string> quoted = QuotedAnswerAtEnd(line)) {
-            counts_->Count(*quoted);
-            return;
-        }
-    }
-    const size_t comma = line.rfind(',');
-    if (comma == std::string_view::npos)
-        counts_->CountAgain();
+    std::optional<std::string> quoted;
+    if (const std::optional<std::string_view> answer = AnswerOf(line, quoted))
+        counts_->Count(*answer);
     else
-        counts_->Count(line.substr(comma + 1));
+        counts_->CountAgain();
+}
+
+std::optional<std::string> LineAnswer(std::string_view line) {
+    std::optional<std::string> quoted;
+    const std::optional<std::string_view> answer = AnswerOf(line, quoted);
+    if (!answer) return std::nullopt;
+    return std::string(*answer);
+}
+
+void OrderByCount(Tally& tally) {
+    const auto larger = [](const TallyEntry& a, const TallyEntry& b) { return a.count > b.count; };
+    // A poll whose answers all came equally often (each once, say) is in order already;
+    // merging it anyway would move every entry some twenty times.
+    if (!std::is_sorted(tally.begin(), tally.end(), larger)) std::stable_sort(tally.begin(), tally.end(), larger);
 }
 
 void TallyCounter::Continue(std::string_view bytes) {

@@ -25,6 +25,14 @@ using Tally = std::vector<TallyEntry>;
 // any answer).
 Tally CountAnswers(std::string_view text);
 
+// The answer one line counts for, by the rules above; none for a line without a comma, which
+// counts for the answer of the line before it.
+std::optional<std::string> LineAnswer(std::string_view line);
+
+// Puts a list of answers in first-appearance order into tally order: largest count first,
+// equal counts keeping their order.
+void OrderByCount(Tally& tally);
+
 // The same count over a text that comes in pieces, cut anywhere (inside a line, between CR and
 // LF): the pieces need to live only for their Feed.
 class TallyCounter {

@@ -44,13 +44,13 @@ std::string AddressRecordText(const std::string& address) {
     return FormatIpAddress(parsed->IsV4() ? *parsed : KeepPrefix(*parsed, 64));
 }
 
-TVisitor RequestVisitor(const TOperatorSettings& settings, const std::string& folder) {
+TVisitor RequestVisitor(const TOperatorSettings& settings, const std::function<const TInstallationSecret&()>& secretOf) {
     TVisitor visitor;
     visitor.Address = RequestClientAddress(settings);
     if (settings.StoreAddress == TStoreAddress::Full) visitor.StoredAddress = visitor.Address;
     if (settings.StoreAddress == TStoreAddress::Short) visitor.StoredAddress = ShortAddress(visitor.Address);
     if (settings.OneAnswer == TOneAnswer::Off) return visitor;
-    const TInstallationSecret& secret = InstallationSecret(folder);
+    const TInstallationSecret& secret = secretOf();
     if (ByCookie(settings.OneAnswer)) {
         std::string id = IssuedVisitorId(CookieHeader(), secret);
         if (id.empty()) {

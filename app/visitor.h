@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "app/installation_secret.h"
 #include "engine/settings/operator_settings.h"
 
 struct TVisitor {
@@ -20,9 +22,9 @@ struct TVisitor {
 // The client's address of the current request.
 std::string RequestClientAddress(const TOperatorSettings& settings);
 
-// The visitor of the current request; the installation secret in folder (with its trailing
-// separator) is read or made only when the one-answer rule needs keys.
-TVisitor RequestVisitor(const TOperatorSettings& settings, const std::string& folder);
+// The visitor of the current request; the installation secret is asked for only when the
+// one-answer rule needs keys.
+TVisitor RequestVisitor(const TOperatorSettings& settings, const std::function<const TInstallationSecret&()>& secret);
 
 // The text an address is known by to the one-answer rule: an IPv6 address by its /64 (a
 // household's network, within which a device picks new addresses freely), anything else as it is.

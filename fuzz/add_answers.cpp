@@ -34,7 +34,7 @@ size_t LineBreaks(const std::string& bytes) {
 }
 
 void CheckReadBack(const std::string& text) {
-    const std::string line = AnswerLine(std::tm{}, kAddress, text);
+    const std::string line = AnswerLine(AnswerTimeStamp(std::tm{}), kAddress, text);
     const Tally read = CountAnswers(AppendedBytes(false, line));
     if (read.size() != 1 || read[0].count != 1) std::abort();
     const std::string& answer = read[0].label;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
             std::string lines;
             for (const std::string& text : texts) {
-                lines += AppendedBytes(false, AnswerLine(std::tm{}, kAddress, text));
+                lines += AppendedBytes(false, AnswerLine(AnswerTimeStamp(std::tm{}), kAddress, text));
                 CheckReadBack(text);
             }
             if (LineBreaks(lines) != texts.size()) std::abort();

@@ -7,8 +7,8 @@ JOBS=${JOBS:-$(nproc)}
 # Debian packages the build, the tests and the local server need. libxml2-dev is for the tests
 # alone (they parse every SVG chart), but every configured build includes the tests.
 BUILD_PACKAGES=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                libfreetype-dev fonts-liberation fonts-dejavu-core libgif-dev libpng-dev libxml2-dev)
-TEST_PACKAGES=(clang libclang-rt-14-dev lighttpd apache2 nginx-light fcgiwrap chromium locales)
+                libfreetype-dev fonts-liberation fonts-dejavu-core libgif-dev libpng-dev libxml2-dev libpq-dev)
+TEST_PACKAGES=(clang libclang-rt-14-dev lighttpd apache2 nginx-light fcgiwrap chromium locales postgresql-15)
 RUN_PACKAGES=(lighttpd)
 
 # Installs whichever of the named packages are missing (apt-get update first).

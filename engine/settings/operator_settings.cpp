@@ -119,6 +119,12 @@ void RedirectHosts(const std::string& value, TOperatorSettings& settings) {
     }
 }
 
+void Database(const std::string& value, TOperatorSettings& settings) {
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) < ' ') throw EBadValue("it holds a control character");
+    settings.Database = value;
+}
+
 const std::vector<TSettingRule>& Rules() {
     static const std::vector<TSettingRule> rules = {
         {{"TALLYHOUSE_CGI_MODE", "NormalMode, ServerMode or ServerThreadMode"}, CgiMode},
@@ -133,6 +139,8 @@ const std::vector<TSettingRule>& Rules() {
         {{"TALLYHOUSE_PROXY_HEADER", "X-Forwarded-For or Forwarded"}, ProxyHeader},
         {{"TALLYHOUSE_STORE_ADDRESS", "full, short or none"}, StoreAddress},
         {{"TALLYHOUSE_REDIRECT_HOSTS", "host names, separated by blanks"}, RedirectHosts},
+        {{"TALLYHOUSE_DATABASE", "a libpq connection string or URI of the PostgreSQL database that keeps the answers"},
+         Database},
     };
     return rules;
 }

@@ -33,6 +33,7 @@ struct TOperatorSettings {
     TProxyRule Proxies;  // no trusted proxy: REMOTE_ADDR is the client
     TStoreAddress StoreAddress = TStoreAddress::Full;
     std::vector<std::string> RedirectHosts;  // lower case
+    std::string Database;  // empty: the answers stay in poll files
 };
 
 // A setting whose value cannot be used.

@@ -26,9 +26,9 @@ std::string Times(const std::string& piece, int count) {
 
 // The test runs in the C locale, whose own date would read 12/08/26.
 TEST(AnswerLine, ThePlainLocaleWritesIsoDatesAndLeavesTheTimeOutOnlyAtExactMidnight) {
-    EXPECT_EQ(AnswerLine(At(0, 0, 0), "1.2.3.4", "yes"), "2026-12-08,1.2.3.4,yes");
-    EXPECT_EQ(AnswerLine(At(0, 0, 1), "1.2.3.4", "yes"), "2026-12-08 00:00:01,1.2.3.4,yes");
-    EXPECT_EQ(AnswerLine(At(14, 7, 9), "", ""), "2026-12-08 14:07:09,,");
+    EXPECT_EQ(AnswerLine(AnswerTimeStamp(At(0, 0, 0)), "1.2.3.4", "yes"), "2026-12-08,1.2.3.4,yes");
+    EXPECT_EQ(AnswerLine(AnswerTimeStamp(At(0, 0, 1)), "1.2.3.4", "yes"), "2026-12-08 00:00:01,1.2.3.4,yes");
+    EXPECT_EQ(AnswerLine(AnswerTimeStamp(At(14, 7, 9)), "", ""), "2026-12-08 14:07:09,,");
 }
 
 // What the program writes, the tally reads back whole: answers with commas as one quoted field,
@@ -50,7 +50,7 @@ TEST(AnswerLine, EveryAnswerWrittenIsReadBackWhole) {
         {"a trailing comma and quote", "a,\"", "\"a,\"\"\""},
     };
     for (const auto& c : cases) {
-        const std::string line = AnswerLine(At(14, 7, 9), "1.2.3.4", c.answer);
+        const std::string line = AnswerLine(AnswerTimeStamp(At(14, 7, 9)), "1.2.3.4", c.answer);
         EXPECT_EQ(line, prefix + c.written) << c.fault;
         EXPECT_EQ(CountAnswers(line + "\r\n"), (Tally{{c.answer, 1}})) << c.fault;
     }
@@ -69,7 +69,7 @@ TEST(AnswerLine, ALongQuotedAnswerIsCutBetweenCharactersToFitTheLine) {
         {"the comma falls beyond the cut", std::string(5000, 'x') + ",y"},
     };
     for (const auto& c : cases) {
-        const std::string line = AnswerLine(At(14, 7, 9), "1.2.3.4", c.answer);
+        const std::string line = AnswerLine(AnswerTimeStamp(At(14, 7, 9)), "1.2.3.4", c.answer);
         EXPECT_LE(line.size(), kAnswerLineBytes) << c.fault;
         const Tally read = CountAnswers(line + "\r\n");
         ASSERT_EQ(read.size(), 1u) << c.fault;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -55,10 +56,16 @@ std::string Describe(pid_t pid) {
     return std::to_string(pid) + " " + command;
 }
 
+std::set<pid_t>& KeptChildren() {
+    static std::set<pid_t> kept;
+    return kept;
+}
+
 // Reaps ended children; the ones still running.
 std::vector<pid_t> ReapAndList() {
     std::vector<pid_t> running;
     for (const ProcessStat& child : Children()) {
+        if (KeptChildren().contains(child.pid)) continue;
         if (child.state == 'Z' || child.state == 'X') {
             waitpid(child.pid, nullptr, WNOHANG);
             continue;
@@ -84,6 +91,9 @@ bool GroupGone(pid_t group) {
 }
 
 }  // namespace
+
+void KeepChild(pid_t pid) { KeptChildren().insert(pid); }
+void ReleaseChild(pid_t pid) { KeptChildren().erase(pid); }
 
 void AdoptOrphans() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
 

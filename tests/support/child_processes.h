@@ -13,6 +13,11 @@ namespace testsupport {
 // Makes this process the one that orphaned descendants are handed to.
 void AdoptOrphans();
 
+// A child that outlives single tests (a database server of the whole test program): it is
+// neither listed nor ended below until it is released.
+void KeepChild(pid_t pid);
+void ReleaseChild(pid_t pid);
+
 // Children of this process that have not ended, as "pid command line".
 std::vector<std::string> RunningChildren();
 
