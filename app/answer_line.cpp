@@ -3,6 +3,7 @@
 #include <clocale>
 
 #include "app/quoted_answer.h"
+#include "platform/system_time.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ std::string Format(const char* pattern, const std::tm& local) {
 // Web servers run the program without a locale, and the C locale's date (12/09/26) puts the
 // month first and drops the century; such a stamp is written in ISO 8601 instead.
 bool PlainTimeLocale() {
+    UseHostTimeLocale();
     const char* name = std::setlocale(LC_TIME, nullptr);
     const std::string_view locale = name ? name : "C";
     return locale == "C" || locale == "POSIX" || locale.starts_with("C.");

@@ -8,7 +8,7 @@ namespace {
 constexpr std::size_t kBlockOverhead = 16;
 // A list node (two links and the entry) and a hash node (link, view, iterator, cached hash)
 // with their bucket pointer, each a heap block of its own.
-constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + 3 * sizeof(std::string) + kBlockOverhead) +
+constexpr std::size_t kNodesBytes = (2 * sizeof(void*) + sizeof(std::string) + sizeof(TCachedAnswer) + kBlockOverhead) +
                                     (sizeof(void*) + sizeof(std::string_view) + 2 * sizeof(void*) + kBlockOverhead) +
                                     sizeof(void*);
 
@@ -31,7 +31,8 @@ std::size_t HeapBytes(const std::string& text) {
 TChartCache::TChartCache() : limit_(ConfiguredLimit()) {}
 
 std::size_t TChartCache::SizeOf(const TEntry& entry) {
-    return HeapBytes(entry.key) + HeapBytes(entry.answer.contentType) + HeapBytes(entry.answer.body) + kNodesBytes;
+    return HeapBytes(entry.key) + HeapBytes(entry.answer.contentType) + HeapBytes(entry.answer.body) +
+           HeapBytes(entry.answer.tag) + kNodesBytes;
 }
 
 const TCachedAnswer* TChartCache::Find(const std::string& key) {

@@ -14,6 +14,7 @@
 struct TCachedAnswer {
     std::string contentType;
     std::string body;
+    std::string tag;  // its entity tag, made once when it is kept
 };
 
 class TChartCache {

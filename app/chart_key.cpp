@@ -15,7 +15,12 @@
 namespace {
 
 // Each part with its length first, so no two lists of parts give the same text.
-void Append(std::string& key, const std::string& part) { key += std::to_string(part.size()) + ":" + part + ";"; }
+void Append(std::string& key, std::string_view part) {
+    key += std::to_string(part.size());
+    key += ':';
+    key += part;
+    key += ';';
+}
 
 // Every field of the request, whatever the view reads: each name as the field lookup matches
 // it (letter case and surrounding blanks aside), sorted, with the number of its values and

@@ -69,14 +69,16 @@ void THauptseite::AnswerView() {
     const std::optional<std::string> key = RequestedChartKey();
     if (key && AnswerFromCache(*key)) return;
     if (!datenzuordnen()) return;
-    TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody()};
+    TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody(), {}};
     // A poll that changed while it was read is answered without a tag and kept nowhere.
     const bool tagged = key && !countedPollKey_.empty() && ChartKey(countedPollKey_) == key;
     const std::string tag = tagged ? EntityTag(*key) : std::string();
     if (tagged && AnswerNotModified(tag)) return;
     if (tagged) HttpWriteHeader("ETag", tag);
     SendViewAnswer(answer);
-    if (tagged) chartCache_.Store(*key, std::move(answer));
+    if (!tagged) return;
+    answer.tag = tag;
+    chartCache_.Store(*key, std::move(answer));
 }
 
 std::string THauptseite::ViewBody() {
@@ -105,9 +107,8 @@ std::optional<std::string> THauptseite::RequestedChartKey() {
 bool THauptseite::AnswerFromCache(const std::string& key) {
     const TCachedAnswer* answer = chartCache_.Find(key);
     if (!answer) return false;
-    const std::string tag = EntityTag(key);
-    if (AnswerNotModified(tag)) return true;
-    HttpWriteHeader("ETag", tag);
+    if (AnswerNotModified(answer->tag)) return true;
+    HttpWriteHeader("ETag", answer->tag);
     SendViewAnswer(*answer);
     return true;
 }

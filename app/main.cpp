@@ -1,5 +1,4 @@
 // The program's entry point: creates the poll application, which serves the request.
-#include <clocale>
 #include <csignal>
 #include <optional>
 
@@ -13,8 +12,6 @@
 
 int main() {
     if (const std::optional<int> exitCode = AnswerCommandLine()) return *exitCode;
-    // Dates in answers and log lines follow the host's locale.
-    std::setlocale(LC_TIME, "");
     // A poll file that hits the file size limit must fail its write, not kill the process.
     std::signal(SIGXFSZ, SIG_IGN);
     InstallFastCgiEngine();

@@ -98,29 +98,50 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
     return out;
 }
 
-TFontFace::TFontFace(TFontFileBytes file, int pixels, bool bold) : bold_(bold), pixels_(pixels) {
+TFontFace::TFontFace(TFontFileBytes file, int pixels, bool bold, bool prebuilt)
+    : file_(file), bold_(bold), pixels_(pixels) {
     advances_.fill(-1);
     ascii_advances_.fill(-1);
     windows1252_advances_.fill(-1);
-    if (FT_New_Memory_Face(ThreadFonts().library, file.data(), static_cast<FT_Long>(file.size()), 0, &face_) != 0) {
+    if (prebuilt) prebuilt_ = FindPrebuiltFace(file, pixels, Library());
+    if (prebuilt_ == nullptr) {
+        MeasureFace();
+        return;
+    }
+    metrics_ = prebuilt_->Metrics;
+    underline_offset_ = prebuilt_->UnderlineOffset;
+    underline_thickness_ = prebuilt_->UnderlineThickness;
+    strikeout_offset_ = prebuilt_->StrikeOutOffset;
+    strikeout_thickness_ = prebuilt_->StrikeOutThickness;
+}
+
+FT_Face TFontFace::Face() {
+    if (face_ != nullptr) return face_;
+    if (FT_New_Memory_Face(Library(), file_.data(), static_cast<FT_Long>(file_.size()), 0, &face_) != 0) {
+        face_ = nullptr;
         throw Exception("Font file could not be read");
     }
-    FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels));
-    const int em = face_->units_per_EM;
-    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+    FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels_));
+    return face_;
+}
+
+void TFontFace::MeasureFace() {
+    FT_Face face = Face();
+    const int em = face->units_per_EM;
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     if (os2 != nullptr) {
-        metrics_.Ascent = Scale(os2->usWinAscent, pixels, em);
-        metrics_.Descent = Scale(os2->usWinDescent, pixels, em);
-        strikeout_offset_ = Scale(os2->yStrikeoutPosition, pixels, em);
-        strikeout_thickness_ = std::max(1, Scale(os2->yStrikeoutSize, pixels, em));
+        metrics_.Ascent = Scale(os2->usWinAscent, pixels_, em);
+        metrics_.Descent = Scale(os2->usWinDescent, pixels_, em);
+        strikeout_offset_ = Scale(os2->yStrikeoutPosition, pixels_, em);
+        strikeout_thickness_ = std::max(1, Scale(os2->yStrikeoutSize, pixels_, em));
     } else {
-        metrics_.Ascent = Scale(face_->ascender, pixels, em);
-        metrics_.Descent = Scale(-face_->descender, pixels, em);
+        metrics_.Ascent = Scale(face->ascender, pixels_, em);
+        metrics_.Descent = Scale(-face->descender, pixels_, em);
         strikeout_offset_ = metrics_.Ascent / 3;
     }
     metrics_.Height = metrics_.Ascent + metrics_.Descent;
-    underline_thickness_ = std::max(1, Scale(face_->underline_thickness, pixels, em));
-    underline_offset_ = std::max(1, Scale(-face_->underline_position, pixels, em) - underline_thickness_ / 2);
+    underline_thickness_ = std::max(1, Scale(face->underline_thickness, pixels_, em));
+    underline_offset_ = std::max(1, Scale(-face->underline_position, pixels_, em) - underline_thickness_ / 2);
 }
 
 TFontFace::~TFontFace() {
@@ -128,7 +149,7 @@ TFontFace::~TFontFace() {
     for (const auto& [code, cell] : others_) FreeOutline(cell.Glyph);
     FreeOutline(missing_.Glyph);
     if (fallback_ != nullptr) FT_Done_Face(fallback_);
-    FT_Done_Face(face_);
+    if (face_ != nullptr) FT_Done_Face(face_);
 }
 
 FT_Library TFontFace::Library() const { return ThreadFonts().library; }
@@ -150,19 +171,35 @@ TFontFace::TGlyphCell& TFontFace::Cell(char32_t code) {
     if (code < latin1_.size()) return latin1_[code];
     const auto it = others_.find(code);
     if (it != others_.end()) return it->second;
-    if (!Has(face_, code) && !Has(FallbackFace(), code)) return missing_;
+    if (!OwnGlyph(code) && !Has(FallbackFace(), code)) return missing_;
     return others_[code];
 }
 
+bool TFontFace::OwnGlyph(char32_t code) {
+    return IsControl(code) || (prebuilt_ != nullptr && FindPrebuiltGlyph(*prebuilt_, code) != nullptr) ||
+           Has(Face(), code);
+}
+
 void TFontFace::Load(char32_t code, TGlyph& g) {
-    FT_Face face = face_;
-    if (!IsControl(code) && !Has(face_, code) && Has(FallbackFace(), code)) face = fallback_;
+    const TPrebuiltGlyph* prebuilt = prebuilt_ != nullptr ? FindPrebuiltGlyph(*prebuilt_, code) : nullptr;
+    if (prebuilt == nullptr) {
+        LoadOutline(code, g);
+        return;
+    }
+    g.Advance = prebuilt->Advance;
+    g.Box = prebuilt->Box;
+    g.HasOutline = prebuilt->HasOutline;
+}
+
+void TFontFace::LoadOutline(char32_t code, TGlyph& g) {
+    FT_Face face = OwnGlyph(code) || !Has(FallbackFace(), code) ? Face() : fallback_;
     if (FT_Load_Char(face, code, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_MONO) != 0) return;
     g.Advance = static_cast<int>((face->glyph->advance.x + 32) >> 6);
     if (face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || FT_Get_Glyph(face->glyph, &g.Outline) != 0) {
         g.Outline = nullptr;
         return;
     }
+    g.HasOutline = true;
     FT_Glyph_Get_CBox(g.Outline, FT_GLYPH_BBOX_SUBPIXELS, &g.Box);
 }
 
@@ -176,13 +213,25 @@ const TGlyph& TFontFace::Loaded(TGlyphCell& cell, char32_t code) {
 
 const TGlyph& TFontFace::Glyph(char32_t code) { return Loaded(Cell(code), code); }
 
+FT_Glyph TFontFace::Outline(char32_t code) {
+    TGlyphCell& cell = Cell(code);
+    const TGlyph& g = Loaded(cell, code);
+    if (g.HasOutline && g.Outline == nullptr) LoadOutline(code, cell.Glyph);
+    return cell.Glyph.Outline;
+}
+
 const TGlyphBits& TFontFace::Bits(char32_t code) {
     TGlyphCell& cell = Cell(code);
     const TGlyph& g = Loaded(cell, code);
     TGlyphBits& bits = cell.Bits;
     if (cell.Rendered) return bits;
     cell.Rendered = true;
-    if (g.Outline == nullptr) return bits;
+    if (const TPrebuiltGlyph* p = prebuilt_ != nullptr ? FindPrebuiltGlyph(*prebuilt_, code) : nullptr) {
+        const unsigned char* rows = prebuilt_->Bits + p->BitsAt;
+        bits = TGlyphBits{p->Left, p->Top, p->Width, p->Height, p->Pitch, {rows, rows + p->Pitch * p->Height}};
+        return bits;
+    }
+    if (!g.HasOutline) return bits;
     FT_Glyph copy = nullptr;
     if (FT_Glyph_Copy(g.Outline, &copy) != 0) return bits;
     const int left = static_cast<int>(g.Box.xMin >> 6), right = static_cast<int>((g.Box.xMax + 63) >> 6);

@@ -13,11 +13,13 @@
 
 #include "platform/font.h"
 #include "platform/font_files.h"
+#include "platform/prebuilt_glyphs.h"
 
 struct TGlyph {
     FT_Glyph Outline = nullptr;  // hinted for monochrome, origin on the baseline, y up, 26.6
     FT_BBox Box{};               // the outline's control box
     int Advance = 0;             // whole pixels
+    bool HasOutline = false;     // a prebuilt glyph has one even while Outline is not loaded
 };
 
 // A glyph rendered upright at its origin: bit (c, r) set means pixel (Left + c, Top + r) is ink,
@@ -38,8 +40,9 @@ public:
     // The face for the font's name, style and size; valid until the next call on this thread.
     static TFontFace& For(const TFont& font);
 
-    // Bold picks the bold fallback face.
-    TFontFace(TFontFileBytes file, int pixels, bool bold);
+    // Bold picks the bold fallback face. With prebuilt, the glyphs made at build time for this
+    // file and size are taken where there are some (prebuilt_glyphs.h).
+    TFontFace(TFontFileBytes file, int pixels, bool bold, bool prebuilt = true);
     ~TFontFace();
     TFontFace(const TFontFace&) = delete;
     TFontFace& operator=(const TFontFace&) = delete;
@@ -55,6 +58,10 @@ public:
     // The glyph of a Unicode code point: this face's, else the fallback face's, else this face's
     // missing-glyph box. Control characters are always this face's.
     const TGlyph& Glyph(char32_t code);
+    // The glyph's hinted outline, loaded now if it was prebuilt; nullptr when it has none.
+    FT_Glyph Outline(char32_t code);
+    // True when the glyph of the code point is this face's own, not the fallback face's.
+    bool OwnGlyph(char32_t code);
     // The upright bitmap, rendered once; only kept for sizes where CachesBits() holds.
     const TGlyphBits& Bits(char32_t code);
     bool CachesBits() const { return pixels_ <= 256; }
@@ -70,7 +77,11 @@ private:
         bool Loaded = false, Rendered = false;
     };
     TGlyphCell& Cell(char32_t code);
+    // The FreeType face, opened on first use when the glyphs were prebuilt.
+    FT_Face Face();
+    void MeasureFace();
     void Load(char32_t code, TGlyph& glyph);
+    void LoadOutline(char32_t code, TGlyph& glyph);
     const TGlyph& Loaded(TGlyphCell& cell, char32_t code);
     FT_Face FallbackFace();
     // The advance of a glyph not measured yet, or of one beyond the array.
@@ -81,6 +92,8 @@ private:
     long long Utf8Width(std::string_view bytes);
     long long Windows1252Width(std::string_view bytes);
 
+    TFontFileBytes file_;
+    const TPrebuiltFace* prebuilt_ = nullptr;
     FT_Face face_ = nullptr;
     FT_Face fallback_ = nullptr;
     bool fallback_opened_ = false, bold_ = false;

@@ -156,7 +156,9 @@ TFontFileBytes FallbackFontData(bool bold) {
     return Registry().Get(DejaVuSans(bold)).bytes;
 }
 
+// The files are looked for once per process, so their names are made once too.
 std::string FontFilesIdentity() {
     const std::lock_guard<std::mutex> guard(Registry().Lock());
-    return Registry().Identity({Liberation("Sans", false, false), DejaVuSans(false)});
+    static const std::string identity = Registry().Identity({Liberation("Sans", false, false), DejaVuSans(false)});
+    return identity;
 }

@@ -108,9 +108,18 @@ long long AddThinLine(long long x0, long long y0, long long x1, long long y1, co
     const TRect& b = drawn.Bounds();
     const auto [first, last] = xMajor ? VisibleSteps(x0, dir, count, b.Left, b.Right)
                                       : VisibleSteps(y0, dir, count, b.Top, b.Bottom);
+    const long long minorDelta = xMajor ? dy : dx;
+    // A solid line along a row (axes, walls, frames) is one span.
+    if (minorDelta == 0 && xMajor && dash == nullptr && first < last) {
+        const long long from = x0 + dir * first, to = x0 + dir * (last - 1);
+        drawn.Add(y0, std::min(from, to), std::max(from, to) + 1);
+        return phase;
+    }
     for (long long i = first; i < last; ++i) {
         const long long major = (xMajor ? x0 : y0) + dir * i;
-        const long long minor = (xMajor ? y0 : x0) + RoundedQuotient(static_cast<Int128>(i) * (xMajor ? dy : dx), count);
+        // Along a row or a column every step keeps its minor coordinate: no division.
+        const long long minor =
+            (xMajor ? y0 : x0) + (minorDelta == 0 ? 0 : RoundedQuotient(static_cast<Int128>(i) * minorDelta, count));
         const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
         if (dash == nullptr || DashDrawn(*dash, phase + i)) {
             drawn.AddPixel(x, y);

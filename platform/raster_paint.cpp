@@ -1,6 +1,8 @@
 // Pixel operations on rows of a 24-bit raster.
 #include "platform/raster_paint.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/raster_clip.h"
@@ -11,6 +13,26 @@ void Put(std::uint8_t* p, TColor c) {
     p[0] = GetRValue(c);
     p[1] = GetGValue(c);
     p[2] = GetBValue(c);
+}
+
+// Count pixels of one colour: a grey (white panels, silver walls, black lines: most of what is
+// filled) byte by byte, another colour four pixels (three words) at a time.
+void Fill(std::uint8_t* p, int count, TColor c) {
+    if (count == 1) {
+        Put(p, c);
+        return;
+    }
+    if (GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c)) {
+        std::memset(p, GetRValue(c), static_cast<std::size_t>(count) * 3);
+        return;
+    }
+    // Bytes R G B R, G B R G, B R G B, each word read lowest byte first.
+    static_assert(std::endian::native == std::endian::little);
+    const std::uint32_t rgb = GetRValue(c) | GetGValue(c) << 8 | static_cast<std::uint32_t>(GetBValue(c)) << 16;
+    const std::uint32_t four[3] = {rgb | rgb << 24, rgb >> 8 | rgb << 16, rgb >> 16 | rgb << 8};
+    int x = 0;
+    for (; x + 4 <= count; x += 4, p += 12) std::memcpy(p, four, sizeof four);
+    for (; x < count; ++x, p += 3) Put(p, c);
 }
 
 }  // namespace
@@ -72,12 +94,7 @@ void TPixelOp::Paint(TBitmap& bitmap, int y, int x0, int x1) const {
     switch (kind_) {
         case Kind::None: return;
         case Kind::Copy:
-            // Greys (white panels, silver walls, black lines) are most of what is filled.
-            if (GetRValue(color_) == GetGValue(color_) && GetGValue(color_) == GetBValue(color_)) {
-                std::memset(p, GetRValue(color_), static_cast<std::size_t>(x1 - x0) * 3);
-                return;
-            }
-            for (int x = x0; x < x1; ++x, p += 3) Put(p, color_);
+            Fill(p, x1 - x0, color_);
             return;
         case Kind::NotXor:
             for (int x = x0; x < x1; ++x, p += 3) {

@@ -37,6 +37,7 @@ private:
     };
     // Orders the spans by row and column and joins those that touch or overlap.
     void SortAndMerge();
+    void Sort();
 
     TRect bounds_;
     // One list for all rows: shapes add a handful of spans per row, and a list per row would

@@ -1,14 +1,15 @@
 #include "platform/system_module.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <link.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
+#include "platform/file_descriptor.h"
+#include "platform/read_at.h"
 
 namespace {
 
@@ -59,8 +60,13 @@ std::string ModuleFolder() {
 // The command line does not change while the process runs: it is read once.
 const std::vector<std::string>& ProgramParameters() {
     static const std::vector<std::string> parameters = [] {
-        std::ifstream in("/proc/self/cmdline", std::ios::binary);
-        const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Read without a stream: a stream's locale set-up would cost every CGI start more than
+        // the reading itself.
+        const TFileDescriptor file(open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC));
+        std::string all;
+        char buffer[4096];
+        for (ssize_t n = 0; file.IsOpen() && (n = ReadUpToAt(file.Get(), buffer, sizeof buffer, static_cast<off_t>(all.size()))) > 0;)
+            all.append(buffer, static_cast<std::size_t>(n));
         std::vector<std::string> words;
         size_t start = 0;
         while (start < all.size()) {

@@ -4,11 +4,15 @@
 #include <cstdio>
 #include <mutex>
 
+void UseHostTimeLocale() {
+    static std::once_flag locale;
+    std::call_once(locale, [] { std::setlocale(LC_TIME, ""); });
+}
+
 namespace {
 
 std::tm LocalTime(std::time_t moment) {
-    static std::once_flag locale;
-    std::call_once(locale, [] { std::setlocale(LC_TIME, ""); });
+    UseHostTimeLocale();
     std::tm parts{};
     localtime_r(&moment, &parts);
     return parts;

@@ -4,6 +4,9 @@
 #include <ctime>
 #include <string>
 
+// Takes the host's locale for dates and times, once per process: only requests that write a date
+// pay for reading it.
+void UseHostTimeLocale();
 // "Sun, 05 Mar 2023 14:07:09 GMT" for the given moment, in UTC.
 std::string HttpDate(std::time_t moment);
 // The host's short date and long time formats (strftime %x and %X in the host's locale).

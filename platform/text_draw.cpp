@@ -88,7 +88,7 @@ FT_BBox TurnedBox(const FT_BBox& b, const TTurn& turn) {
 
 void AddGlyph(TFontFace& face, char32_t code, const TTurn& turn, long long ox, long long oy, TSpanSet& spans) {
     const TGlyph& glyph = face.Glyph(code);
-    if (glyph.Outline == nullptr) return;
+    if (!glyph.HasOutline) return;
     const FT_BBox box = TurnedBox(glyph.Box, turn);
     TRect window = GlyphWindow(box, ox, oy, spans.Bounds());
     if (window.Width() <= 0) return;
@@ -101,7 +101,7 @@ void AddGlyph(TFontFace& face, char32_t code, const TTurn& turn, long long ox, l
         return;
     }
     FT_Glyph copy = nullptr;
-    if (FT_Glyph_Copy(glyph.Outline, &copy) != 0) return;
+    if (FT_Glyph_Copy(face.Outline(code), &copy) != 0) return;
     if (!turn.Upright()) {
         FT_Matrix m{static_cast<FT_Fixed>(std::lround(turn.Cos * 65536)), static_cast<FT_Fixed>(std::lround(-turn.Sin * 65536)),
                     static_cast<FT_Fixed>(std::lround(turn.Sin * 65536)), static_cast<FT_Fixed>(std::lround(turn.Cos * 65536))};

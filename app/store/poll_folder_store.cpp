@@ -80,10 +80,18 @@ std::string FileIdentity(const struct stat& info) {
 // that young, its identity also holds a checksum of its content.
 constexpr time_t kRacySeconds = 2;
 
-bool ChangedLately(const struct stat& info) {
+// Decided once per identity: a view that asks for the identity before and after counting must
+// get the same one even when the window ends in between. An identity found old stays old, since
+// a rewrite gives the file a time of now.
+bool ChangedLately(const struct stat& info, const std::string& identity) {
+    thread_local std::string lastIdentity;
+    thread_local bool lastYoung = false;
+    if (identity == lastIdentity) return lastYoung;
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    return std::max(info.st_mtim.tv_sec, info.st_ctim.tv_sec) + kRacySeconds >= now.tv_sec;
+    lastIdentity = identity;
+    lastYoung = std::max(info.st_mtim.tv_sec, info.st_ctim.tv_sec) + kRacySeconds >= now.tv_sec;
+    return lastYoung;
 }
 
 // The same in every process (a fixed key), piece by piece as the poll file is read.
@@ -124,7 +132,7 @@ std::optional<std::string> TPollFolderStore::PollIdentity(const std::string& nam
     const std::string path = folder_ + name;
     if (lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     const std::string identity = "file:" + FileIdentity(info);
-    return ChangedLately(info) ? identity + ":" + ContentChecksum(path) : identity;
+    return ChangedLately(info, identity) ? identity + ":" + ContentChecksum(path) : identity;
 }
 
 // The identity is taken after the reading: a poll that changed meanwhile has another one than

@@ -10,7 +10,9 @@
 int RandomNumber(int limit) {
     if (limit <= 0) return 0;
     static std::mutex lock;
-    static std::mt19937 generator(static_cast<std::mt19937::result_type>(
+    // A small generator: a CGI process draws one or two numbers, and seeding a large one would
+    // cost more than the rest of its start.
+    static std::minstd_rand generator(static_cast<std::minstd_rand::result_type>(
         std::chrono::system_clock::now().time_since_epoch().count() ^ (static_cast<long long>(getpid()) << 16)));
     std::lock_guard<std::mutex> guard(lock);
     return std::uniform_int_distribution<int>(0, limit - 1)(generator);

@@ -15,6 +15,7 @@ constexpr std::size_t kReadPiece = 64 * 1024;
 constexpr std::size_t kReadPerTurn = 4 * kReadPiece;
 // Answer bytes collected beyond this are offered to the peer at once.
 constexpr std::size_t kSendEarly = 256 * 1024;
+constexpr std::size_t kAnswerRoom = 16 * 1024;
 // Replies to management records that the peer leaves untaken; beyond this it is dropped.
 constexpr std::size_t kMaxUntakenReplies = 64 * 1024;
 
@@ -66,6 +67,8 @@ int TFastCgiConnection::ReadBody(void* buffer, int count) {
 
 void TFastCgiConnection::Send(const char* data, std::size_t count) {
     if (closed_) return;
+    // Room for a whole chart from the first header line on, instead of growing step by step.
+    if (answer_.capacity() < kAnswerRoom) answer_.reserve(kAnswerRoom);
     answer_.append(data, count);
     if (answer_.size() < kSendEarly) return;
     FrameAnswer(false);
@@ -75,6 +78,7 @@ void TFastCgiConnection::Send(const char* data, std::size_t count) {
 void TFastCgiConnection::FrameAnswer(bool all) {
     const std::size_t whole = all ? answer_.size() : answer_.size() - answer_.size() % FastCgi::MaxContent;
     if (whole == 0) return;
+    out_.reserve(out_.size() + whole + (whole / FastCgi::MaxContent + 3) * FastCgi::HeaderSize + 8);
     FastCgi::AppendStream(out_, FastCgi::Stdout, reader_.RequestId(), std::string_view(answer_).substr(0, whole));
     answer_.erase(0, whole);
 }

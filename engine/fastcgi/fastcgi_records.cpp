@@ -42,6 +42,8 @@ THeader ReadHeader(std::string_view bytes) {
 
 std::optional<TPairs> ReadPairs(std::string_view bytes) {
     TPairs pairs;
+    // A web server's parameter takes some 30 bytes or more: the vector grows once or not at all.
+    pairs.reserve(bytes.size() / 32 + 1);
     std::size_t at = 0;
     while (at < bytes.size()) {
         const std::optional<std::size_t> nameLength = ReadLength(bytes, at);

@@ -11,6 +11,7 @@
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_mark.h"
 #include "platform/system_file.h"
+#include "platform/system_time.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ class TRequestThreads {
 public:
     void Start(std::function<void()> work) {
         std::lock_guard<std::mutex> guard(lock_);
+        // The locale is set before the first request thread starts: request threads only read it.
+        UseHostTimeLocale();
         JoinFinished();
         TEntry& entry = entries_.emplace_back();
         entry.Thread = std::thread([this, &entry, work = std::move(work)] {

@@ -74,23 +74,28 @@ void EncodeIndexes(const std::uint8_t* indexes, std::size_t count, int codeSize,
         return;
     }
     int prefix = indexes[0];
-    for (std::size_t i = 1; i < count; ++i) {
-        const int next = indexes[i];
-        const int key = (next << 12) | prefix;
-        const int code = table->Find(key);
-        if (code >= 0) {
-            prefix = code;
-            continue;
+    for (std::size_t i = 1; i < count;) {
+        for (; i < count; ++i) {
+            const int next = indexes[i];
+            const int key = (next << 12) | prefix;
+            const int code = table->Find(key);
+            if (code >= 0) {
+                // A single index found repeated starts a run, taken whole below.
+                if (next == prefix && table->Plain()) break;
+                prefix = code;
+                continue;
+            }
+            codes.Write(packer, prefix);
+            if (codes.freeCode < CodeLimit) {
+                table->Add(key, codes.freeCode++);
+            } else {
+                packer.Put(static_cast<unsigned>(codes.clear), codes.width);
+                table->Clear();
+                codes.Restart();
+            }
+            prefix = next;
         }
-        codes.Write(packer, prefix);
-        if (codes.freeCode < CodeLimit) {
-            table->Add(key, codes.freeCode++);
-        } else {
-            packer.Put(static_cast<unsigned>(codes.clear), codes.width);
-            table->Clear();
-            codes.Restart();
-        }
-        prefix = next;
+        if (i < count) i = table->FollowRun(prefix, indexes, i, count);
     }
     codes.Write(packer, prefix);
     codes.Write(packer, codes.clear + 1);

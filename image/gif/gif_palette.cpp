@@ -2,6 +2,7 @@
 #include "image/gif/gif_palette.h"
 
 #include <cstring>
+#include <iterator>
 
 int GifColorBits(int count) {
     int bits = 1;
@@ -72,13 +73,10 @@ struct TLastColor {
     void Set(std::uint32_t newRgb, int newIndex) {
         rgb = newRgb;
         index = newIndex;
-        std::uint8_t bytes[12];
-        for (int i = 0; i < 12; i += 3) {
-            bytes[i] = static_cast<std::uint8_t>(rgb);
-            bytes[i + 1] = static_cast<std::uint8_t>(rgb >> 8);
-            bytes[i + 2] = static_cast<std::uint8_t>(rgb >> 16);
-        }
-        std::memcpy(fourPixels, bytes, sizeof bytes);
+        // Bytes R G B R, G B R G, B R G B, each word read lowest byte first.
+        fourPixels[0] = rgb | rgb << 24;
+        fourPixels[1] = rgb >> 8 | rgb << 16;
+        fourPixels[2] = rgb >> 16 | rgb << 8;
     }
     bool StartsFourPixels(const std::uint8_t* pixel) const {
         std::uint32_t words[3];
@@ -87,13 +85,13 @@ struct TLastColor {
     }
 };
 
-// Maps one row. Runs of one colour, the common case in a chart, go four pixels at a time once a
-// pixel has repeated the colour before it.
-bool MapRow(const std::uint8_t* pixel, int width, TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
+// Maps a stretch of a row. Runs of one colour, the common case in a chart, go four pixels at a
+// time once a pixel has repeated the colour before it.
+bool MapPixels(const std::uint8_t* pixel, int count, TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
     int x = 0;
     bool inRun = false;
-    while (x < width) {
-        if (inRun && x + 4 <= width && last.StartsFourPixels(pixel)) {
+    while (x < count) {
+        if (inRun && x + 4 <= count && last.StartsFourPixels(pixel)) {
             std::memset(out + x, last.index, 4);
             x += 4;
             pixel += 12;
@@ -112,6 +110,38 @@ bool MapRow(const std::uint8_t* pixel, int width, TGifPalette& palette, TLastCol
     return true;
 }
 
+constexpr int kStretch = 16;
+
+// True when the stretch of kStretch pixels is the same in both rows.
+bool SameStretch(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t x[kStretch * 3 / 8], y[kStretch * 3 / 8];
+    std::memcpy(x, a, sizeof x);
+    std::memcpy(y, b, sizeof y);
+    std::uint64_t differ = 0;
+    for (std::size_t i = 0; i < std::size(x); ++i) differ |= x[i] ^ y[i];
+    return differ == 0;
+}
+
+// Maps one row. Most of a chart's rows are like the row above them, or much like it: the row, or
+// stretches of it, like the row mapped before (above, whose indexes are at outAbove) take its
+// indexes.
+bool MapRow(const std::uint8_t* row, const std::uint8_t* above, const std::uint8_t* outAbove, int width,
+            TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
+    if (above != nullptr && std::memcmp(row, above, static_cast<std::size_t>(width) * 3) == 0) {
+        std::memcpy(out, outAbove, static_cast<std::size_t>(width));
+        return true;
+    }
+    int x = 0;
+    for (; above != nullptr && x + kStretch <= width; x += kStretch) {
+        const std::size_t at = static_cast<std::size_t>(x) * 3;
+        if (SameStretch(row + at, above + at))
+            std::memcpy(out + x, outAbove + x, kStretch);
+        else if (!MapPixels(row + at, kStretch, palette, last, out + x))
+            return false;
+    }
+    return MapPixels(row + static_cast<std::size_t>(x) * 3, width - x, palette, last, out + x);
+}
+
 }  // namespace
 
 bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes) {
@@ -119,8 +149,11 @@ bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, st
     indexes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()));
     std::uint8_t* out = indexes.data();
     TLastColor last;
+    const std::uint8_t* previous = nullptr;
     for (int y : GifRowOrder(bitmap.Height(), interlace)) {
-        if (!MapRow(bitmap.Row(y), width, palette, last, out)) return false;
+        const std::uint8_t* row = bitmap.Row(y);
+        if (!MapRow(row, previous, previous ? out - width : nullptr, width, palette, last, out)) return false;
+        previous = row;
         out += width;
     }
     return true;

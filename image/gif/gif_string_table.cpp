@@ -1,11 +1,50 @@
-// The switch from the fast dictionary to the reference string table.
+// The switch from the fast dictionary to the reference string table, and runs taken whole.
 #include "image/gif/gif_string_table.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the first differing byte is the lowest");
+
+// How many of the first limit bytes equal value, a machine word at a time.
+std::size_t SameBytes(const std::uint8_t* bytes, std::size_t limit, std::uint8_t value) {
+    const std::uint64_t pattern = 0x0101010101010101ull * value;
+    std::size_t n = 0;
+    for (; n + 8 <= limit; n += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + n, sizeof word);
+        if (const std::uint64_t differ = word ^ pattern) return n + static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+    }
+    while (n < limit && bytes[n] == value) ++n;
+    return n;
+}
+
+}  // namespace
 
 void TGifStrings::Clear() {
     entries_.fill(Empty);
     recent_.fill(0xFFFFFFFFu);
     slotZeroTaken_ = false;
     reference_ = nullptr;
+    for (std::size_t index = 0; index < runs_.size(); ++index) runs_[index].assign(1, static_cast<std::uint16_t>(index));
+}
+
+// Runs the table held when asked before are remembered; a longer one is asked for.
+std::size_t TGifStrings::FollowRun(int& prefix, const std::uint8_t* indexes, std::size_t i, std::size_t count) {
+    const auto index = static_cast<std::uint8_t>(prefix);
+    std::vector<std::uint16_t>& codes = runs_[index];
+    std::size_t taken = SameBytes(indexes + i, std::min(codes.size() - 1, count - i), index);
+    while (taken + 1 == codes.size() && i + taken < count && indexes[i + taken] == index) {
+        const int code = Find((index << 12) | codes.back());
+        if (code < 0) break;
+        codes.push_back(static_cast<std::uint16_t>(code));
+        ++taken;
+    }
+    prefix = codes[taken];
+    return i + taken;
 }
 
 int TGifStrings::FindInReference(int key) {

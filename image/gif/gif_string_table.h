@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The reference table: open addressing over 5119 slots with a fixed probing rule. Its one
 // departure from a plain dictionary shapes the codes written: a string of key 0 stored at a
@@ -48,8 +50,10 @@ private:
 // answers instead.
 class TGifStrings {
 public:
-    explicit TGifStrings(int firstCode) : firstCode_(firstCode) { Clear(); }
+    explicit TGifStrings(int firstCode) : firstCode_(firstCode), runs_(static_cast<std::size_t>(firstCode - 2)) { Clear(); }
     void Clear();
+    // True while every string entered since the last clear is still held (no string forgotten).
+    bool Plain() const { return reference_ == nullptr; }
 
     // The code of the string, or -1 when it is new; remembers where a new one goes.
     int Find(int key) {
@@ -83,6 +87,12 @@ public:
         recent_[key & 0xFFF] = (static_cast<std::uint32_t>(key) >> 12 << 16) | static_cast<std::uint32_t>(code);
     }
 
+    // Only while Plain: from the single index in prefix, which repeats at position i (below
+    // count), takes the indexes while they repeat it into runs the table holds. Returns the
+    // position after the last one taken and leaves the longest such run's code in prefix. A chart
+    // is mostly long runs of one colour, taken here in one step instead of an index at a time.
+    std::size_t FollowRun(int& prefix, const std::uint8_t* indexes, std::size_t i, std::size_t count);
+
 private:
     // A slot holds key * 4096 + code, 0 when empty. Codes start at 6 (a clear code of at least 4,
     // plus 2), so a slot holds a key exactly when it exceeds key * 4096 by 6 to 4095.
@@ -110,4 +120,6 @@ private:
     std::array<std::uint32_t, 4096> recent_;
     std::array<std::int32_t, 4096> keyOfCode_;
     TGifStringTable referenceTable_;
+    // Per index: the codes of its runs of length 1, 2, ... found so far since the last clear.
+    std::vector<std::vector<std::uint16_t>> runs_;
 };

@@ -15,6 +15,7 @@ TProxyRule Rule(TProxyHeader header, std::initializer_list<const char*> ranges) 
 }  // namespace
 
 TEST(IpAddress, ParsesFormatsAndShortens) {
+    const std::string tooLong(200, '1');
     const struct {
         const char* fault;
         const char* text;
@@ -32,7 +33,7 @@ TEST(IpAddress, ParsesFormatsAndShortens) {
         {"octal-looking part", "010.0.0.1", "", ""},
         {"name", "localhost", "", ""},
         {"empty", "", "", ""},
-        {"too long for any address", std::string(200, '1').c_str(), "", ""},
+        {"too long for any address", tooLong.c_str(), "", ""},
     };
     for (const auto& c : cases) {
         const std::optional<TIpAddress> address = ParseIpAddress(c.text);

@@ -146,6 +146,28 @@ TEST(GifWriter, InterlacedRowsAreMappedAndWrittenInPassOrder) {
             << "row " << rowOrder[position];
 }
 
+TEST(GifWriter, RowsAndStretchesLikeTheRowWrittenBeforeDecodeToTheirOwnColours) {
+    // 45 pixels: two stretches of 16 and 13 more. Rows repeat their neighbours whole or in part,
+    // with single pixels changed at a stretch's first and last pixel and in the part after them.
+    TBitmap bitmap(45, 21, clWhite);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) bitmap.SetPixel(x, y, NumberedColor((x / 7 + y / 3) % 5));
+        if (y % 4 == 1) bitmap.SetPixel(16, y, NumberedColor(6));
+        if (y % 5 == 2) bitmap.SetPixel(31, y, NumberedColor(7));
+        if (y % 6 == 3) bitmap.SetPixel(44, y, NumberedColor(8));
+    }
+    for (const bool interlace : {false, true}) {
+        SCOPED_TRACE(interlace ? "interlaced" : "in order");
+        GifFrame frame;
+        frame.interlace = interlace;
+        const Written gif = WriteOne(bitmap, frame);
+        ASSERT_TRUE(gif.ok);
+        const auto decoded = testsupport::DecodeGif(gif.bytes);
+        ASSERT_TRUE(decoded.ok) << decoded.error;
+        EXPECT_EQ(CompareFrame(decoded.frames[0], bitmap), "");
+    }
+}
+
 TEST(GifWriter, GraphicControlCarriesDisposalDelayAndTransparency) {
     struct Case {
         const char* fault;
