@@ -1,7 +1,5 @@
 #include "app/store/pg_connection.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -53,13 +51,6 @@ TPgConnection::~TPgConnection() { Drop(); }
 
 PGconn* TPgConnection::Live() {
     const TLibPq& pq = LibPq();
-    // A forked worker leaves its parent's connection alone: its socket is closed here, and the
-    // connection's memory is left behind rather than ended with a message on a shared socket.
-    if (conn_ && owner_ != getpid()) {
-        close(pq.PQsocket(conn_));
-        conn_ = nullptr;
-        prepared_.clear();
-    }
     // A server that went away meanwhile has closed the socket: reading shows it at once.
     if (conn_ && (!pq.PQconsumeInput(conn_) || pq.PQstatus(conn_) != CONNECTION_OK)) Drop();
     if (!conn_) Connect();
@@ -79,7 +70,6 @@ void TPgConnection::Connect() {
         retryAfter_ = Clock::now() + kReconnectPause;
         throw EStoreUnavailable(lastFailure_);
     }
-    owner_ = getpid();
     // Notices ("relation already exists, skipping") would land in the web server's error log.
     pq.PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     try {
