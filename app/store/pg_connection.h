@@ -47,7 +47,8 @@ public:
     TPgConnection& operator=(const TPgConnection&) = delete;
 
     // Runs one statement with binary parameters and a binary result. EStoreUnavailable when
-    // the database cannot be reached or is going down, EStoreError for any other failure.
+    // the database cannot be reached or is going down, EPollBusy when a lock was not had within
+    // the session's lock_timeout, EStoreError for any other failure.
     TPgResult Run(const char* sql, const TPgParams& params = {}, TRetry retry = TRetry::Never);
     TPgResult Run(const TPgPrepared& statement, const TPgParams& params = {}, TRetry retry = TRetry::Never);
     // Runs statements without parameters (a script, BEGIN, COMMIT).
