@@ -9,7 +9,7 @@
 
 // The libpq functions the program calls, with libpq's own declarations.
 #define TALLYHOUSE_LIBPQ_FUNCTIONS(X)                                                            \
-    X(PQconnectdbParams) X(PQexec) X(PQstatus) X(PQerrorMessage) X(PQfinish) X(PQsocket)         \
+    X(PQconnectdbParams) X(PQexec) X(PQstatus) X(PQerrorMessage) X(PQfinish)                    \
     X(PQconsumeInput) X(PQtransactionStatus) X(PQsetNoticeProcessor) X(PQexecParams) X(PQprepare) \
     X(PQexecPrepared) X(PQresultStatus) X(PQresultErrorField) X(PQresultErrorMessage) X(PQclear)  \
     X(PQntuples) X(PQgetvalue) X(PQgetlength) X(PQgetisnull) X(PQputCopyData) X(PQputCopyEnd)     \

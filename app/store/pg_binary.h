@@ -29,7 +29,6 @@ public:
     void Int8(std::int64_t value);
     // The whole data with its trailer.
     std::string Finish() &&;
-    std::size_t Size() const { return data_.size(); }
 
 private:
     std::string data_;

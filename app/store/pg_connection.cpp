@@ -1,9 +1,9 @@
 #include "app/store/pg_connection.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "app/poll_file.h"
 
 namespace {
 
@@ -17,16 +17,19 @@ std::string Trimmed(const char* message) {
     return text;
 }
 
-// Failures that pass: the server is down, starting, stopping or out of connections; a lock or
-// the statement timed out; a deadlock or a conflict; a server in recovery (a replica) that
-// cannot take writes until the next connection reaches the primary.
+// Failures that pass: the server is down, starting, stopping or out of connections; the
+// statement timed out; a deadlock or a conflict; a server in recovery (a replica) that cannot
+// take writes until the next connection reaches the primary.
 bool Transient(const char* sqlstate) {
     if (!sqlstate) return false;
     const std::string_view code = sqlstate;
-    for (const std::string_view prefix : {"08", "53", "40", "57P0", "55P03", "57014", "25006"})
+    for (const std::string_view prefix : {"08", "53", "40", "57P0", "57014", "25006"})
         if (code.starts_with(prefix)) return true;
     return false;
 }
+
+// The lock a statement waited for was held longer than its session's lock_timeout.
+bool LockNotAvailable(const char* sqlstate) { return sqlstate && std::strcmp(sqlstate, "55P03") == 0; }
 
 // A replica, or a primary that became one, is left: the next connection may reach the primary.
 bool WantsNewConnection(const char* sqlstate) { return sqlstate && std::strcmp(sqlstate, "25006") == 0; }
@@ -53,13 +56,6 @@ TPgConnection::~TPgConnection() { Drop(); }
 
 PGconn* TPgConnection::Live() {
     const TLibPq& pq = LibPq();
-    // A forked worker leaves its parent's connection alone: its socket is closed here, and the
-    // connection's memory is left behind rather than ended with a message on a shared socket.
-    if (conn_ && owner_ != getpid()) {
-        close(pq.PQsocket(conn_));
-        conn_ = nullptr;
-        prepared_.clear();
-    }
     // A server that went away meanwhile has closed the socket: reading shows it at once.
     if (conn_ && (!pq.PQconsumeInput(conn_) || pq.PQstatus(conn_) != CONNECTION_OK)) Drop();
     if (!conn_) Connect();
@@ -79,7 +75,6 @@ void TPgConnection::Connect() {
         retryAfter_ = Clock::now() + kReconnectPause;
         throw EStoreUnavailable(lastFailure_);
     }
-    owner_ = getpid();
     // Notices ("relation already exists, skipping") would land in the web server's error log.
     pq.PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     try {
@@ -103,6 +98,10 @@ void TPgConnection::Fail(const PGresult* result) {
     if (!conn_ || pq.PQstatus(conn_) != CONNECTION_OK) {
         Drop();
         throw EStoreUnavailable("The database connection broke: " + message);
+    }
+    if (LockNotAvailable(sqlstate)) {
+        Abandon();
+        throw EPollBusy("The database held a poll's lock for longer than the program waits: " + message);
     }
     if (Transient(sqlstate)) {
         Abandon();

@@ -1,10 +1,8 @@
 // One connection to the database, made when it is first needed and made again after it broke:
 // a resident process (a FastCGI worker, a resident server) keeps it from request to request, a
-// standard CGI run makes one for its request. A connection made by another process (the one a
-// FastCGI worker was forked from) is never used.
+// standard CGI run makes one for its request. The store is opened at a process's first request,
+// so a FastCGI worker never shares a connection with the pool it was forked from.
 #pragma once
-
-#include <sys/types.h>
 
 #include <chrono>
 #include <functional>
@@ -49,7 +47,8 @@ public:
     TPgConnection& operator=(const TPgConnection&) = delete;
 
     // Runs one statement with binary parameters and a binary result. EStoreUnavailable when
-    // the database cannot be reached or is going down, EStoreError for any other failure.
+    // the database cannot be reached or is going down, EPollBusy when a lock was not had within
+    // the session's lock_timeout, EStoreError for any other failure.
     TPgResult Run(const char* sql, const TPgParams& params = {}, TRetry retry = TRetry::Never);
     TPgResult Run(const TPgPrepared& statement, const TPgParams& params = {}, TRetry retry = TRetry::Never);
     // Runs statements without parameters (a script, BEGIN, COMMIT).
@@ -75,7 +74,6 @@ private:
     std::string conninfo_;
     std::function<void(TPgConnection&)> onConnect_;
     PGconn* conn_ = nullptr;
-    pid_t owner_ = 0;
     std::set<std::string> prepared_;  // the names prepared on conn_
     // A connection that could not be made is not tried again at once: every request meanwhile
     // would wait for the same refusal.

@@ -80,9 +80,9 @@ std::string FileIdentity(const struct stat& info) {
 // that young, its identity also holds a checksum of its content.
 constexpr time_t kRacySeconds = 2;
 
-// Decided once per identity: a view that reads the key before and after counting must get the
-// same key even when the window ends in between. An identity found old stays old, since a
-// rewrite gives the file a time of now.
+// Decided once per identity: a view that asks for the identity before and after counting must
+// get the same one even when the window ends in between. An identity found old stays old, since
+// a rewrite gives the file a time of now.
 bool ChangedLately(const struct stat& info, const std::string& identity) {
     thread_local std::string lastIdentity;
     thread_local bool lastYoung = false;

@@ -116,6 +116,8 @@ std::vector<const TNewAnswer*> ByPollName(const std::vector<TNewAnswer>& answers
 TPostgresStore::TPostgresStore(std::string conninfo, std::string folder)
     : connection_(std::move(conninfo),
                   [this](TPgConnection& connection) {
+                      // A poll's lock is waited for as long as a poll file's.
+                      connection.Script(("SET lock_timeout = " + std::to_string(PollLockWait.count())).c_str());
                       const std::string store = PrepareSchema(connection);
                       if (store != storeId_) {
                           pollIds_.clear();

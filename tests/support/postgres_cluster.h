@@ -24,8 +24,6 @@ public:
     void Stop();
     // Starts the stopped server again on the same socket and waits until it accepts connections.
     void Start();
-    bool Running() const { return server_ > 0; }
-    pid_t ServerPid() const { return server_; }
 
     // A database of that name, made empty: dropped first when it exists.
     void CreateDatabase(const std::string& name);

@@ -50,6 +50,23 @@ TEST_F(StoreOutage, AnUnreachableDatabaseAnswers503AndSavesNothing) {
     EXPECT_EQ(sample.header.substr(0, 15), "HTTP/1.1 200 OK") << "the samples need no database";
 }
 
+// A poll held locked (here by a session of the test) is waited for as long as a poll file: then
+// the answer gets the busy page and nothing is recorded.
+TEST_F(StoreOutage, APollLockedLongerThanTheWaitAnswersBusy) {
+    ScratchDir host;
+    ASSERT_EQ(Run(host, GetRequest("command=add&q.pol=before")).exitCode, 0);
+    auto locker = std::async(std::launch::async,
+                             [&] { return Sql("BEGIN; SELECT 1 FROM tallyhouse.polls FOR UPDATE; SELECT pg_sleep(60); COMMIT;"); });
+    const std::string sleeper = "FROM pg_stat_activity WHERE query LIKE '%pg_sleep(60)%' AND pid <> pg_backend_pid()";
+    ASSERT_TRUE(WaitUntil(60000, [&] { return Sql("SELECT count(*) " + sleeper) == "1\n"; }));
+    const CgiResult busy = Run(host, GetRequest("command=add&q.pol=held"));
+    EXPECT_EQ(busy.header.substr(0, 34), "HTTP/1.1 503 Service Unavailable\r\n");
+    EXPECT_EQ(busy.body, SentMessagePage(kBusyMessage));
+    Sql("SELECT pg_terminate_backend(pid) " + sleeper);
+    EXPECT_THROW(locker.get(), std::runtime_error);
+    EXPECT_EQ(Sql("SELECT answers FROM tallyhouse.polls"), "1\n");
+}
+
 // The clients answer while the test stops the server (its fast shutdown ends every connection)
 // and starts it again.
 TEST_F(StoreOutage, ARestartDuringTwoThousandAnswersLosesAndDoublesNoAcknowledgedOne) {

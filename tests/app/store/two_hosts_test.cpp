@@ -85,7 +85,7 @@ TEST_F(TwoHostsTest, AVisitorWhoAnsweredOnOneHostIsKnownOnTheOther) {
     const std::string cookie = first.Header("set-cookie").substr(0, first.Header("set-cookie").find(';'));
     ASSERT_FALSE(cookie.empty());
     EXPECT_EQ(ruled.Get("/b/", "?command=add&once.pol=again", "Cookie: " + cookie + "\r\n").status, 409);
-    EXPECT_TRUE(Saved(ruled.Get("/b/", "?command=add&once.pol=other")) ) << "another visitor, no cookie";
+    EXPECT_TRUE(Saved(ruled.Get("/b/", "?command=add&once.pol=other"))) << "another visitor, no cookie";
     EXPECT_EQ(Answers("once.pol"), (std::multiset<std::string>{"yes", "other"}));
 }
 
