@@ -100,6 +100,11 @@ TruncateWhileRead::TruncateWhileRead(const std::filesystem::path& file) : file_(
 TruncateWhileRead::~TruncateWhileRead() { Stop(); }
 
 bool TruncateWhileRead::Stop() {
+    // A reader done with the file is still one to cut it after: on a loaded machine the view can
+    // end before the watching thread has looked again.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (watcher_.joinable() && !finished_ && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop_ = true;
     if (watcher_.joinable()) watcher_.join();
     if (held_ >= 0) close(held_);
@@ -125,8 +130,9 @@ void TruncateWhileRead::Watch() {
         const int fd = open(file_.c_str(), O_WRONLY | O_TRUNC);
         if (fd >= 0) close(fd);
         truncated_ = fd >= 0;
-        return;
+        break;
     }
+    finished_ = true;
 }
 
 }  // namespace testsupport

@@ -36,6 +36,7 @@ private:
     int held_ = -1;
     std::atomic<bool> stop_{false};
     std::atomic<bool> truncated_{false};
+    std::atomic<bool> finished_{false};  // the watching thread has done what it could
     std::thread watcher_;
 };
 
