@@ -3,10 +3,6 @@
 // with the ratios the formats must keep (SVG to GIF, PNG to GIF, scale 2 to scale 1); the same
 // less the CPU of a process that answers nothing; and the bytes of the SVG against the GIF, plain
 // and gzipped. Usage: bench_chart_formats [ROUNDS]
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -15,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/cgi_process.h"
+
 namespace {
 
 struct TView {
@@ -22,36 +20,9 @@ struct TView {
     std::string query;
 };
 
-std::vector<std::string> Environment(const std::string& query) {
-    return {"SERVER_SOFTWARE=lighttpd/1.4.69", "GATEWAY_INTERFACE=CGI/1.1", "REQUEST_METHOD=GET",
-            "SCRIPT_NAME=/cgi-bin/tallyhouse.cgi", "REMOTE_ADDR=127.0.0.1", "QUERY_STRING=" + query};
-}
-
-// Runs the program once, its output into the file at out; the child's CPU time in milliseconds.
+// The child's CPU time of one run, its output into the file at out.
 double CpuOfRun(const std::string& query, const char* out) {
-    const std::vector<std::string> env = Environment(query);
-    std::vector<char*> envp;
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(TALLYHOUSE_CGI), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, TALLYHOUSE_CGI, &actions, nullptr, argv, envp.data()) != 0) std::exit(1);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    return (static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+    return bench::RunProcess(TALLYHOUSE_CGI, bench::CgiEnvironment(query), out).cpuMs;
 }
 
 // The response body: everything after the blank line.
@@ -96,7 +67,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round)
         for (std::size_t v = 0; v < views.size(); ++v) cpu[v].push_back(CpuOfRun(views[v].query, out));
     std::vector<double> median;
-    for (const std::vector<double>& samples : cpu) median.push_back(Median(samples));
+    for (const std::vector<double>& samples : cpu) median.push_back(bench::Median(samples));
     std::printf("CPU per process, median of %d rounds taken in turn (and less the %.3f ms of a process that "
                 "answers nothing):\n", rounds, median[0]);
     for (std::size_t v = 1; v < views.size(); ++v)

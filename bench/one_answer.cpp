@@ -2,10 +2,6 @@
 // record holds 1,000,000 visitors: with the check (cookie+address, each run a new visitor, so
 // a new id is issued and both keys are looked up and noted) against without it, alternating in
 // the same run so machine load affects both alike. The check may cost at most twice the add.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +12,7 @@
 #include <vector>
 
 #include "app/answer_record.h"
+#include "bench/cgi_process.h"
 
 namespace {
 
@@ -30,32 +27,6 @@ std::vector<std::string> Environment(int run, bool checked) {
                                         std::to_string(run / 256 % 256) + "." + std::to_string(run % 256)};
     if (checked) env.push_back("TALLYHOUSE_ONE_ANSWER=cookie+address");
     return env;
-}
-
-// Runs the program once with its output thrown away; the wall time in milliseconds.
-double RunOnce(const std::string& program, const std::vector<std::string>& env) {
-    std::vector<char*> envp;
-    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return ms;
-}
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
 }
 
 void MakePoll(const std::filesystem::path& poll) {
@@ -88,11 +59,11 @@ int main(int argc, char** argv) {
 
     std::vector<double> plainMs, checkedMs;
     for (int i = 0; i < runs; ++i) {
-        plainMs.push_back(RunOnce(program, Environment(i, false)));
-        checkedMs.push_back(RunOnce(program, Environment(i, true)));
+        plainMs.push_back(bench::RunProcess(program, Environment(i, false)).wallMs);
+        checkedMs.push_back(bench::RunProcess(program, Environment(i, true)).wallMs);
     }
-    const double plain = Median(plainMs);
-    const double checked = Median(checkedMs);
+    const double plain = bench::Median(plainMs);
+    const double checked = bench::Median(checkedMs);
     const double ratio = checked / plain;
     std::printf("poll of %d answers, record of %llu visitors, %d runs each: add median %.3f ms, "
                 "add with the one-answer check %.3f ms, ratio %.2f %s\n",

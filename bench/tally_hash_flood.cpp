@@ -2,10 +2,6 @@
 // bits of FNV-1a (the table index an unkeyed tally would use), against a poll of 1,000,000
 // random answers of the same length. Times the tally in this process and a whole view through
 // the built program, and prints the CPU-time ratio of crafted to random; 2 is the bound.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
 
 #include <cstdint>
@@ -19,8 +15,7 @@
 
 #include "app/poll_file.h"
 #include "app/tally.h"
-
-extern char** environ;
+#include "bench/cgi_process.h"
 
 namespace {
 
@@ -96,25 +91,9 @@ double TallyCpuMs(const fs::path& path) {
 
 // The CPU time (user and system) of one view of the poll by the built program as a CGI child.
 double ViewCpuMs(const fs::path& folder, const std::string& poll) {
-    const std::string program = (folder / "tallyhouse.cgi").string();
-    const std::string query = "QUERY_STRING=command=view&style=3&filename=" + poll;
-    std::vector<std::string> env = {"GATEWAY_INTERFACE=CGI/1.1", "SERVER_SOFTWARE=bench", "REQUEST_METHOD=GET", query};
-    std::vector<char*> envp;
-    for (std::string& entry : env) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
+    return bench::RunProcess((folder / "tallyhouse.cgi").string(),
+                             bench::CgiEnvironment("command=view&style=3&filename=" + poll))
+        .cpuMs;
 }
 
 }  // namespace
