@@ -314,11 +314,7 @@ void TSvgCanvas::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     if (width <= 0 || height <= 0) return;
-    body_ += "<rect";
-    AppendAttribute(body_, "x", left + inset);
-    AppendAttribute(body_, "y", top + inset);
-    AppendAttribute(body_, "width", width);
-    AppendAttribute(body_, "height", height);
+    AppendRectBox(left + inset, top + inset, width, height);
     AppendFill();
     AppendStroke();
     body_ += "/>\n";
@@ -327,11 +323,8 @@ void TSvgCanvas::Rectangle(int left, int top, int right, int bottom) {
 void TSvgCanvas::FillRect(const TRect& rect) {
     if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
     if (Brush.Style == TBrushStyle::bsClear || Brush.Color == clNone) return;
-    body_ += "<rect";
-    AppendAttribute(body_, "x", rect.Left);
-    AppendAttribute(body_, "y", rect.Top);
-    AppendAttribute(body_, "width", static_cast<double>(rect.Right) - rect.Left);
-    AppendAttribute(body_, "height", static_cast<double>(rect.Bottom) - rect.Top);
+    AppendRectBox(rect.Left, rect.Top, static_cast<double>(rect.Right) - rect.Left,
+                  static_cast<double>(rect.Bottom) - rect.Top);
     AppendFill();
     body_ += "/>\n";
 }
@@ -342,16 +335,21 @@ void TSvgCanvas::RoundRect(int left, int top, int right, int bottom, int cornerW
     const double inset = PenDraws() ? RingInset() : 0;
     const double width = right - left - 2 * inset, height = bottom - top - 2 * inset;
     if (width <= 0 || height <= 0) return;
-    body_ += "<rect";
-    AppendAttribute(body_, "x", left + inset);
-    AppendAttribute(body_, "y", top + inset);
-    AppendAttribute(body_, "width", width);
-    AppendAttribute(body_, "height", height);
+    AppendRectBox(left + inset, top + inset, width, height);
     AppendAttribute(body_, "rx", std::clamp(std::max(0, cornerWidth) / 2.0 - inset, 0.0, width / 2));
     AppendAttribute(body_, "ry", std::clamp(std::max(0, cornerHeight) / 2.0 - inset, 0.0, height / 2));
     AppendFill();
     AppendStroke();
     body_ += "/>\n";
+}
+
+// Opens a rect element with its place and size; the caller adds paint and closes it.
+void TSvgCanvas::AppendRectBox(double x, double y, double width, double height) {
+    body_ += "<rect";
+    AppendAttribute(body_, "x", x);
+    AppendAttribute(body_, "y", y);
+    AppendAttribute(body_, "width", width);
+    AppendAttribute(body_, "height", height);
 }
 
 void TSvgCanvas::AppendEllipseBox(double cx, double cy, double rx, double ry) {

@@ -54,6 +54,7 @@ private:
     void AppendThinPath(std::span<const TPoint> points, bool closed);
     void AppendWidePath(std::span<const TPoint> points, bool closed);
     void StrokeDashGaps(std::span<const TPoint> points, bool closed);
+    void AppendRectBox(double x, double y, double width, double height);
     void AppendEllipseBox(double cx, double cy, double rx, double ry);
     void Sector(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, bool pie);
     void Text(int x, int y, const std::string& text, double angle, bool background);
