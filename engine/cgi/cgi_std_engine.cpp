@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "engine/cgi/cgi_form_data.h"
-#include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
@@ -110,22 +109,13 @@ void TCGIStdEngine::DispatchRequest(const std::string& F) {
 
 void TCGIStdEngine::ExecRequest() {
     ObtainFormData();
-    FireRequestEvents();
+    // ServerThreadMode runs requests on threads of their own; only a request process has a last request.
+    requestEvents_.Fire(*this, {.TakeTurns = CGIMode == ServerThreadMode, .LastRequest = CGIMode == NormalMode});
 }
 
 void TCGIStdEngine::ObtainFormData() {
     TCGIStdRequestState& request = CgiStdRequest();
     request.Fields = TFormFields(request.InputStream ? ReadCgiFormData(*this) : std::string());
-}
-
-void TCGIStdEngine::FireRequestEvents() {
-    // ServerThreadMode runs requests on threads of their own, but the application's handlers
-    // keep process-wide state: they take turns.
-    std::unique_lock<std::mutex> turn;
-    if (CGIMode == ServerThreadMode) turn = std::unique_lock<std::mutex>(CgiServer::ApplicationLock());
-    if (OnFirstExecRequest && firstRequestPending_.exchange(false)) OnFirstExecRequest(*this);
-    if (OnExecRequest) OnExecRequest(*this);
-    if (OnLastExecRequest && CGIMode == NormalMode) OnLastExecRequest(*this);
 }
 
 void TCGIStdEngine::EndRequest() {

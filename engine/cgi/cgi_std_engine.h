@@ -10,13 +10,13 @@
 // Under a CGI server Create serves the request and, with AutoTerminate, ends the process.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/core/http_engine.h"
+#include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 #include "platform/system_file.h"
 
@@ -54,12 +54,11 @@ protected:
 private:
     void Start();
     void ObtainFormData();
-    void FireRequestEvents();
     // The CGI server modes (engine/cgi_server_mode.cpp).
     void SetUpServer();
     void DispatchServerRequest(const std::string& F);
 
-    std::atomic<bool> firstRequestPending_{true};
+    TRequestEvents requestEvents_;
 };
 
 // The standard CGI engine's per-thread request state.

@@ -95,9 +95,8 @@ void TFastCGIEngine::ServeRequest(TFastCgiConnection& connection) {
 
 void TFastCGIEngine::ExecRequest() {
     FastCgiRequest().Fields = TFormFields(ReadCgiFormData(*this));
-    if (OnFirstExecRequest && firstRequestPending_) OnFirstExecRequest(*this);
-    firstRequestPending_ = false;
-    if (OnExecRequest) OnExecRequest(*this);
+    // A worker process serves one request at a time; the first request is each worker's own.
+    requestEvents_.Fire(*this, {});
 }
 
 // The parameters are the CGI variables, named and read as the standard CGI engine names them.

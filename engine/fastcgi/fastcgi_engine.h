@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/core/http_engine.h"
+#include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 
 class TFastCgiConnection;
@@ -53,7 +54,7 @@ private:
 
     const THttpEngineProperties stored_;
     const bool active_;
-    bool firstRequestPending_ = true;
+    TRequestEvents requestEvents_;
 };
 
 // The FastCGI engine's per-thread request state.

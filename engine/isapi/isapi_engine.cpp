@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <mutex>
 
-#include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
@@ -84,17 +82,8 @@ BOOL TISAPIEngine::Terminate(DWORD) {
 
 void TISAPIEngine::ExecRequest() {
     ReadFormData();
-    FireRequestEvents();
-}
-
-// The server calls on many threads at once, but the application keeps its state process-wide:
-// its handlers take turns, and the first request's event completes before any other request
-// reaches the application.
-void TISAPIEngine::FireRequestEvents() {
-    const std::lock_guard<std::mutex> turn(CgiServer::ApplicationLock());
-    if (firstRequestPending_ && OnFirstExecRequest) OnFirstExecRequest(*this);
-    firstRequestPending_ = false;
-    if (OnExecRequest) OnExecRequest(*this);
+    // The server calls on many threads at once; the library has its last request in TerminateExtension.
+    requestEvents_.Fire(*this, {.TakeTurns = true});
 }
 
 void TISAPIEngine::ReadFormData() {

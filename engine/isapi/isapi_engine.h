@@ -9,6 +9,7 @@
 
 #include "engine/facade/general_http_engine.h"
 #include "engine/core/http_engine.h"
+#include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 #include "engine/isapi/isapi_types.h"
 
@@ -54,10 +55,9 @@ protected:
 private:
     void ReadFormData();
     void ReadUrlEncodedBody(DWORD remaining, std::string& data);
-    void FireRequestEvents();
     std::string ServerVariable(const std::string& name);
 
-    bool firstRequestPending_ = true;
+    TRequestEvents requestEvents_;
 };
 
 // The per-thread state of the request or filter notification being served.

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "engine/resident/cgi_server_mode.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
@@ -103,11 +102,8 @@ void TNSAPIEngine::Service(pblock* Parameters, Session* Sn, Request* Rq) {
 void TNSAPIEngine::ExecRequest() {
     if (IsLibrary() && !ServerFunction("net_write")) BindServerLibrary();
     ReadFormData();
-    // Server threads take turns in the application, which keeps its state process-wide.
-    const std::lock_guard<std::mutex> turn(CgiServer::ApplicationLock());
-    if (firstRequestPending_ && OnFirstExecRequest) OnFirstExecRequest(*this);
-    firstRequestPending_ = false;
-    if (OnExecRequest) OnExecRequest(*this);
+    // The server calls on many threads at once.
+    requestEvents_.Fire(*this, {.TakeTurns = true});
 }
 
 void TNSAPIEngine::ReadFormData() { NsapiRequest().Fields = TFormFields(FormDataOfRequest()); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/http_engine.h"
+#include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 #include "engine/nsapi/nsapi_types.h"
 
@@ -53,7 +54,7 @@ private:
     std::string FormDataOfRequest();
     std::string ReadBody(int length);
 
-    bool firstRequestPending_ = true;
+    TRequestEvents requestEvents_;
     bool active_;
 };
 

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "engine/resident/server_list.h"
@@ -84,9 +83,5 @@ void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile);
 // Request process in a server mode with no server running: starts one and hands over; when
 // no server takes the request after six attempts, the process serves it itself.
 [[noreturn]] void StartServerAndHandOver(TCGIStdEngine& engine);
-
-// The application's handlers keep process-wide state: in ServerThreadMode they take turns
-// under this lock while the engine's per-request state stays with each thread.
-std::mutex& ApplicationLock();
 
 }  // namespace CgiServer

@@ -75,11 +75,6 @@ void TCGIRequestThread::Execute(TCGIStdEngine& engine) {
 
 namespace CgiServer {
 
-std::mutex& ApplicationLock() {
-    static std::mutex lock;
-    return lock;
-}
-
 void AnnounceServer() {
     const std::string list = Files().ServerListPath();
     if (FileExists(list)) {

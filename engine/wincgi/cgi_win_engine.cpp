@@ -9,7 +9,6 @@
 #include <map>
 #include <set>
 
-#include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
@@ -190,7 +189,8 @@ void TCGIWinEngine::ExecRequest() {
         request.OutputFile = TFileStream::OpenRegular(RequestFilePath(output, FolderOf(request.RequestFile)),
                                                       O_WRONLY | O_CREAT | O_TRUNC);
         OpenRequestStreams();
-        FireRequestEvents();
+        // The resident server runs requests on threads of its own in ServerThreadMode and has no last request.
+        requestEvents_.Fire(*this, {.TakeTurns = CGIMode == ServerThreadMode, .LastRequest = !residentServer_});
     } catch (...) {
         request.ContentFile.reset();
         if (AutoTerminate && request.OutputFile) request.OutputFile->Flush();
@@ -212,17 +212,6 @@ void TCGIWinEngine::OpenRequestStreams() {
     ReadMultipartInput(data);
     request.MultipartFields = TFormFields(data);
     request.HasMultipart = true;
-}
-
-void TCGIWinEngine::FireRequestEvents() {
-    std::unique_lock<std::mutex> turn;
-    if (CGIMode == ServerThreadMode) turn = std::unique_lock<std::mutex>(CgiServer::ApplicationLock());
-    if (OnFirstExecRequest && firstRequestPending_) {
-        firstRequestPending_ = false;
-        OnFirstExecRequest(*this);
-    }
-    if (OnExecRequest) OnExecRequest(*this);
-    if (OnLastExecRequest && !residentServer_) OnLastExecRequest(*this);
 }
 
 void TCGIWinEngine::EndRequest() {

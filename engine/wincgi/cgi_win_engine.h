@@ -8,6 +8,7 @@
 
 #include "engine/wincgi/cgi_ini_file.h"
 #include "engine/core/http_engine.h"
+#include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 #include "platform/system_file.h"
 
@@ -47,11 +48,10 @@ protected:
 
 private:
     void OpenRequestStreams();
-    void FireRequestEvents();
     std::string SectionField(const std::string& Name, const std::string& Default);
     std::vector<std::string> SectionFieldValues(const std::string& Name);
 
-    bool firstRequestPending_ = true;
+    TRequestEvents requestEvents_;
     bool residentServer_ = false;
 };
 

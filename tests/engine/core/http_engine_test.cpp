@@ -2,11 +2,16 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <thread>
+#include <utility>
 
 #include "engine/core/error_log.h"
+#include "engine/core/request_events.h"
 #include "engine/core/request_state.h"
 #include "platform/exception.h"
 #include "platform/system_module.h"
@@ -147,4 +152,59 @@ TEST(HttpEngine, RoutinesWithoutACurrentEngineDoNothing) {
     EXPECT_EQ(HttpGetField("a", "d"), "d");
     EXPECT_EQ(HttpGetVariable("A"), "");
     EXPECT_EQ(CurrentHttpEngine(), nullptr);
+}
+
+TEST(RequestEvents, FirstOnceUntilItSucceedsAndLastOnlyWhereTheEngineHasOne) {
+    struct Case {
+        const char* fault;
+        TRequestEvents::TRules rules;
+        bool firstFailsOnce;
+        const char* expected;
+    } cases[] = {
+        {"first event raised again, or last raised by an engine without one", {}, false, "F E E "},
+        {"last request's event missing", {.LastRequest = true}, false, "F E L E L "},
+        {"a failed first event never raised again", {}, true, "F! F E E "},
+    };
+    for (const Case& c : cases) {
+        TTestEngine engine;
+        std::string calls;
+        bool fail = c.firstFailsOnce;
+        engine.OnFirstExecRequest = [&](THttpEngine&) {
+            calls += fail ? "F! " : "F ";
+            if (std::exchange(fail, false)) throw Exception("not ready");
+        };
+        engine.OnExecRequest = [&](THttpEngine&) { calls += "E "; };
+        engine.OnLastExecRequest = [&](THttpEngine&) { calls += "L "; };
+        TRequestEvents events;
+        for (int request = 0; request < (c.firstFailsOnce ? 3 : 2); ++request) {
+            try {
+                events.Fire(engine, c.rules);
+            } catch (const Exception&) {
+            }
+        }
+        EXPECT_EQ(calls, c.expected) << c.fault;
+    }
+}
+
+TEST(RequestEvents, EnginesThatTakeTurnsShareOneApplicationLock) {
+    TTestEngine one, two;
+    std::atomic<int> inside{0}, mostInside{0};
+    const auto handler = [&](THttpEngine&) {
+        const int now = ++inside;
+        mostInside = std::max(mostInside.load(), now);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        --inside;
+    };
+    one.OnExecRequest = two.OnExecRequest = handler;
+    TRequestEvents eventsOne, eventsTwo;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&, i] {
+            for (int request = 0; request < 5; ++request) {
+                if (i % 2) eventsOne.Fire(one, {.TakeTurns = true});
+                else eventsTwo.Fire(two, {.TakeTurns = true});
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(mostInside.load(), 1) << "handlers of two engines ran at once";
 }
