@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "engine/cgi/cgi_form_data.h"
+#include "engine/core/cgi_form_data.h"
 #include "engine/form/form_fields.h"
 #include "platform/ascii_text.h"
 #include "engine/form/multipart.h"
@@ -15,6 +15,7 @@
 #include "platform/system_environment.h"
 #include "platform/system_module.h"
 #include "engine/core/cgi_version.h"
+#include "engine/core/cgi_variables.h"
 
 namespace {
 
@@ -33,20 +34,6 @@ TCGIStdRequestState& CgiStdRequest() {
 }
 
 TCGIStdEngine* StdEngine() { return stdEngine; }
-
-std::string CgiVariableValue(const std::string& key, std::string value) {
-    if (key == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
-    return value;
-}
-
-std::string CgiEnvironmentVariable(const std::string& Name) { return CgiVariableValue(Name, GetEnv(Name)); }
-
-std::string CgiVariableKey(const std::string& Name) {
-    std::string key = UpperCase(Name);
-    for (char& c : key)
-        if (c == ' ') c = '_';
-    return key == "EXECUTABLE_PATH" ? "SCRIPT_NAME" : key;
-}
 
 bool StartedWithoutServer() { return CgiEnvironmentVariable("SERVER_SOFTWARE").empty() && ProgramParameters().empty(); }
 

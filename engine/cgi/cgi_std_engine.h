@@ -80,14 +80,6 @@ TCGIStdRequestState& CgiStdRequest();
 bool IsServerProcess();
 // The one standard CGI engine object of the process (none before it is created).
 TCGIStdEngine* StdEngine();
-// An environment variable as the CGI engines read it: missing is empty, and a
-// "SERVER_SOFTWARE" value containing "ZB" reads as empty.
-std::string CgiEnvironmentVariable(const std::string& Name);
-// The rule for "SERVER_SOFTWARE" above, for a value read elsewhere (a FastCGI request).
-std::string CgiVariableValue(const std::string& key, std::string value);
-// The name a variable is read under: upper case, blanks as underscores, and "EXECUTABLE PATH"
-// as "SCRIPT_NAME".
-std::string CgiVariableKey(const std::string& Name);
 // No "SERVER_SOFTWARE" and no command-line parameters.
 bool StartedWithoutServer();
 // True unless running as a library or "CGI_VERSION" names Windows CGI, and when a web server

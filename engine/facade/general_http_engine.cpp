@@ -13,6 +13,7 @@
 #include "platform/exception.h"
 #include "platform/system_module.h"
 #include "engine/core/cgi_version.h"
+#include "engine/core/cgi_variables.h"
 
 TStartKind CurrentStartKind() {
     TStartKind start;

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/cgi/cgi_form_data.h"
-#include "engine/cgi/cgi_std_engine.h"
+#include "engine/core/cgi_form_data.h"
 #include "engine/core/program_end.h"
 #include "engine/fastcgi/fastcgi_pool.h"
 #include "engine/fastcgi/fastcgi_socket.h"
@@ -12,6 +11,7 @@
 #include "engine/fastcgi/fastcgi_worker.h"
 #include "engine/form/form_fields.h"
 #include "engine/settings/operator_settings.h"
+#include "engine/core/cgi_variables.h"
 #include "platform/exception.h"
 #include "platform/system_module.h"
 

@@ -29,6 +29,7 @@
 #include "engine/core/cgi_version.h"
 #include "engine/core/random_number.h"
 #include "engine/core/program_end.h"
+#include "engine/core/cgi_variables.h"
 
 namespace {
 

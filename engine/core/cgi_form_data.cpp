@@ -1,4 +1,4 @@
-#include "engine/cgi/cgi_form_data.h"
+#include "engine/core/cgi_form_data.h"
 
 #include "engine/core/http_engine.h"
 #include "engine/form/multipart.h"

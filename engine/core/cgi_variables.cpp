@@ -1,0 +1,18 @@
+#include "engine/core/cgi_variables.h"
+
+#include "platform/ascii_text.h"
+#include "platform/system_environment.h"
+
+std::string CgiVariableKey(const std::string& Name) {
+    std::string key = UpperCase(Name);
+    for (char& c : key)
+        if (c == ' ') c = '_';
+    return key == "EXECUTABLE_PATH" ? "SCRIPT_NAME" : key;
+}
+
+std::string CgiVariableValue(const std::string& key, std::string value) {
+    if (key == "SERVER_SOFTWARE" && value.find("ZB") != std::string::npos) return "";
+    return value;
+}
+
+std::string CgiEnvironmentVariable(const std::string& Name) { return CgiVariableValue(Name, GetEnv(Name)); }
