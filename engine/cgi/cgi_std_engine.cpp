@@ -51,6 +51,11 @@ bool StandardCgiEnvironment() {
     return !CgiEnvironmentVariable("SERVER_SOFTWARE").empty() || IsServerProcess();
 }
 
+TCGIStdEngine::TServerHooks& TCGIStdEngine::ServerHooks() {
+    static TServerHooks hooks;
+    return hooks;
+}
+
 std::unique_ptr<TCGIStdEngine> TCGIStdEngine::Create(bool noServer, const THttpEngineProperties& properties,
                                                      bool autoTerminate) {
     auto engine = std::make_unique<TCGIStdEngine>(noServer, properties, autoTerminate);
@@ -72,7 +77,7 @@ void TCGIStdEngine::Start() {
     if (!StandardCgiEnvironment()) return;
     MakeCurrent();
     if (IsServerProcess()) {
-        SetUpServer();
+        RunServer();
         return;
     }
     // A client that goes away must not kill the request before its files are cleaned up.
@@ -84,10 +89,15 @@ void TCGIStdEngine::Start() {
     DispatchRequest(ModuleFolder() + "/Temp/" + ModuleBaseName() + "_C_" + request.RequestId + "_REQ");
 }
 
+void TCGIStdEngine::RunServer() {
+    if (ServerHooks().RunServer) ServerHooks().RunServer(*this);
+    TerminateProgram();
+}
+
 void TCGIStdEngine::DispatchRequest(const std::string& F) {
     CgiStdRequest().RequestFile = F;
-    if (IsServerProcess() || CGIMode != NormalMode) {
-        DispatchServerRequest(F);
+    if ((IsServerProcess() || CGIMode != NormalMode) && ServerHooks().DispatchRequest) {
+        ServerHooks().DispatchRequest(*this, F);
         return;
     }
     ProcessRequest();

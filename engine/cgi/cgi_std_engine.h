@@ -1,7 +1,7 @@
 // The standard CGI engine: the request in environment variables, the body on standard input,
 // the response on standard output; in NormalMode the whole request runs when the engine is
-// created and the process ends afterwards. The CGI server modes extend DispatchRequest and
-// the set-up of the server process (engine/cgi_server_mode.cpp).
+// created and the process ends afterwards. The resident CGI server plugs the server modes into
+// it through its server hooks.
 //
 // How an application runs a request through it (the facade does this once it chooses engines):
 //     THttpEngineProperties http;            // settings and the request events
@@ -10,6 +10,7 @@
 // Under a CGI server Create serves the request and, with AutoTerminate, ends the process.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,18 @@
 
 class TCGIStdEngine : public THttpEngine {
 public:
+    // How the resident CGI server plugs into the engine, as it installs them at program start.
+    // Without them a server process has nothing to serve and ends, and every request is served
+    // as in NormalMode.
+    struct TServerHooks {
+        // The server process: serves handed-over requests until the server stops.
+        std::function<void(TCGIStdEngine& engine)> RunServer;
+        // A request in a server mode, or one the server process took: handed over to the server,
+        // or served as the mode asks.
+        std::function<void(TCGIStdEngine& engine, const std::string& requestFile)> DispatchRequest;
+    };
+    static TServerHooks& ServerHooks();
+
     // Creates the engine and, in a CGI environment, makes it current and dispatches the request.
     static std::unique_ptr<TCGIStdEngine> Create(bool noServer, const THttpEngineProperties& properties,
                                                  bool autoTerminate);
@@ -54,9 +67,7 @@ protected:
 private:
     void Start();
     void ObtainFormData();
-    // The CGI server modes (engine/cgi_server_mode.cpp).
-    void SetUpServer();
-    void DispatchServerRequest(const std::string& F);
+    void RunServer();
 
     TRequestEvents requestEvents_;
 };

@@ -46,10 +46,12 @@ namespace CgiServer {
 // The files of this program's server.
 const TServerFiles& Files();
 
-// Run at program start before any form exists: the server-list checks, then the server's
-// announcement or a request process's hand-over (which ends the process when a server
-// answers).
+// Run at program start before any form exists: installs the server modes into the standard
+// CGI engine, then the server-list checks, then the server's announcement or a request
+// process's hand-over (which ends the process when a server answers).
 void UnitStartup();
+// Hands the standard CGI engine the server process's loop and the server modes' dispatch.
+void InstallServerModes();
 // Run by the server process when it ends: removes its files.
 void UnitEnd();
 
@@ -79,6 +81,10 @@ void MarkRequestDone();
 // Server: serves one request from its files, on the calling thread, and then removes its
 // record whatever happened, since its request process waits for that.
 void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile);
+// A request in a server mode: a request process hands it over (or, with no server to take it,
+// serves it itself); the server serves it on this thread or, in ServerThreadMode, on one of
+// its own.
+void DispatchRequest(TCGIStdEngine& engine, const std::string& requestFile);
 
 // Request process in a server mode with no server running: starts one and hands over; when
 // no server takes the request after six attempts, the process serves it itself.

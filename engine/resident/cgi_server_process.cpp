@@ -142,18 +142,21 @@ void UnitEnd() {
     ServerData().reset();
 }
 
-}  // namespace CgiServer
-
-void TCGIStdEngine::SetUpServer() {
-    CgiServer::RunServer(*this);
-    CgiServer::UnitEnd();
-    TerminateProgram();
-}
-
-void TCGIStdEngine::DispatchServerRequest(const std::string& F) {
-    if (!IsServerProcess()) CgiServer::StartServerAndHandOver(*this);
-    if (CGIMode == ServerThreadMode)
-        TCGIRequestThread::Start(*this, F);
+void DispatchRequest(TCGIStdEngine& engine, const std::string& requestFile) {
+    if (!IsServerProcess()) StartServerAndHandOver(engine);
+    if (engine.CGIMode == ServerThreadMode)
+        TCGIRequestThread::Start(engine, requestFile);
     else
-        CgiServer::ServeRequest(*this, F);
+        ServeRequest(engine, requestFile);
 }
+
+void InstallServerModes() {
+    TCGIStdEngine::TServerHooks& hooks = TCGIStdEngine::ServerHooks();
+    hooks.RunServer = [](TCGIStdEngine& engine) {
+        RunServer(engine);
+        UnitEnd();
+    };
+    hooks.DispatchRequest = DispatchRequest;
+}
+
+}  // namespace CgiServer

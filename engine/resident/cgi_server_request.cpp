@@ -139,6 +139,7 @@ void StartupChecks() {
 }
 
 void UnitStartup() {
+    InstallServerModes();
     ServerData() = std::make_unique<TServerData>();
     if (!StandardCgiEnvironment()) return;
     StartupChecks();
