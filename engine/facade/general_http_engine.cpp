@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "engine/cgi/cgi_std_engine.h"
-#include "engine/fastcgi/fastcgi_start.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
 #include "engine/settings/operator_settings.h"
@@ -21,7 +20,8 @@ TStartKind CurrentStartKind() {
     start.ServerSoftware = CgiEnvironmentVariable("SERVER_SOFTWARE");
     start.CgiVersion = CgiEnvironmentVariable("CGI_VERSION");
     start.HasParameters = !ProgramParameters().empty();
-    start.FastCgi = IsFastCgiStart();
+    const auto& isFastCgiStart = TGeneralHttpEngine::Factories().IsFastCgiStart;
+    start.FastCgi = isFastCgiStart && isFastCgiStart();
     return start;
 }
 

@@ -31,8 +31,8 @@ struct TStartKind {
     std::string ServerSoftware;  // "SERVER_SOFTWARE" as the CGI engines read it
     std::string CgiVersion;      // "CGI_VERSION"
     bool HasParameters = false;
-    // A FastCGI server's listening socket is standard input, or the first parameter is
-    // "--fastcgi" (engine/fastcgi/fastcgi_start.h).
+    // A FastCGI start, as the installed FastCGI engine recognises it: a FastCGI server's
+    // listening socket is standard input, or the first parameter is "--fastcgi".
     bool FastCgi = false;
 };
 
@@ -62,7 +62,9 @@ public:
     // The engines that later builds add: each creates and owns its engine for the facade.
     struct TEngineFactories {
         std::function<void(TGeneralHttpEngine& facade)> CreateLibraryEngines;
-        // Serves FastCGI until asked to stop (engine/fastcgi/fastcgi_startup.h).
+        // Whether this process was started to serve FastCGI.
+        std::function<bool()> IsFastCgiStart;
+        // Serves FastCGI until asked to stop.
         std::function<void(TGeneralHttpEngine& facade)> CreateFastCgiEngine;
     };
     static TEngineFactories& Factories();

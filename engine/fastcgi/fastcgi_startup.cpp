@@ -4,6 +4,7 @@
 
 #include "engine/facade/general_http_engine.h"
 #include "engine/fastcgi/fastcgi_engine.h"
+#include "engine/fastcgi/fastcgi_start.h"
 
 namespace {
 
@@ -17,4 +18,8 @@ void CreateFastCgiEngine(TGeneralHttpEngine& facade) {
 
 }  // namespace
 
-void InstallFastCgiEngine() { TGeneralHttpEngine::Factories().CreateFastCgiEngine = CreateFastCgiEngine; }
+void InstallFastCgiEngine() {
+    TGeneralHttpEngine::TEngineFactories& factories = TGeneralHttpEngine::Factories();
+    factories.IsFastCgiStart = IsFastCgiStart;
+    factories.CreateFastCgiEngine = CreateFastCgiEngine;
+}

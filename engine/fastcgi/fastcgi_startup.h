@@ -1,5 +1,6 @@
 // The FastCGI engine for the facade: the program (not the server-extension library) hands the
-// facade its creation, which serves FastCGI until asked to stop.
+// facade how a FastCGI start is recognised and the engine's creation, which serves FastCGI
+// until asked to stop.
 #pragma once
 
 void InstallFastCgiEngine();
