@@ -26,11 +26,6 @@ std::mutex& RequestLock() {
     return lock;
 }
 
-std::vector<std::function<void()>>& ProgramForms() {
-    static std::vector<std::function<void()>> forms;
-    return forms;
-}
-
 void StartSession(THttpRequestState& state, const std::string& sessionName) {
     state.SessionCookie = std::make_unique<THttpCookie>();
     state.SessionCookie->CookieName = sessionName;
@@ -40,8 +35,6 @@ void StartSession(THttpRequestState& state, const std::string& sessionName) {
 }
 
 }  // namespace
-
-void RegisterProgramForm(std::function<void()> destroy) { ProgramForms().push_back(std::move(destroy)); }
 
 void THttpEngine::ProcessRequest() {
     THttpRequestState& state = RequestState();
@@ -170,19 +163,7 @@ void THttpEngine::TerminateProgram() {
     if (!IsLibrary()) EndProcess();
 }
 
-void THttpEngine::EndProcess() {
-    auto& forms = ProgramForms();
-    while (!forms.empty()) {
-        std::function<void()> destroy = std::move(forms.back());
-        forms.pop_back();
-        try {
-            if (destroy) destroy();
-        } catch (const std::exception&) {
-            // Ending the process goes on whatever a form's destruction raises.
-        }
-    }
-    EndProgram();
-}
+void THttpEngine::EndProcess() { EndProgram(); }
 
 TLock* THttpEngine::CreateLock() { return new TLock(); }
 

@@ -48,8 +48,8 @@ struct THttpEngineProperties {
     bool NoCache = false;
 };
 
-// The abstract engine. Per-request state lives in thread-local variables (engine/request_state.h),
-// so one engine object may serve requests on several threads at once; its properties are shared
+// The abstract engine. Per-request state lives in thread-local variables (RequestState()), so
+// one engine object may serve requests on several threads at once; its properties are shared
 // and read-only while requests run.
 class THttpEngine : public THttpEngineProperties {
 public:
@@ -131,7 +131,7 @@ public:
     void LogError(const std::string& Message);
     // Ends the process after a CGI request (nothing when running as a library).
     void TerminateProgram();
-    // Destroys the registered forms and unwinds to main, which ends the process.
+    // Unwinds to main, which ends the process: the application's forms are destroyed on the way.
     [[noreturn]] void EndProcess();
 
 protected:
@@ -153,10 +153,6 @@ private:
     void StartBinaryHeader();
     void FlushBuffer();
 };
-
-// Registers the destruction of an application form (or data module); TerminateProgram runs the
-// registered destructions, last registered first, before the process ends.
-void RegisterProgramForm(std::function<void()> destroy);
 
 // Free-standing routines: each acts on the engine serving the calling thread (none: no effect,
 // empty results).
