@@ -10,9 +10,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/exception.h"
-#include "platform/read_at.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/read_at.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

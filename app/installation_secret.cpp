@@ -9,11 +9,11 @@
 #include <map>
 #include <mutex>
 
-#include "platform/exception.h"
-#include "platform/file_descriptor.h"
-#include "platform/random_bytes.h"
-#include "platform/read_at.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/random_bytes.h"
+#include "platform/os/read_at.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

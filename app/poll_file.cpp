@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "app/answer_line.h"
-#include "platform/exception.h"
-#include "platform/file_descriptor.h"
-#include "platform/read_at.h"
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/read_at.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

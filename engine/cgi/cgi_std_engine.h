@@ -18,7 +18,7 @@
 
 #include "engine/core/http_engine.h"
 #include "engine/form/form_fields.h"
-#include "platform/system_file.h"
+#include "platform/os/system_file.h"
 
 class TCGIStdEngine : public THttpEngine {
 public:

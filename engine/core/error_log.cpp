@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
-#include "platform/display_text.h"
-#include "platform/file_descriptor.h"
-#include "platform/record_lock.h"
-#include "platform/system_file.h"
-#include "platform/system_module.h"
+#include "platform/text/display_text.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
 
 std::string LogFilePath(const std::string& moduleFile, const std::string& logDir) {
     const size_t slash = moduleFile.rfind('/');

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/form/url_coding.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
 
 namespace {
 

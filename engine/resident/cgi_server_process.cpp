@@ -15,8 +15,8 @@
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
 
 namespace {
 

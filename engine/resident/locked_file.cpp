@@ -10,10 +10,10 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/exception.h"
-#include "platform/read_at.h"
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/read_at.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

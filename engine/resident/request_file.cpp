@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/exception.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/write_all.h"
 #include "engine/core/random_number.h"
 
 extern char** environ;

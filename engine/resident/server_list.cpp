@@ -8,9 +8,9 @@
 #include <chrono>
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/locked_file.h"
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "engine/resident/close_signals.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_mark.h"
-#include "platform/system_file.h"
-#include "platform/system_time.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_time.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "engine/wincgi/cgi_ini_file.h"
 #include "engine/core/http_engine.h"
 #include "engine/form/form_fields.h"
-#include "platform/system_file.h"
+#include "platform/os/system_file.h"
 
 class TCGIWinEngine : public THttpEngine {
 public:

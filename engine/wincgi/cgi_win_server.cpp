@@ -10,7 +10,7 @@
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
-#include "platform/system_file.h"
+#include "platform/os/system_file.h"
 
 namespace {
 
