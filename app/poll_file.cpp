@@ -8,10 +8,12 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "app/answer_line.h"
 #include "platform/os/exception.h"
 #include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
 #include "platform/os/read_at.h"
 #include "platform/os/record_lock.h"
 #include "platform/os/write_all.h"
@@ -63,26 +65,25 @@ size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string
     return static_cast<size_t>(got);
 }
 
-constexpr int kRefused = -2;
-
-int OpenForAppend(const std::string& path, const std::string& keyPath) {
+// No descriptor when the poll was closed by removing its file (its key file stays).
+std::optional<TFileDescriptor> OpenForAppend(const std::string& path, const std::string& keyPath) {
     // A link in the folder is never followed: it could lead anywhere.
-    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0 || errno != ENOENT) return fd;
-    if (access(keyPath.c_str(), F_OK) == 0) return kRefused;
+    TFileDescriptor file = TryOpenFile(path, {.Access = O_RDWR, .NonBlocking = true});
+    if (file.IsOpen() || errno != ENOENT) return file;
+    if (access(keyPath.c_str(), F_OK) == 0) return std::nullopt;
     // Owner and group only: another user can neither read the answerers' addresses nor lock
     // the file.
-    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0640);
+    return TryOpenFile(path, {.Access = O_RDWR | O_CREAT, .CreationMode = 0640, .NonBlocking = true});
 }
 
 }  // namespace
 
 AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines,
                           const TAppendGuard& guard) {
-    const int fd = OpenForAppend(path, keyPath);
-    if (fd == kRefused) return AppendResult::Refused;
+    const std::optional<TFileDescriptor> file = OpenForAppend(path, keyPath);
+    if (!file) return AppendResult::Refused;
+    const int fd = file->Get();
     if (fd < 0) Fail("Cannot open file", path);
-    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) {
         errno = EINVAL;
         Fail("Not a poll file", path);
@@ -112,12 +113,12 @@ bool IsClosedPollFile(const std::string& path) {
 }
 
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const TFileDescriptor file = TryOpenFile(path, {.Access = O_RDONLY, .NonBlocking = true});
+    const int fd = file.Get();
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP) return false;
         Fail("Cannot open file", path);
     }
-    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) return false;
     LockWhole(fd, TLockKind::Shared, path);
     const off_t size = RegularFileSize(fd, path);

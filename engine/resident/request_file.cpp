@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/os/exception.h"
+#include "platform/os/open_file.h"
 #include "platform/os/write_all.h"
 #include "engine/core/random_number.h"
 
@@ -54,7 +55,7 @@ std::string RequestFileHead(const std::vector<std::string>& environment) {
 std::string CreateRequestFile(const TServerFiles& files, TFileDescriptor& fd) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = files.RequestFilePath(NewRequestId());
-        fd.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        fd = TryOpenFile(path, {.Access = O_WRONLY | O_CREAT | O_EXCL, .CreationMode = 0600});
         if (!fd.IsOpen() && errno != EEXIST) break;
         if (!fd.IsOpen()) continue;
         // An output file of the same id may still wait for its earlier request's process.

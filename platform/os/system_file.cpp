@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/os/exception.h"
+#include "platform/os/open_file.h"
 #include "platform/os/write_all.h"
 
 namespace {
@@ -22,24 +23,21 @@ std::unique_ptr<TFileStream> TFileStream::StandardInput() { return std::make_uni
 std::unique_ptr<TFileStream> TFileStream::StandardOutput() { return std::make_unique<TFileStream>(1); }
 
 std::unique_ptr<TFileStream> TFileStream::Open(const std::string& path, int flags, int mode) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
-    if (fd < 0) throw EFileError("Cannot open file " + path + ": " + std::strerror(errno));
-    return std::make_unique<TFileStream>(TFileDescriptor(fd));
+    return std::make_unique<TFileStream>(OpenFile(path, {flags, static_cast<mode_t>(mode), true, false}));
 }
 
 std::unique_ptr<TFileStream> TFileStream::OpenRegular(const std::string& path, int flags, int mode) {
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode);
+    TFileDescriptor file = TryOpenFile(path, {flags, static_cast<mode_t>(mode), true, true});
     struct stat info {};
-    if (fd < 0) {
+    if (!file.IsOpen()) {
         const int error = errno;
         if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
             throw EFileError("Cannot open file " + path + ": not a regular file");
         throw EFileError("Cannot open file " + path + ": " + std::strerror(error));
     }
-    TFileDescriptor file(fd);
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         throw EFileError("Cannot open file " + path + ": not a regular file");
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
     return std::make_unique<TFileStream>(std::move(file));
 }
 

@@ -18,6 +18,7 @@
 
 #include "platform/os/exception.h"
 #include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TWantedFont DejaVuSans(bool bold) {
 // Maps the whole file read-only for the rest of the process: only the pages FreeType reads
 // are touched, and nothing is copied.
 std::optional<TFoundFont> MapFile(const std::string& path) {
-    const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const TFileDescriptor file = TryOpenFile(path, {.Access = O_RDONLY, .FollowLinks = true});
     if (!file.IsOpen()) return std::nullopt;
     TFoundFont found{path, {}, {}};
     void* data = MAP_FAILED;

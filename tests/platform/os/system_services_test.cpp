@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/os/exception.h"
+#include "platform/os/open_file.h"
 #include "platform/os/system_environment.h"
 #include "platform/os/system_file.h"
 #include "platform/os/system_module.h"
@@ -64,5 +67,27 @@ TEST(SystemFile, StreamsAndHelpers) {
     EXPECT_TRUE(DeleteFileIfExists(file));
     EXPECT_TRUE(DeleteFileIfExists(file));
     EXPECT_THROW(TFileStream::Open((dir / "none/f").string(), O_RDONLY), std::exception);
+    fs::remove_all(dir);
+}
+
+TEST(OpenFile, ClosedOnExecAndLinksFollowedOnlyWhenAsked) {
+    const fs::path dir = fs::path(TALLYHOUSE_BINARY_DIR) / "scratch" / ("open-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "f").string(), link = (dir / "link").string();
+    {
+        const TFileDescriptor made = OpenFile(file, {.Access = O_WRONLY | O_CREAT | O_EXCL, .CreationMode = 0600});
+        EXPECT_NE(fcntl(made.Get(), F_GETFD) & FD_CLOEXEC, 0);
+        struct stat info {};
+        ASSERT_EQ(fstat(made.Get(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u & ~umask(umask(0)));
+    }
+    fs::create_symlink(file, link);
+    EXPECT_FALSE(TryOpenFile(link, {}).IsOpen());
+    EXPECT_EQ(errno, ELOOP);
+    EXPECT_TRUE(TryOpenFile(link, {.FollowLinks = true}).IsOpen());
+    const TFileDescriptor quick = OpenFile(file, {.NonBlocking = true});
+    EXPECT_NE(fcntl(quick.Get(), F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_THROW(OpenFile((dir / "none").string(), {}), EFileError);
+    EXPECT_THROW(OpenFile(file, {.Access = O_WRONLY | O_CREAT | O_EXCL}), EFileError);
     fs::remove_all(dir);
 }
