@@ -45,7 +45,7 @@ off_t RegularFileSize(int fd, const std::string& path) {
 bool EndsInsideLine(int fd, off_t size, const std::string& path) {
     if (size == 0) return false;
     char last = 0;
-    if (pread(fd, &last, 1, size - 1) != 1) Fail("Cannot read file", path);
+    if (ReadUpToAt(fd, &last, 1, size - 1) != 1) Fail("Cannot read file", path);
     return last != '\r' && last != '\n';
 }
 
@@ -59,7 +59,7 @@ void WriteAt(int fd, off_t offset, std::string_view bytes, const std::string& pa
 }
 
 // Fewer bytes than asked only when the file was cut short meanwhile.
-size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string& path) {
+size_t ReadPieceAt(int fd, char* data, size_t size, off_t offset, const std::string& path) {
     const ssize_t got = ReadUpToAt(fd, data, size, offset);
     if (got < 0) Fail("Cannot read file", path);
     return static_cast<size_t>(got);
@@ -129,7 +129,7 @@ bool ReadPollFile(const std::string& path, const std::function<void(std::string_
     const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
     for (off_t done = 0; done < size;) {
         const size_t want = static_cast<size_t>(std::min<off_t>(size - done, kPiece));
-        const size_t got = ReadUpTo(fd, buffer.get(), want, done, path);
+        const size_t got = ReadPieceAt(fd, buffer.get(), want, done, path);
         if (got > 0) onPiece(std::string_view(buffer.get(), got));
         if (got < want) break;
         done += static_cast<off_t>(got);

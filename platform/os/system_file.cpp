@@ -10,6 +10,7 @@
 
 #include "platform/os/exception.h"
 #include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
 #include "platform/os/write_all.h"
 
 namespace {
@@ -45,16 +46,7 @@ TFileStream::~TFileStream() { Flush(); }
 
 int TFileStream::Read(void* buffer, int count) {
     Flush();
-    char* at = static_cast<char*>(buffer);
-    int done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(fd_, at + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        done += static_cast<int>(n);
-    }
-    return done;
+    return count <= 0 ? 0 : static_cast<int>(ReadUpTo(fd_, buffer, static_cast<size_t>(count)));
 }
 
 void TFileStream::Write(const void* data, size_t count) {

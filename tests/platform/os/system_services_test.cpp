@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "platform/os/exception.h"
 #include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
 #include "platform/os/system_environment.h"
 #include "platform/os/system_file.h"
 #include "platform/os/system_module.h"
@@ -90,4 +92,22 @@ TEST(OpenFile, ClosedOnExecAndLinksFollowedOnlyWhenAsked) {
     EXPECT_THROW(OpenFile((dir / "none").string(), {}), EFileError);
     EXPECT_THROW(OpenFile(file, {.Access = O_WRONLY | O_CREAT | O_EXCL}), EFileError);
     fs::remove_all(dir);
+}
+
+TEST(ReadUpTo, ReadsOnOverShortReadsUntilTheDataEnds) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const TFileDescriptor in(ends[0]);
+    std::thread writer([out = ends[1]] {
+        EXPECT_EQ(write(out, "abc", 3), 3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(write(out, "defg", 4), 4);
+        close(out);
+    });
+    char buffer[16] = {};
+    EXPECT_EQ(ReadUpTo(in.Get(), buffer, 5), 5) << "the first write alone is not enough";
+    EXPECT_EQ(ReadUpTo(in.Get(), buffer + 5, sizeof buffer - 5), 2) << "fewer only where the data ends";
+    writer.join();
+    EXPECT_EQ(std::string(buffer), "abcdefg");
+    EXPECT_EQ(ReadUpTo(-1, buffer, 1), -1);
 }
