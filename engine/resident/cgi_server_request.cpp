@@ -14,7 +14,7 @@
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/cgi/cgi_std_engine.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/core/engine_log.h"
 #include "platform/text/ascii_text.h"
 #include "engine/resident/locked_file.h"
@@ -170,10 +170,10 @@ bool EnqueueRequest() {
 TRequestState RequestState() { return ReadRequestState(Files().ServerListPath(), ServerData()->RequestName); }
 
 void WaitForServerResponse() {
-    InstallCloseSignals();
+    CatchStopSignals();
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(ResponseWaitSeconds)) {
-        if (CloseRequested()) break;
+        if (StopRequested()) break;
         const bool window = TServerMark::WindowExists(Files().ServerMarkPath());
         const TRequestState state = RequestState();
         if (state == TRequestState::Done) {

@@ -13,6 +13,7 @@
 #include "platform/os/exception.h"
 #include "platform/os/open_file.h"
 #include "platform/os/read_at.h"
+#include "platform/os/stop_signals.h"
 #include "platform/os/system_environment.h"
 #include "platform/os/system_file.h"
 #include "platform/os/system_module.h"
@@ -110,4 +111,24 @@ TEST(ReadUpTo, ReadsOnOverShortReadsUntilTheDataEnds) {
     writer.join();
     EXPECT_EQ(std::string(buffer), "abcdefg");
     EXPECT_EQ(ReadUpTo(-1, buffer, 1), -1);
+}
+
+// Each in a child of its own: the handler and the flag belong to the whole process.
+TEST(StopSignals, OnlyTheStopSignalsAreCaughtAndRecorded) {
+    const sigset_t stops = StopSignalSet();
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CatchStopSignals();
+            raise(signal);
+            _exit(StopRequested() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const bool stop = signal != SIGUSR2;
+        EXPECT_EQ(IsStopSignal(signal), stop) << strsignal(signal);
+        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) == 0, stop) << strsignal(signal);
+        EXPECT_EQ(sigismember(&stops, signal) == 1, stop) << strsignal(signal);
+    }
 }
