@@ -6,13 +6,13 @@
 
 namespace {
 
-// Calls Read(at, count, done) until size bytes are in, the data ends or a read fails.
+// Calls ReadPiece(at, count, done) until size bytes are in, the data ends or a read fails.
 template <typename TRead>
-ssize_t ReadLoop(void* data, std::size_t size, TRead read) {
+ssize_t ReadLoop(void* data, std::size_t size, TRead readPiece) {
     char* at = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = read(at + done, size - done, done);
+        const ssize_t n = readPiece(at + done, size - done, done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;

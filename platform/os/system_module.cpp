@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
 #include "platform/os/read_at.h"
 
 namespace {
@@ -62,7 +63,7 @@ const std::vector<std::string>& ProgramParameters() {
     static const std::vector<std::string> parameters = [] {
         // Read without a stream: a stream's locale set-up would cost every CGI start more than
         // the reading itself.
-        const TFileDescriptor file(open("/proc/self/cmdline", O_RDONLY | O_CLOEXEC));
+        const TFileDescriptor file = TryOpenFile("/proc/self/cmdline", {.Access = O_RDONLY});
         std::string all;
         char buffer[4096];
         for (ssize_t n = 0; file.IsOpen() && (n = ReadUpToAt(file.Get(), buffer, sizeof buffer, static_cast<off_t>(all.size()))) > 0;)
