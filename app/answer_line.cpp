@@ -3,7 +3,7 @@
 #include <clocale>
 
 #include "app/quoted_answer.h"
-#include "platform/system_time.h"
+#include "platform/os/system_time.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 std::optional<std::vector<std::string>> ParseAnswerList(std::string_view text) {
     if (text.empty()) return std::nullopt;

@@ -10,9 +10,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/exception.h"
-#include "platform/read_at.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
+#include "platform/os/write_all.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ private:
 };
 
 TAnswerRecord::TAnswerRecord(const std::string& pollPath) : path_(pollPath + kAnswerRecordSuffix) {
-    file_.Reset(open(path_.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    file_ = TryOpenFile(path_, {.Access = O_RDWR, .NonBlocking = true});
     if (!file_.IsOpen() && errno != ENOENT) Fail("Cannot open the one-answer record");
     struct stat info {};
     if (file_.IsOpen() && fstat(file_.Get(), &info) != 0) Fail("Cannot read the one-answer record");
@@ -183,7 +184,7 @@ void TAnswerRecord::Grow() {
 // way leaves the record as it was.
 void TAnswerRecord::Replace(const TTableImage& table) {
     const std::string temporary = path_ + ".new";
-    TFileDescriptor next(open(temporary.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0640));
+    TFileDescriptor next = TryOpenFile(temporary, {.Access = O_RDWR | O_CREAT | O_TRUNC, .CreationMode = 0640});
     if (!next.IsOpen() || !WriteAllAt(next.Get(), table.Bytes().data(), table.Bytes().size(), 0) ||
         rename(temporary.c_str(), path_.c_str()) != 0) {
         const int error = errno;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 inline constexpr char kAnswerRecordSuffix[] = ".answered";
 

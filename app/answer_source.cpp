@@ -3,7 +3,7 @@
 #include "app/request_refusal.h"
 #include "engine/client/site_checks.h"
 #include "engine/core/http_engine.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "app/poll_name.h"
 #include "app/tally.h"
 #include "engine/core/http_engine.h"
-#include "platform/ascii_text.h"
-#include "platform/fnv1a.h"
-#include "platform/font_files.h"
-#include "platform/system_module.h"
+#include "platform/text/ascii_text.h"
+#include "app/fnv1a.h"
+#include "platform/text/font_files.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "app/poll_transfer.h"
 #include "engine/fastcgi/fastcgi_start.h"
 #include "engine/settings/operator_settings.h"
-#include "platform/system_environment.h"
-#include "platform/system_module.h"
+#include "platform/os/system_environment.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

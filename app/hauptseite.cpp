@@ -7,7 +7,7 @@
 #include "app/tally_data.h"
 #include "engine/settings/operator_settings.h"
 #include "image/response/http_stream.h"
-#include "platform/system_module.h"
+#include "platform/os/system_module.h"
 
 THauptseite::THauptseite() {
     ApplyStoredSettings();

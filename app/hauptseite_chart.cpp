@@ -9,8 +9,8 @@
 #include "app/pages.h"
 #include "chart/canvas/color_shade.h"
 #include "chart/model/palette.h"
-#include "platform/convert.h"
-#include "platform/exception.h"
+#include "platform/text/convert.h"
+#include "platform/os/exception.h"
 
 namespace {
 

@@ -9,11 +9,12 @@
 #include <map>
 #include <mutex>
 
-#include "platform/exception.h"
-#include "platform/file_descriptor.h"
-#include "platform/random_bytes.h"
-#include "platform/read_at.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
+#include "platform/os/random_bytes.h"
+#include "platform/os/read_at.h"
+#include "platform/os/write_all.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ std::uint64_t Word(const std::string& text, size_t at) {
 void MakeSecret(const std::string& path) {
     const std::string text = NewSecretText();
     const std::string temporary = path + "." + std::to_string(getpid()) + ".new";
-    const TFileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const TFileDescriptor file = TryOpenFile(temporary, {.Access = O_WRONLY | O_CREAT | O_TRUNC, .CreationMode = 0600});
     if (!file.IsOpen()) Fail("Cannot make the secret file", temporary);
     const bool written = WriteAll(file.Get(), text.data(), text.size()) && fsync(file.Get()) == 0;
     const int writeError = errno;
@@ -68,7 +69,7 @@ void MakeSecret(const std::string& path) {
 }
 
 std::string ReadSecretText(const std::string& path) {
-    const TFileDescriptor file(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const TFileDescriptor file = TryOpenFile(path, {.Access = O_RDONLY, .NonBlocking = true});
     if (!file.IsOpen()) Fail("Cannot read the secret file", path);
     std::string text(kTextSize + 1, '\0');
     const ssize_t got = ReadUpToAt(file.Get(), text.data(), text.size(), 0);

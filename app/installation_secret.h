@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/keyed_hash.h"
+#include "platform/os/keyed_hash.h"
 
 inline constexpr char kSecretFileName[] = "tallyhouse.secret";
 

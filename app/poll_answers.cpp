@@ -4,7 +4,7 @@
 
 #include "app/pages.h"
 #include "app/poll_name.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

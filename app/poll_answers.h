@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/request_refusal.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 // At most this many poll fields in one request, values of one field, and new poll files
 // created by one request.

@@ -6,7 +6,7 @@
 
 #include "app/poll_name.h"
 #include "engine/settings/operator_settings.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 std::size_t MaxPollFiles() { return OperatorSettings().MaxPolls; }
 

@@ -8,13 +8,15 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "app/answer_line.h"
-#include "platform/exception.h"
-#include "platform/file_descriptor.h"
-#include "platform/read_at.h"
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ off_t RegularFileSize(int fd, const std::string& path) {
 bool EndsInsideLine(int fd, off_t size, const std::string& path) {
     if (size == 0) return false;
     char last = 0;
-    if (pread(fd, &last, 1, size - 1) != 1) Fail("Cannot read file", path);
+    if (ReadUpToAt(fd, &last, 1, size - 1) != 1) Fail("Cannot read file", path);
     return last != '\r' && last != '\n';
 }
 
@@ -57,32 +59,31 @@ void WriteAt(int fd, off_t offset, std::string_view bytes, const std::string& pa
 }
 
 // Fewer bytes than asked only when the file was cut short meanwhile.
-size_t ReadUpTo(int fd, char* data, size_t size, off_t offset, const std::string& path) {
+size_t ReadPieceAt(int fd, char* data, size_t size, off_t offset, const std::string& path) {
     const ssize_t got = ReadUpToAt(fd, data, size, offset);
     if (got < 0) Fail("Cannot read file", path);
     return static_cast<size_t>(got);
 }
 
-constexpr int kRefused = -2;
-
-int OpenForAppend(const std::string& path, const std::string& keyPath) {
+// No descriptor when the poll was closed by removing its file (its key file stays).
+std::optional<TFileDescriptor> OpenForAppend(const std::string& path, const std::string& keyPath) {
     // A link in the folder is never followed: it could lead anywhere.
-    const int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd >= 0 || errno != ENOENT) return fd;
-    if (access(keyPath.c_str(), F_OK) == 0) return kRefused;
+    TFileDescriptor file = TryOpenFile(path, {.Access = O_RDWR, .NonBlocking = true});
+    if (file.IsOpen() || errno != ENOENT) return file;
+    if (access(keyPath.c_str(), F_OK) == 0) return std::nullopt;
     // Owner and group only: another user can neither read the answerers' addresses nor lock
     // the file.
-    return open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0640);
+    return TryOpenFile(path, {.Access = O_RDWR | O_CREAT, .CreationMode = 0640, .NonBlocking = true});
 }
 
 }  // namespace
 
 AppendResult AppendAnswer(const std::string& path, const std::string& keyPath, std::string_view lines,
                           const TAppendGuard& guard) {
-    const int fd = OpenForAppend(path, keyPath);
-    if (fd == kRefused) return AppendResult::Refused;
+    const std::optional<TFileDescriptor> file = OpenForAppend(path, keyPath);
+    if (!file) return AppendResult::Refused;
+    const int fd = file->Get();
     if (fd < 0) Fail("Cannot open file", path);
-    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) {
         errno = EINVAL;
         Fail("Not a poll file", path);
@@ -112,12 +113,12 @@ bool IsClosedPollFile(const std::string& path) {
 }
 
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    const TFileDescriptor file = TryOpenFile(path, {.Access = O_RDONLY, .NonBlocking = true});
+    const int fd = file.Get();
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP) return false;
         Fail("Cannot open file", path);
     }
-    const TFileDescriptor file(fd);
     if (RegularFileSize(fd, path) < 0) return false;
     LockWhole(fd, TLockKind::Shared, path);
     const off_t size = RegularFileSize(fd, path);
@@ -128,7 +129,7 @@ bool ReadPollFile(const std::string& path, const std::function<void(std::string_
     const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
     for (off_t done = 0; done < size;) {
         const size_t want = static_cast<size_t>(std::min<off_t>(size - done, kPiece));
-        const size_t got = ReadUpTo(fd, buffer.get(), want, done, path);
+        const size_t got = ReadPieceAt(fd, buffer.get(), want, done, path);
         if (got > 0) onPiece(std::string_view(buffer.get(), got));
         if (got < want) break;
         done += static_cast<off_t>(got);

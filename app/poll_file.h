@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 // Refused: the key file forbade a new poll file. Withheld: the guard kept the lines out.
 enum class AppendResult { Appended, Refused, Withheld };

@@ -10,8 +10,8 @@
 #include "app/store/postgres_store.h"
 #include "app/store/store_choice.h"
 #include "engine/settings/operator_settings.h"
-#include "platform/system_module.h"
-#include "platform/write_all.h"
+#include "platform/os/system_module.h"
+#include "platform/os/write_all.h"
 
 namespace {
 

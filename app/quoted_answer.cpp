@@ -1,6 +1,6 @@
 #include "app/quoted_answer.h"
 
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 bool NeedsQuoting(std::string_view answer) {
     return answer.find(',') != std::string_view::npos || answer.starts_with('"');

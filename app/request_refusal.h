@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 class ERequestRefused : public Exception {
 public:

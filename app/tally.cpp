@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "app/quoted_answer.h"
-#include "platform/keyed_hash.h"
+#include "platform/os/keyed_hash.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/quoted_answer.h"
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 namespace {
 

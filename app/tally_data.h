@@ -1,6 +1,6 @@
 // A view's tally as data, the text alternative to its chart: the poll's name, the total of all
 // its answers and each shown answer with its count, in the chart's order. Text is UTF-8, read
-// from the stored bytes by the one rule for received text (platform/display_text.h).
+// from the stored bytes by the one rule for received text (platform/text/display_text.h).
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 #include "engine/client/ip_address.h"
 #include "engine/core/cookie_header.h"
 #include "engine/core/http_engine.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "engine/core/cookie_header.h"
-#include "platform/random_bytes.h"
+#include "platform/os/random_bytes.h"
 
 namespace {
 

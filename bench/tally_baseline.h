@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/tally.h"
-#include "platform/keyed_hash.h"
+#include "platform/os/keyed_hash.h"
 
 namespace baseline {
 

@@ -14,7 +14,7 @@
 #include "app/quoted_answer.h"
 #include "app/tally.h"
 #include "engine/form/form_fields.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

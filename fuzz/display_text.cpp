@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/display_text.h"
-#include "platform/font_face.h"
-#include "platform/raster_canvas.h"
+#include "platform/text/display_text.h"
+#include "platform/text/font_face.h"
+#include "platform/raster/raster_canvas.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 void WritePng(const TBitmap& bitmap, const std::string& path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();

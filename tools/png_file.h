@@ -3,6 +3,6 @@
 
 #include <string>
 
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 void WritePng(const TBitmap& bitmap, const std::string& path);

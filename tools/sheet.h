@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "chart/canvas/canvas3d.h"
-#include "platform/bitmap.h"
-#include "platform/geometry.h"
+#include "platform/raster/bitmap.h"
+#include "platform/raster/geometry.h"
 
 class TSheet {
 public:

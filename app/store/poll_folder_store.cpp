@@ -12,7 +12,7 @@
 #include "app/poll_count.h"
 #include "app/poll_file.h"
 #include "app/request_refusal.h"
-#include "platform/keyed_hash.h"
+#include "platform/os/keyed_hash.h"
 
 namespace {
 

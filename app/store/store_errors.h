@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 // The store cannot be reached now (the database server is down, restarting or refuses more
 // connections): the request is answered with 503 and may be tried again later.

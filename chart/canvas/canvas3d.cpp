@@ -10,7 +10,7 @@
 #include "chart/canvas/color_shade.h"
 #include "chart/canvas/pie_slice_geometry.h"
 #include "chart/canvas/solid_geometry.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "chart/canvas/pie_slice_geometry.h"
 #include "chart/canvas/projection.h"
 #include "chart/canvas/view3d_options.h"
-#include "platform/bitmap.h"
-#include "platform/geometry.h"
-#include "platform/raster_canvas.h"
+#include "platform/raster/bitmap.h"
+#include "platform/raster/geometry.h"
+#include "platform/raster/raster_canvas.h"
 
 // The 3D part every chart canvas shares: the viewer options in use and the current view kind.
 class TCanvas3D : public TRasterCanvas {

@@ -1,7 +1,7 @@
 // The chart's pens: a canvas pen that can be hidden, and the preset pens of grids, axes and arrows.
 #pragma once
 
-#include "platform/pen_brush.h"
+#include "platform/raster/pen_brush.h"
 
 struct TChartPen : TPen {
     bool Visible = true;

@@ -1,7 +1,7 @@
 // Darker shades of a face colour, for the sides of boxes and pie slices.
 #pragma once
 
-#include "platform/color.h"
+#include "platform/raster/color.h"
 
 // The colour resolved to RGB with each of R, G and B reduced by amount, stopping at 0.
 constexpr TColor Darker(TColor color, int amount) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chart/canvas/projection.h"
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 struct TPieSliceGeometry {
     static constexpr int kArcPoints = 32;

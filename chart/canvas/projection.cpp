@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

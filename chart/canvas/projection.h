@@ -2,7 +2,7 @@
 #pragma once
 
 #include "chart/canvas/view3d_options.h"
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 class TProjection3D {
 public:

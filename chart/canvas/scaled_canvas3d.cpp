@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/font_face.h"
-#include "platform/raster_line.h"
+#include "platform/text/font_face.h"
+#include "platform/raster/raster_line.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 struct TPoint3D {
     int X = 0;

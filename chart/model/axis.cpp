@@ -7,7 +7,7 @@
 
 #include "chart/model/chart.h"
 #include "chart/model/chart_exception.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel& chart, Side side) : chart_(chart), side_(side) {
     LabelsFont.Size = 8;

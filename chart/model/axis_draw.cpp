@@ -3,7 +3,7 @@
 
 #include "chart/model/axis.h"
 #include "chart/model/chart.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 void TCustomChartAxis::DrawAxis() {
     chart_.AssignCanvasFont(LabelsFont);

@@ -7,7 +7,7 @@
 #include "chart/model/chart.h"
 #include "chart/model/format_number.h"
 #include "chart/model/series_marks.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 double NextStep(double x) {
     if (!(x > 0) || !std::isfinite(x)) return 1;

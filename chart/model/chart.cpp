@@ -5,7 +5,7 @@
 
 #include "chart/model/chart_exception.h"
 #include "chart/model/palette.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 TCustomChartPanel::TCustomChartPanel() : canvas_(std::make_unique<TRasterCanvas3D>()) {}
 

@@ -17,8 +17,8 @@
 #include "chart/model/chart_walls.h"
 #include "chart/model/legend.h"
 #include "chart/model/panel_background.h"
-#include "platform/bitmap.h"
-#include "platform/geometry.h"
+#include "platform/raster/bitmap.h"
+#include "platform/raster/geometry.h"
 
 class TCustomChartPanel {
 public:

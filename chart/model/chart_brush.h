@@ -2,7 +2,7 @@
 // taken from the owner).
 #pragma once
 
-#include "platform/pen_brush.h"
+#include "platform/raster/pen_brush.h"
 
 struct TChartBrush : TBrush {
     TChartBrush() { Color = AutoColor; }

@@ -1,7 +1,7 @@
 // Chart settings out of range raise these, carrying the program's German messages.
 #pragma once
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 class ChartException : public Exception {
 public:

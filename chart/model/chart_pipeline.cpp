@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "chart/model/chart.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 void TCustomAxisPanel::DrawContents(const TRect& userRect) {
     PaintPanelBackground(userRect);

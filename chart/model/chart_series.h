@@ -8,8 +8,8 @@
 
 #include "chart/model/series_marks.h"
 #include "chart/model/value_list.h"
-#include "platform/color.h"
-#include "platform/geometry.h"
+#include "platform/raster/color.h"
+#include "platform/raster/geometry.h"
 
 class TCustomChart;
 class TCustomAxisPanel;

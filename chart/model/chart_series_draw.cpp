@@ -4,7 +4,7 @@
 
 #include "chart/model/chart.h"
 #include "chart/model/chart_series.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 int TChartSeries::PointPixelX(int i) const { return GetHorizAxis()->ValueToPixel(PointX(i)); }
 

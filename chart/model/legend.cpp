@@ -7,7 +7,7 @@
 #include "chart/model/chart.h"
 #include "chart/model/chart_exception.h"
 #include "chart/model/format_number.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 struct TCustomChartLegend::Layout {
     int fh = 0;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "chart/canvas/canvas3d.h"
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 class TCustomChart;
 class TChartSeries;

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "platform/color.h"
+#include "platform/raster/color.h"
 
 extern const std::array<TColor, 16> DefaultPalette;
 

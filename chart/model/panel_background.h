@@ -1,8 +1,8 @@
 // Bevel and border kinds of the chart panel, and the bevelled frame drawn around it.
 #pragma once
 
-#include "platform/color.h"
-#include "platform/geometry.h"
+#include "platform/raster/color.h"
+#include "platform/raster/geometry.h"
 
 class TRasterCanvas3D;
 

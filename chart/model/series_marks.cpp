@@ -6,7 +6,7 @@
 #include "chart/model/chart.h"
 #include "chart/model/chart_series.h"
 #include "chart/model/covered_drawings.h"
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 // A text is cut into lines only after it has been read as a whole: in its UTF-8 form every line
 // reads as the same characters on its own, while a windows-1252 "\xC3\xA9\r\xE9" cut as bytes

@@ -10,7 +10,7 @@
 
 #include "chart/canvas/canvas3d.h"
 #include "chart/model/chart_brush.h"
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 class TChartSeries;
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 int BarWidthFor(int slot, int widthPercent, int groups) {
     int width = Round(slot * widthPercent * 0.01L) / std::max(1, groups);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

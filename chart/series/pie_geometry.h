@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/geometry.h"
+#include "platform/raster/geometry.h"
 
 enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 

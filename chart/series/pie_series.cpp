@@ -6,7 +6,7 @@
 
 #include "chart/model/chart.h"
 #include "chart/model/covered_drawings.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 
 #include "engine/core/cgi_form_data.h"
 #include "engine/form/form_fields.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/core/random_number.h"
 #include "engine/core/request_state.h"
-#include "platform/convert.h"
-#include "platform/system_environment.h"
-#include "platform/system_module.h"
+#include "platform/text/convert.h"
+#include "platform/os/system_environment.h"
+#include "platform/os/system_module.h"
 #include "engine/core/cgi_version.h"
 #include "engine/core/cgi_variables.h"
 

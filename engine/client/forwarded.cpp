@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "engine/client/ip_address.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "engine/core/http_engine.h"
 #include "engine/form/multipart.h"
-#include "platform/convert.h"
+#include "platform/text/convert.h"
 
 namespace {
 

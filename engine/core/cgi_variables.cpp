@@ -1,7 +1,7 @@
 #include "engine/core/cgi_variables.h"
 
-#include "platform/ascii_text.h"
-#include "platform/system_environment.h"
+#include "platform/text/ascii_text.h"
+#include "platform/os/system_environment.h"
 
 std::string CgiVariableKey(const std::string& Name) {
     std::string key = UpperCase(Name);

@@ -1,5 +1,5 @@
 #include "engine/core/cgi_version.h"
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 bool NamesWindowsCgi(std::string_view cgiVersion) { return UpperCase(cgiVersion).find("WIN") != std::string::npos; }

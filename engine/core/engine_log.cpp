@@ -6,9 +6,9 @@
 
 #include "engine/core/error_log.h"
 #include "engine/core/request_state.h"
-#include "platform/system_environment.h"
-#include "platform/system_module.h"
-#include "platform/system_time.h"
+#include "platform/os/system_environment.h"
+#include "platform/os/system_module.h"
+#include "platform/os/system_time.h"
 
 void LogEngineMessage(const std::string& message) {
     try {

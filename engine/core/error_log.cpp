@@ -6,11 +6,12 @@
 
 #include <cstdio>
 
-#include "platform/display_text.h"
-#include "platform/file_descriptor.h"
-#include "platform/record_lock.h"
-#include "platform/system_file.h"
-#include "platform/system_module.h"
+#include "platform/text/display_text.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
 
 std::string LogFilePath(const std::string& moduleFile, const std::string& logDir) {
     const size_t slash = moduleFile.rfind('/');
@@ -84,7 +85,8 @@ std::string LogLine(const std::string& dateTime, int requestNumber, const std::s
 // that finds the name taken by a new file meanwhile opens that one.
 void AppendLogLine(const std::string& path, const std::string& line, off_t limit) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const TFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0640));
+        const TFileDescriptor file = TryOpenFile(
+            path, {.Access = O_WRONLY | O_CREAT | O_APPEND, .CreationMode = 0640, .FollowLinks = true, .NonBlocking = true});
         struct stat info {};
         if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
         const bool locked = WaitLockRecord(file.Get(), TLockKind::Exclusive, kLogLockWait) == TLockWait::Locked;

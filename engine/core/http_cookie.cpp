@@ -1,7 +1,7 @@
 // The cookie component's rename rule.
 #include "engine/core/http_cookie.h"
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 void THttpCookie::SetName(const std::string& NewName) {
     name_ = NewName;

@@ -11,10 +11,10 @@
 #include "engine/form/multipart.h"
 #include "engine/core/random_number.h"
 #include "engine/core/request_state.h"
-#include "platform/convert.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
-#include "platform/system_module.h"
+#include "platform/text/convert.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

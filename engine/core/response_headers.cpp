@@ -2,11 +2,11 @@
 // status-line rule, header lines, and the flush of a buffered response with its content length.
 #include <ctime>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/core/http_engine.h"
 #include "engine/core/request_state.h"
-#include "platform/system_module.h"
-#include "platform/system_time.h"
+#include "platform/os/system_module.h"
+#include "platform/os/system_time.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <ctime>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/core/html_escape.h"
 #include "engine/core/http_engine.h"
 #include "engine/core/http_entry_points.h"
-#include "platform/system_time.h"
+#include "platform/os/system_time.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/form/form_fields.h"
 #include "engine/settings/operator_settings.h"
-#include "platform/ascii_text.h"
-#include "platform/exception.h"
-#include "platform/system_module.h"
+#include "platform/text/ascii_text.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_module.h"
 #include "engine/core/cgi_version.h"
 #include "engine/core/cgi_variables.h"
 

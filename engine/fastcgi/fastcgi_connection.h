@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/fastcgi/fastcgi_reader.h"
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 // A connection on which no byte of a request has come this long after it was accepted (or
 // after its previous answer) is closed.

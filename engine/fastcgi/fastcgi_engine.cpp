@@ -12,8 +12,8 @@
 #include "engine/form/form_fields.h"
 #include "engine/settings/operator_settings.h"
 #include "engine/core/cgi_variables.h"
-#include "platform/exception.h"
-#include "platform/system_module.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

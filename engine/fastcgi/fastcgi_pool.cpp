@@ -10,18 +10,15 @@
 #include <exception>
 
 #include "engine/core/program_end.h"
+#include "platform/os/stop_signals.h"
 
 namespace {
 
 constexpr int kWorkerFailed = 1;
 
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
-
 // A worker that ends this soon after its start, when the one before it did so too, is replaced
 // only after the same pause, so a worker that cannot start does not make the pool spin.
 constexpr std::chrono::seconds kQuickDeath{1};
-
-bool IsStopSignal(int signal) { return std::find(std::begin(kStopSignals), std::end(kStopSignals), signal) != std::end(kStopSignals); }
 
 std::string HowItEnded(int status) {
     if (WIFSIGNALED(status)) return "was killed by signal " + std::to_string(WTERMSIG(status));
@@ -40,9 +37,8 @@ TWorkerPool::TWorkerPool(int workers, TWorkerPoolHooks hooks) : size_(workers), 
 
 void TWorkerPool::Run() {
     pool_ = getpid();
-    sigemptyset(&signals_);
+    signals_ = StopSignalSet();
     sigaddset(&signals_, SIGCHLD);
-    for (int signal : kStopSignals) sigaddset(&signals_, signal);
     sigprocmask(SIG_BLOCK, &signals_, &previous_);
     for (int i = 0; i < size_; ++i) Spawn();
     for (;;) {

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 namespace {
 

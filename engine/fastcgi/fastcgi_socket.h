@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/fastcgi/fastcgi_start.h"
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 class TFastCgiSocket {
 public:

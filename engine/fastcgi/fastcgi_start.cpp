@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "platform/convert.h"
-#include "platform/exception.h"
-#include "platform/system_module.h"
+#include "platform/text/convert.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

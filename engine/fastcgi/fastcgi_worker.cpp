@@ -11,34 +11,19 @@
 #include <memory>
 #include <vector>
 
+#include "platform/os/stop_signals.h"
+
 namespace {
 
 using Clock = TFastCgiConnection::Clock;
 using TConnections = std::vector<std::unique_ptr<TFastCgiConnection>>;
 
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
-
-volatile sig_atomic_t stopRequested = 0;
-
-void OnStop(int) { stopRequested = 1; }
-
 // Stop signals stay blocked except while the worker waits, so one that comes while a request is
 // served only takes effect once the request is answered. Returns the mask to wait with.
 sigset_t BlockStopSignals() {
-    sigset_t stops;
-    sigemptyset(&stops);
-    struct sigaction action {};
-    action.sa_handler = OnStop;
-    sigemptyset(&action.sa_mask);
-    for (int signal : kStopSignals) {
-        sigaction(signal, &action, nullptr);
-        sigaddset(&stops, signal);
-    }
+    CatchStopSignals();
     signal(SIGPIPE, SIG_IGN);
-    sigset_t waiting;
-    sigprocmask(SIG_BLOCK, &stops, &waiting);
-    for (int signal : kStopSignals) sigdelset(&waiting, signal);
-    return waiting;
+    return StopSignalsOnlyWhileWaiting();
 }
 
 // Workers share the socket: the one that loses the race for a connection gets EAGAIN from
@@ -106,7 +91,7 @@ void ServeConnections(int listenFd, const TFastCgiService& service) {
     bool stopping = false;
     std::vector<pollfd> fds;
     for (;;) {
-        if (stopRequested && !stopping) {
+        if (StopRequested() && !stopping) {
             stopping = true;
             TakeTheLastConnections(listenFd, connections, service);
         }

@@ -1,7 +1,7 @@
 #include "engine/form/form_fields.h"
 
 #include "engine/form/url_coding.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 

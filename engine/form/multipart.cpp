@@ -10,10 +10,11 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/form/url_coding.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
+#include "platform/os/exception.h"
+#include "platform/os/open_file.h"
+#include "platform/os/system_file.h"
 
 namespace {
 
@@ -274,10 +275,10 @@ void TMultipartConverter::CreateStoredFile() {
     for (int attempt = 0; attempt < UploadNameAttempts; ++attempt) {
         const std::string path =
             uploads_.Folder + "/" + StoredUploadName(uploads_.Random(UploadNameLimit), fileName_);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) throw EFileError("Cannot create file " + path + ": " + std::strerror(errno));
-        stored_ = std::make_unique<TFileStream>(TFileDescriptor(fd));
+        TFileDescriptor file = TryOpenFile(path, {.Access = O_WRONLY | O_CREAT | O_EXCL, .CreationMode = 0600});
+        if (!file.IsOpen() && errno == EEXIST) continue;
+        if (!file.IsOpen()) throw EFileError("Cannot create file " + path + ": " + std::strerror(errno));
+        stored_ = std::make_unique<TFileStream>(std::move(file));
         if (uploads_.Created) uploads_.Created->push_back(path);
         data_ += FieldNameText(name_) + "_FILENAME=" + UrlEncode(path) + "&";
         return;

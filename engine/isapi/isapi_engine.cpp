@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "engine/form/form_fields.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/core/request_state.h"
-#include "platform/system_module.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

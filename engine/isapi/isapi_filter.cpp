@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/core/request_state.h"
 
 namespace {

@@ -5,13 +5,13 @@
 #include <mutex>
 
 #include "engine/form/form_fields.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/form/multipart.h"
 #include "engine/nsapi/nsapi_binding.h"
 #include "engine/core/request_state.h"
-#include "platform/convert.h"
-#include "platform/exception.h"
-#include "platform/system_module.h"
+#include "platform/text/convert.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Paths and clean-up of the CGI server's files.
 #include "engine/resident/cgi_server_files.h"
 
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/server_record.h"
 
 #include <cstdio>

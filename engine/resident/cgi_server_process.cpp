@@ -8,15 +8,15 @@
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/cgi/cgi_std_engine.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/core/engine_log.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ void ServeRequest(TCGIStdEngine& engine, const std::string& requestFile) {
 }
 
 void RunServer(TCGIStdEngine& engine) {
-    InstallCloseSignals();
+    CatchStopSignals();
     if (!ResidentServer::Mark().ShowWindow()) {
         engine.LogError("Can not show the CGI server's mark " + Files().ServerMarkPath());
         return;

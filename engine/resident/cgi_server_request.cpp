@@ -14,18 +14,18 @@
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/cgi/cgi_std_engine.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/core/engine_log.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_launch.h"
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_mark.h"
 #include "engine/resident/server_output.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
-#include "platform/system_module.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
 #include "engine/core/cgi_version.h"
 #include "engine/core/random_number.h"
 #include "engine/core/program_end.h"
@@ -172,10 +172,10 @@ bool EnqueueRequest() {
 TRequestState RequestState() { return ReadRequestState(Files().ServerListPath(), ServerData()->RequestName); }
 
 void WaitForServerResponse() {
-    InstallCloseSignals();
+    CatchStopSignals();
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(ResponseWaitSeconds)) {
-        if (CloseRequested()) break;
+        if (StopRequested()) break;
         const bool window = TServerMark::WindowExists(Files().ServerMarkPath());
         const TRequestState state = RequestState();
         if (state == TRequestState::Done) {

@@ -10,10 +10,11 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/exception.h"
-#include "platform/read_at.h"
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 
@@ -30,8 +31,7 @@ bool LockWhole(int fd, TLockedFile::Access access) {
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 std::optional<TLockedFile> TLockedFile::TryOpen(const std::string& path, Access access) {
-    const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-    TFileDescriptor fd(open(path.c_str(), flags));
+    TFileDescriptor fd = TryOpenFile(path, {.Access = access == Access::Read ? O_RDONLY : O_RDWR});
     if (!fd.IsOpen() || !LockWhole(fd.Get(), access) || !StillNamedBy(fd.Get(), path.c_str())) return std::nullopt;
     return TLockedFile(std::move(fd));
 }

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 class TLockedFile {
 public:

@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/exception.h"
-#include "platform/write_all.h"
+#include "platform/os/exception.h"
+#include "platform/os/open_file.h"
+#include "platform/os/read_at.h"
+#include "platform/os/write_all.h"
 #include "engine/core/random_number.h"
 
 extern char** environ;
@@ -26,8 +28,7 @@ void CopyBody(int fd, int inputFd, long contentLength) {
     char buffer[16384];
     long left = contentLength;
     while (left > 0) {
-        const ssize_t got = read(inputFd, buffer, static_cast<std::size_t>(std::min<long>(left, sizeof buffer)));
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = ReadUpTo(inputFd, buffer, static_cast<std::size_t>(std::min<long>(left, sizeof buffer)));
         if (got <= 0) return;
         WriteOrFail(fd, buffer, static_cast<std::size_t>(got));
         left -= got;
@@ -54,7 +55,7 @@ std::string RequestFileHead(const std::vector<std::string>& environment) {
 std::string CreateRequestFile(const TServerFiles& files, TFileDescriptor& fd) {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = files.RequestFilePath(NewRequestId());
-        fd.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        fd = TryOpenFile(path, {.Access = O_WRONLY | O_CREAT | O_EXCL, .CreationMode = 0600});
         if (!fd.IsOpen() && errno != EEXIST) break;
         if (!fd.IsOpen()) continue;
         // An output file of the same id may still wait for its earlier request's process.
@@ -76,8 +77,7 @@ TRequestFileHead ReadRequestFileHead(int fd) {
     char buffer[8192];
     std::size_t end = std::string::npos;
     while (end == std::string::npos) {
-        const ssize_t got = pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()));
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = ReadUpToAt(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()));
         if (got <= 0) break;
         const std::size_t searchFrom = text.size() < 3 ? 0 : text.size() - 3;
         text.append(buffer, static_cast<std::size_t>(got));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 // The process's environment strings, without any that would break the line layout.
 std::vector<std::string> RequestEnvironment();

@@ -8,9 +8,10 @@
 #include <chrono>
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/locked_file.h"
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/os/open_file.h"
 
 namespace {
 
@@ -80,14 +81,14 @@ void RemoveRequestRecords(const std::string& listPath, const std::string& reques
 }
 
 bool CreateEmptyServerList(const std::string& listPath) {
-    const TFileDescriptor list(open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    const TFileDescriptor list = TryOpenFile(listPath, {.Access = O_WRONLY | O_CREAT | O_TRUNC, .CreationMode = 0644});
     if (!list.IsOpen()) return false;
     futimens(list.Get(), nullptr);
     return true;
 }
 
 void CreateServerListIfMissing(const std::string& listPath) {
-    const TFileDescriptor created(open(listPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    const TFileDescriptor created = TryOpenFile(listPath, {.Access = O_WRONLY | O_CREAT | O_EXCL, .CreationMode = 0644});
 }
 
 double FileAgeSeconds(const std::string& path) {

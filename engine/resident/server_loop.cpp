@@ -7,11 +7,11 @@
 #include "engine/core/program_end.h"
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/cgi_server_mode.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_mark.h"
-#include "platform/system_file.h"
-#include "platform/system_time.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_time.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ void ClaimMarkOrEnd() {
 
 void ServeUntilStopped(int idleMilliseconds, const std::function<TPollResult()>& poll) {
     const std::string list = CgiServer::Files().ServerListPath();
-    while (!CloseRequested()) {
+    while (!StopRequested()) {
         const TPollResult result = poll();
         if (result == TPollResult::Stop || !FileExists(list)) break;
         if (result == TPollResult::Idle) SleepMilliseconds(idleMilliseconds);

@@ -5,8 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "platform/record_lock.h"
-#include "platform/write_all.h"
+#include "platform/os/open_file.h"
+#include "platform/os/record_lock.h"
+#include "platform/os/write_all.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool WritePid(int fd) {
 
 bool TServerMark::ClaimServer(const std::string& path) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        TFileDescriptor fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+        TFileDescriptor fd = TryOpenFile(path, {.Access = O_RDWR | O_CREAT, .CreationMode = 0644});
         if (!fd.IsOpen() || !TryLockRecord(fd.Get(), TLockKind::Exclusive, ServerByte)) return false;
         if (StillNamedBy(fd.Get(), path.c_str())) {
             fd_ = std::move(fd);
@@ -38,6 +39,6 @@ bool TServerMark::ClaimServer(const std::string& path) {
 bool TServerMark::ShowWindow() { return fd_.IsOpen() && TryLockRecord(fd_.Get(), TLockKind::Exclusive, WindowByte); }
 
 bool TServerMark::WindowExists(const std::string& path) {
-    const TFileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const TFileDescriptor fd = TryOpenFile(path, {.Access = O_RDONLY});
     return fd.IsOpen() && RecordLockedElsewhere(fd.Get(), WindowByte);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_descriptor.h"
+#include "platform/os/file_descriptor.h"
 
 class TServerMark {
 public:

@@ -2,26 +2,20 @@
 #include "engine/resident/server_output.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/ascii_text.h"
+#include "platform/os/read_at.h"
+#include "platform/text/ascii_text.h"
 
 namespace {
 
 constexpr std::size_t BlockSize = 1024;
 
+// A read error ends the copy as the end of the file does.
 std::size_t ReadBlock(int fd, char* buffer) {
-    std::size_t got = 0;
-    while (got < BlockSize) {
-        const ssize_t n = read(fd, buffer + got, BlockSize - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    return got;
+    const ssize_t got = ReadUpTo(fd, buffer, BlockSize);
+    return got < 0 ? 0 : static_cast<std::size_t>(got);
 }
 
 bool HasContentLength(const std::string& header) {

@@ -4,8 +4,8 @@
 #include <variant>
 
 #include "engine/client/ip_address.h"
-#include "platform/ascii_text.h"
-#include "platform/system_environment.h"
+#include "platform/text/ascii_text.h"
+#include "platform/os/system_environment.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/client/forwarded.h"
 #include "engine/client/url_site.h"
 #include "engine/core/http_engine.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 // Who may answer a poll once: nobody is stopped, a visitor keeping the program's cookie, an
 // address, or either of the two.

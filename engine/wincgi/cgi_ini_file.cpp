@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "platform/ascii_text.h"
-#include "platform/exception.h"
-#include "platform/system_file.h"
+#include "platform/text/ascii_text.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_file.h"
 
 namespace {
 

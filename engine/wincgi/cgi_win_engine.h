@@ -10,7 +10,7 @@
 #include "engine/core/http_engine.h"
 #include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
-#include "platform/system_file.h"
+#include "platform/os/system_file.h"
 
 class TCGIWinEngine : public THttpEngine {
 public:

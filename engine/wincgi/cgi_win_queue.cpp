@@ -10,15 +10,15 @@
 #include "engine/cgi/cgi_std_engine.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/wincgi/cgi_win_server.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/core/engine_log.h"
-#include "platform/ascii_text.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_launch.h"
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_mark.h"
-#include "platform/system_file.h"
-#include "platform/system_module.h"
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
 #include "engine/core/cgi_version.h"
 #include "engine/core/program_end.h"
 
@@ -118,11 +118,11 @@ bool QueueRequest(const std::string& requestFile) {
 }
 
 void WaitForResult(const std::string& requestFile) {
-    InstallCloseSignals();
+    CatchStopSignals();
     const std::string queue = QueuePath();
     const auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(WaitSeconds)) {
-        if (CloseRequested()) break;
+        if (StopRequested()) break;
         const bool window = TServerMark::WindowExists(MarkPath());
         const TRequestState state = ReadRequestState(queue, UpperCase(requestFile));
         if (state == TRequestState::Done) EndRequestProcess();
@@ -139,7 +139,7 @@ void WaitForResult(const std::string& requestFile) {
     }
     // Nobody waits any more, so no server is to answer it later.
     RemoveRequestRecords(queue, requestFile);
-    if (!CloseRequested())
+    if (!StopRequested())
         LogEngineMessage("No answer from the Windows CGI server within " + std::to_string(WaitSeconds) +
                          " seconds to " + requestFile);
     EndRequestProcess();

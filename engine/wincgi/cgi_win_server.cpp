@@ -5,12 +5,12 @@
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_engine.h"
 #include "engine/wincgi/cgi_win_server.h"
-#include "engine/resident/close_signals.h"
+#include "platform/os/stop_signals.h"
 #include "engine/resident/locked_file.h"
 #include "engine/resident/server_list.h"
 #include "engine/resident/server_loop.h"
 #include "engine/resident/server_mark.h"
-#include "platform/system_file.h"
+#include "platform/os/system_file.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ void MarkRequestDone(const std::string& requestFile) { RemoveRequestRecords(Queu
 void RunResidentServer(TCGIWinEngine& engine) {
     // A second server started for the same folder leaves the running one alone.
     ResidentServer::ClaimMarkOrEnd();
-    InstallCloseSignals();
+    CatchStopSignals();
     if (MakeQueue(engine) && ResidentServer::Mark().ShowWindow())
         ResidentServer::ServeUntilStopped(TimerMilliseconds, [&engine] { return PollQueue(engine); });
     ResidentServer::JoinRequestThreads();

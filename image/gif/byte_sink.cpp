@@ -1,7 +1,7 @@
 // Memory and file implementations of the byte sink.
 #include "image/gif/byte_sink.h"
 
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 void TMemorySink::Write(const std::uint8_t* data, std::size_t count) {
     bytes_.append(reinterpret_cast<const char*>(data), count);

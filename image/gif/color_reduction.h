@@ -2,7 +2,7 @@
 // (many shaded 3D faces, say) is still sent rather than refused.
 #pragma once
 
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 inline constexpr int kGifMaxColors = 256;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 // Number of bits for a table of the given number of colours: 1 for up to 2, ... 8 for up to 256.
 int GifColorBits(int count);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "image/gif/byte_sink.h"
-#include "platform/bitmap.h"
-#include "platform/color.h"
+#include "platform/raster/bitmap.h"
+#include "platform/raster/color.h"
 
 struct GifFrame {
     const TBitmap* bitmap = nullptr;

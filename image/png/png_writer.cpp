@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "image/gif/gif_palette.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 // The PNG file's bytes; an image libpng refuses raises an Exception with its reason.
 std::string EncodePng(const TBitmap& bitmap);

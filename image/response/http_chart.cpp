@@ -7,8 +7,8 @@
 #include "image/png/png_writer.h"
 #include "image/response/http_stream.h"
 #include "image/svg/svg_canvas.h"
-#include "platform/display_text.h"
-#include "platform/exception.h"
+#include "platform/text/display_text.h"
+#include "platform/os/exception.h"
 
 const GifFrame GifFrameDefaults = [] {
     GifFrame frame;

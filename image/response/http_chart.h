@@ -7,7 +7,7 @@
 
 #include "chart/model/chart.h"
 #include "image/gif/gif_writer.h"
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 enum TChartFormat { GifFormat, PngFormat, SvgFormat };
 

@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "image/svg/svg_text.h"
-#include "platform/font_face.h"
-#include "platform/raster_line.h"
+#include "platform/text/font_face.h"
+#include "platform/raster/raster_line.h"
 
 namespace {
 

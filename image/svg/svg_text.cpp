@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/answer_line.h"
 #include "app/quoted_answer.h"
 #include "app/tally.h"
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 
 namespace {
 

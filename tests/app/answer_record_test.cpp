@@ -5,7 +5,7 @@
 #include <random>
 
 #include "app/answer_record.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 
 using testsupport::ScratchDir;

@@ -6,7 +6,7 @@
 #include <regex>
 #include <string>
 
-#include "platform/display_text.h"
+#include "platform/text/display_text.h"
 #include "tests/app/expected_pages.h"
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"

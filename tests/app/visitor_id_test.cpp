@@ -4,7 +4,7 @@
 
 #include "app/installation_secret.h"
 #include "app/visitor_id.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 
 using testsupport::ScratchDir;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "chart/model/chart.h"
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 
 namespace seriestest {
 

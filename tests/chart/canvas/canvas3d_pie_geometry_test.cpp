@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "chart/canvas/pie_slice_geometry.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "chart/model/series_marks.h"
-#include "platform/raster_canvas.h"
+#include "platform/raster/raster_canvas.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "chart/model/palette.h"
 #include "chart/series/pie_geometry.h"
 #include "chart/series/pie_series.h"
-#include "platform/arith.h"
+#include "platform/raster/arith.h"
 #include "tests/chart/series_fixture.h"
 
 namespace {

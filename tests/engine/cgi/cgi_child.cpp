@@ -6,9 +6,9 @@
 
 #include "engine/cgi/cgi_std_engine.h"
 #include "engine/core/program_end.h"
-#include "platform/exception.h"
-#include "platform/system_environment.h"
-#include "platform/system_module.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_environment.h"
+#include "platform/os/system_module.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "engine/core/error_log.h"
 #include "engine/core/request_events.h"
 #include "engine/core/request_state.h"
-#include "platform/exception.h"
-#include "platform/system_module.h"
+#include "platform/os/exception.h"
+#include "platform/os/system_module.h"
 #include "tests/engine/test_engine.h"
 #include "tests/support/cgi_runner.h"
 

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "platform/system_time.h"
+#include "platform/os/system_time.h"
 #include "tests/engine/test_engine.h"
 
 using namespace std::string_literals;

@@ -11,7 +11,7 @@
 #include "engine/facade/general_http_engine.h"
 #include "engine/resident/request_file.h"
 #include "engine/core/request_state.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/fastcgi/fastcgi_start.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/fastcgi_client.h"
 
 namespace {

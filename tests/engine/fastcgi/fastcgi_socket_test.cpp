@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "engine/fastcgi/fastcgi_socket.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/fastcgi_client.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "engine/isapi/isapi_engine.h"
 #include "engine/core/request_state.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 #include "tests/support/isapi_host.h"
 

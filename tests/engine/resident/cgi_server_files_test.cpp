@@ -10,8 +10,8 @@
 
 #include "engine/core/random_number.h"
 #include "engine/resident/cgi_server_files.h"
-#include "platform/file_descriptor.h"
-#include "platform/ascii_text.h"
+#include "platform/os/file_descriptor.h"
+#include "platform/text/ascii_text.h"
 #include "engine/resident/request_file.h"
 #include "engine/resident/server_record.h"
 #include "tests/support/cgi_runner.h"

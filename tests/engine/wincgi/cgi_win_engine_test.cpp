@@ -11,8 +11,8 @@
 
 #include "engine/wincgi/cgi_ini_file.h"
 #include "engine/wincgi/cgi_win_engine.h"
-#include "platform/ascii_text.h"
-#include "platform/exception.h"
+#include "platform/text/ascii_text.h"
+#include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "image/gif/gif_writer.h"
-#include "platform/exception.h"
+#include "platform/os/exception.h"
 #include "tests/image/gif/gif_test_images.h"
 #include "tests/support/cgi_runner.h"
 

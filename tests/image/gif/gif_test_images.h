@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/bitmap.h"
+#include "platform/raster/bitmap.h"
 #include "tests/support/gif_decode.h"
 
 namespace giftest {

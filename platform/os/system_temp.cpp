@@ -1,0 +1,9 @@
+#include "platform/os/system_temp.h"
+
+#include "platform/os/system_file.h"
+#include "platform/os/system_module.h"
+
+std::string TempFolder() {
+    const std::string folder = ModuleFolder() + "/Temp";
+    return ForceDirectory(folder) ? folder : ModuleFolder();
+}
