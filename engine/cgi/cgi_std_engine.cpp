@@ -106,7 +106,8 @@ void TCGIStdEngine::DispatchRequest(const std::string& F) {
 
 void TCGIStdEngine::ExecRequest() {
     ObtainFormData();
-    // ServerThreadMode runs requests on threads of their own; only a request process has a last request.
+    // ServerThreadMode runs requests on threads of their own; in NormalMode each request is its
+    // process's last.
     requestEvents_.Fire(*this, {.TakeTurns = CGIMode == ServerThreadMode, .LastRequest = CGIMode == NormalMode});
 }
 

@@ -82,7 +82,7 @@ BOOL TISAPIEngine::Terminate(DWORD) {
 
 void TISAPIEngine::ExecRequest() {
     ReadFormData();
-    // The server calls on many threads at once; the library has its last request in TerminateExtension.
+    // The server calls on many threads at once; the library's last request is TerminateExtension's.
     requestEvents_.Fire(*this, {.TakeTurns = true});
 }
 

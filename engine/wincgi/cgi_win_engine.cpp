@@ -189,7 +189,8 @@ void TCGIWinEngine::ExecRequest() {
         request.OutputFile = TFileStream::OpenRegular(RequestFilePath(output, FolderOf(request.RequestFile)),
                                                       O_WRONLY | O_CREAT | O_TRUNC);
         OpenRequestStreams();
-        // The resident server runs requests on threads of its own in ServerThreadMode and has no last request.
+        // The resident server runs requests on threads of its own in ServerThreadMode and has no
+        // last request.
         requestEvents_.Fire(*this, {.TakeTurns = CGIMode == ServerThreadMode, .LastRequest = !residentServer_});
     } catch (...) {
         request.ContentFile.reset();
