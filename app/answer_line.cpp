@@ -5,6 +5,10 @@
 #include "app/quoted_answer.h"
 #include "platform/os/system_time.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::string Format(const char* pattern, const std::tm& local) {
@@ -80,3 +84,5 @@ std::string AppendedBytes(bool textEndsInsideLine, std::string_view line) {
     if (!textEndsInsideLine) bytes += "\r\n";
     return bytes;
 }
+
+}  // namespace tallyhouse::app

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::app {
+
 // The local date in the time locale's short format, a blank and its long time format (in the
 // C or POSIX locale "2026-12-08 14:07:09"); at exactly midnight the date alone.
 std::string AnswerTimeStamp(const std::tm& local);
@@ -29,3 +31,5 @@ TAnswerFields AnswerFieldsOf(std::string_view line);
 // lines and CR LF after an empty text or one that ends with a line break, else CR LF and the
 // lines.
 std::string AppendedBytes(bool textEndsInsideLine, std::string_view line);
+
+}  // namespace tallyhouse::app

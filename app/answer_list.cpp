@@ -5,6 +5,10 @@
 
 #include "platform/text/display_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 std::optional<std::vector<std::string>> ParseAnswerList(std::string_view text) {
     if (text.empty()) return std::nullopt;
     std::vector<std::string> listed(1);
@@ -39,3 +43,5 @@ Tally ListedTally(const Tally& tally, const std::vector<std::string>& listed) {
     }
     return result;
 }
+
+}  // namespace tallyhouse::app

@@ -12,6 +12,8 @@
 
 #include "app/tally.h"
 
+namespace tallyhouse::app {
+
 inline constexpr std::size_t kMaxListedAnswers = 1000;
 
 // The listed answers; none when the text makes no sense: empty, more than kMaxListedAnswers
@@ -22,3 +24,5 @@ std::optional<std::vector<std::string>> ParseAnswerList(std::string_view text);
 // The listed answers in their order, each counting every answer of the tally that reads as the
 // same text (so a Latin-1 and a UTF-8 spelling of one answer count together).
 Tally ListedTally(const Tally& tally, const std::vector<std::string>& listed);
+
+}  // namespace tallyhouse::app

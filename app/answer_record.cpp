@@ -15,6 +15,10 @@
 #include "platform/os/read_at.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // The header's eight words: the format's mark, the slots, the keys noted, the repeats not
@@ -198,3 +202,5 @@ void TAnswerRecord::Replace(const TTableImage& table) {
 void TAnswerRecord::Fail(const std::string& what) const {
     throw EFileError(what + " \"" + path_ + "\": " + std::strerror(errno));
 }
+
+}  // namespace tallyhouse::app

@@ -10,6 +10,8 @@
 
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::app {
+
 inline constexpr char kAnswerRecordSuffix[] = ".answered";
 
 class TAnswerRecord {
@@ -43,7 +45,9 @@ private:
     [[noreturn]] void Fail(const std::string& what) const;
 
     std::string path_;
-    TFileDescriptor file_;
+    platform::TFileDescriptor file_;
     std::uint64_t capacity_ = 0;  // slots, a power of two
     std::uint64_t count_ = 0;
 };
+
+}  // namespace tallyhouse::app

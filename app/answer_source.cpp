@@ -5,6 +5,11 @@
 #include "engine/core/http_engine.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 // Headers quoted in the log are cut short: they are the visitor's to make as long as they like.
@@ -31,3 +36,5 @@ void RefuseAnswerSource(const TOperatorSettings& settings) {
                               "Answers refused: not from a listed site (Origin " + Quoted(origin) + ", Referer " +
                                   Quoted(referer) + ")");
 }
+
+}  // namespace tallyhouse::app

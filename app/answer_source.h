@@ -4,6 +4,10 @@
 
 #include "engine/settings/operator_settings.h"
 
+namespace tallyhouse::app {
+
 // Raises ERequestRefused (405 or 403) for an add request the settings do not take; nothing of
 // it may be recorded then.
-void RefuseAnswerSource(const TOperatorSettings& settings);
+void RefuseAnswerSource(const engine::TOperatorSettings& settings);
+
+}  // namespace tallyhouse::app

@@ -2,6 +2,10 @@
 
 #include "engine/settings/operator_settings.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 namespace {
 
 // What the heap gives a block beyond what was asked: its header, rounded up to 16 bytes.
@@ -58,3 +62,5 @@ void TChartCache::Drop(TEntries::iterator entry) {
     index_.erase(entry->key);
     entries_.erase(entry);
 }
+
+}  // namespace tallyhouse::app

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+namespace tallyhouse::app {
+
 struct TCachedAnswer {
     std::string contentType;
     std::string body;
@@ -43,3 +45,5 @@ private:
     // Keyed by a view of the entry's own key: list nodes never move, and the key is held once.
     std::unordered_map<std::string_view, TEntries::iterator> index_;
 };
+
+}  // namespace tallyhouse::app

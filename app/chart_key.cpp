@@ -12,6 +12,11 @@
 #include "platform/text/font_files.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 // Each part with its length first, so no two lists of parts give the same text.
@@ -82,3 +87,5 @@ bool IfNoneMatchHas(const std::string& header, const std::string& tag) {
     }
     return false;
 }
+
+}  // namespace tallyhouse::app

@@ -10,6 +10,8 @@
 
 #include "app/store/answer_store.h"
 
+namespace tallyhouse::app {
+
 // The poll part of the key for the request's "filename"; none when the name is neither a
 // sample nor a poll of the store (the view then answers its message page).
 std::optional<std::string> PollKey(const std::string& filename, TAnswerStore& store);
@@ -20,3 +22,5 @@ std::string EntityTag(const std::string& key);
 // True when an If-None-Match header names the tag: in its list (a weak W/ tag counts, as the
 // comparison for If-None-Match is the weak one), or "*".
 bool IfNoneMatchHas(const std::string& header, const std::string& tag);
+
+}  // namespace tallyhouse::app

@@ -12,6 +12,11 @@
 #include "platform/os/system_environment.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 constexpr int kUsageError = 2;
@@ -70,3 +75,5 @@ std::optional<int> AnswerCommandLine() {
     }
     return std::nullopt;
 }
+
+}  // namespace tallyhouse::app

@@ -5,5 +5,9 @@
 
 #include <optional>
 
+namespace tallyhouse::app {
+
 // The exit code when the start was one of those (the text is printed already); none otherwise.
 std::optional<int> AnswerCommandLine();
+
+}  // namespace tallyhouse::app

@@ -10,6 +10,12 @@
 #include "engine/core/html_escape.h"
 #include "engine/settings/operator_settings.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr char kServerError[] = "500 Internal Server Error";
@@ -42,3 +48,5 @@ TFailureAnswer FailureAnswerOf(const std::exception& failure) {
         return {kServerError, "The poll program is not set up correctly; its log names the setting to mend.", {}};
     return {kServerError, "The request could not be completed: the server failed. Its log says why.", {}};
 }
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace tallyhouse::app {
+
 struct TFailureAnswer {
     std::string Status;
     std::string Page;  // HTML; empty: no answer at all (the client has gone)
@@ -15,3 +17,5 @@ struct TFailureAnswer {
 };
 
 TFailureAnswer FailureAnswerOf(const std::exception& failure);
+
+}  // namespace tallyhouse::app

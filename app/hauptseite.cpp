@@ -9,6 +9,12 @@
 #include "image/response/http_stream.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+using namespace tallyhouse::image;
+
 THauptseite::THauptseite() {
     ApplyStoredSettings();
     StartEngine();
@@ -150,3 +156,5 @@ void THauptseite::httpMessageHttpEntry(const std::string& EntryName, bool&) {
 void THauptseite::httphilfeHttpEntry(const std::string& EntryName, bool&) {
     if (EntryName == "version") HttpWrite(std::string(kVersionText));
 }
+
+}  // namespace tallyhouse::app

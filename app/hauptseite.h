@@ -37,6 +37,8 @@
 #include "engine/core/template_filter.h"
 #include "image/response/http_chart.h"
 
+namespace tallyhouse::app {
+
 class THauptseite {
 public:
     // Creates the components with their stored settings; then the engine serves the request.
@@ -47,19 +49,19 @@ public:
 
     // Components, in declaration order.
     Tally Daten;
-    TGeneralHttpEngine HTTP;
-    THttpMemoFilter httpMessage;
-    THttpMemoFilter httphilfe;
+    engine::TGeneralHttpEngine HTTP;
+    engine::THttpMemoFilter httpMessage;
+    engine::THttpMemoFilter httphilfe;
     // The chart of the current view request, made afresh from its stored settings each time.
     std::unique_ptr<TPollChart> Grafik;
-    THttpChartImage Ausgabegrafik{"Ausgabegrafik"};
+    image::THttpChartImage Ausgabegrafik{"Ausgabegrafik"};
 
     // Request handlers and tag handlers.
-    void HTTPFirstExecRequest(THttpEngine& Sender);
-    void HTTPExecRequest(THttpEngine& Sender);
+    void HTTPFirstExecRequest(engine::THttpEngine& Sender);
+    void HTTPExecRequest(engine::THttpEngine& Sender);
     // A request that failed gets the log line and, while its answer has not begun, its status
     // and a message page.
-    void HTTPRequestError(THttpEngine& Sender, const std::exception& ErrorReason);
+    void HTTPRequestError(engine::THttpEngine& Sender, const std::exception& ErrorReason);
     void httpMessageHttpEntry(const std::string& EntryName, bool& Handled);
     void httphilfeHttpEntry(const std::string& EntryName, bool& Handled);
 
@@ -130,3 +132,5 @@ private:
     // Every answer of the poll, also those an "answers" list leaves out.
     std::int64_t answerTotal_ = 0;
 };
+
+}  // namespace tallyhouse::app

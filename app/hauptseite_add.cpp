@@ -10,6 +10,10 @@
 #include "engine/client/site_checks.h"
 #include "engine/core/engine_log.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 namespace {
 
 std::string StampNow() {
@@ -85,3 +89,5 @@ std::string THauptseite::FollowedBackurl() {
                      backurl.substr(0, 200));
     return "";
 }
+
+}  // namespace tallyhouse::app

@@ -12,6 +12,13 @@
 #include "platform/text/convert.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+using namespace tallyhouse::chart;
+using namespace tallyhouse::image;
+
 namespace {
 
 constexpr int kStyleCount = 4;
@@ -183,3 +190,5 @@ void THauptseite::ThreeDParameters() {
     if (const std::optional<int> zoom = OptionalInt("3DZoom")) chart.View3DOptions.Zoom = *zoom;
     if (const std::optional<int> depth = OptionalInt("3DDepth")) chart.SetChart3DPercent(*depth);
 }
+
+}  // namespace tallyhouse::app

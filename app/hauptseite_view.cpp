@@ -5,6 +5,10 @@
 #include "app/pages.h"
 #include "app/poll_name.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 bool THauptseite::datenzuordnen() {
     Dateiname = HttpGetField("filename", "testdeutsch");
     if (!TallyPoll()) {
@@ -42,3 +46,5 @@ bool THauptseite::ListAnswers() {
     Daten = ListedTally(Daten, *listed);
     return true;
 }
+
+}  // namespace tallyhouse::app

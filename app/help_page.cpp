@@ -3,6 +3,8 @@
 #include "app/latin1_text.h"
 #include "app/page_parts.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 // The bilingual help page; %version% stands where the version line goes.
@@ -633,3 +635,5 @@ Weitere Programme von Brightloom:
 }  // namespace
 
 std::string_view HelpPageTemplate() { return kHelpPage.View(); }
+
+}  // namespace tallyhouse::app

@@ -16,6 +16,10 @@
 #include "platform/os/read_at.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr size_t kKeys = 3;
@@ -119,3 +123,5 @@ const TInstallationSecret& InstallationSecret(const std::string& folder) {
     if (found != secrets.end()) return found->second;
     return secrets.emplace(folder, LoadOrMakeSecret(folder + kSecretFileName)).first->second;
 }
+
+}  // namespace tallyhouse::app

@@ -10,11 +10,13 @@
 
 #include "platform/os/keyed_hash.h"
 
+namespace tallyhouse::app {
+
 inline constexpr char kSecretFileName[] = "tallyhouse.secret";
 
 struct TInstallationSecret {
-    THashKey SignKeys[2];
-    THashKey RecordKey;
+    platform::THashKey SignKeys[2];
+    platform::THashKey RecordKey;
 };
 
 // The secret of the program in folder (with its trailing separator), read or made once per
@@ -30,3 +32,5 @@ TInstallationSecret LoadOrMakeSecret(const std::string& path);
 std::string NewSecretText();
 // The secret of such a text; none when the text is not one.
 std::optional<TInstallationSecret> SecretOfText(const std::string& text);
+
+}  // namespace tallyhouse::app

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace tallyhouse::app {
+
 template <std::size_t N>
 struct Latin1Text {
     std::array<char, N> bytes{};
@@ -39,3 +41,5 @@ consteval Latin1Text<A + B> operator+(const Latin1Text<A>& first, const Latin1Te
     for (std::size_t i = 0; i < second.size; ++i) out.bytes[out.size++] = second.bytes[i];
     return out;
 }
+
+}  // namespace tallyhouse::app

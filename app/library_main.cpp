@@ -4,6 +4,10 @@
 #include "engine/isapi/isapi_exports.h"
 #include "engine/isapi/isapi_startup.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 namespace {
 
 // The form lives as long as the library; the engines the facade creates serve the server's calls.
@@ -15,3 +19,5 @@ void StartApplication() {
 [[gnu::constructor]] void RegisterStart() { SetLibraryStart(StartApplication); }
 
 }  // namespace
+
+}  // namespace tallyhouse::app

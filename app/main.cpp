@@ -10,6 +10,9 @@
 #include "engine/resident/cgi_server_mode.h"
 #include "engine/wincgi/cgi_win_server.h"
 
+using namespace tallyhouse::engine;
+using namespace tallyhouse::app;
+
 int main() {
     if (const std::optional<int> exitCode = AnswerCommandLine()) return *exitCode;
     // A poll file that hits the file size limit must fail its write, not kill the process.

@@ -3,6 +3,8 @@
 #include "app/latin1_text.h"
 #include "app/page_parts.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 // The message page; %message% stands where the message goes.
@@ -26,3 +28,5 @@ constexpr auto kMessagePage = ToLatin1(u8R"(<html>
 }  // namespace
 
 std::string_view MessagePageTemplate() { return kMessagePage.View(); }
+
+}  // namespace tallyhouse::app

@@ -5,6 +5,10 @@
 #include "app/answer_record.h"
 #include "engine/core/engine_log.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 namespace {
 
 std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
@@ -40,3 +44,5 @@ void TOneAnswerRule::Answered() {
     for (const std::uint64_t key : keys_) record_->Note(key, now_);
     record_.reset();
 }
+
+}  // namespace tallyhouse::app

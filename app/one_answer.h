@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::app {
+
 class TAnswerRecord;
 
 // The log line of repeat answers to a poll that were not recorded (none for 0).
@@ -35,3 +37,5 @@ private:
     std::int64_t now_;
     std::unique_ptr<TAnswerRecord> record_;
 };
+
+}  // namespace tallyhouse::app

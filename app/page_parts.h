@@ -4,6 +4,8 @@
 
 #include "app/latin1_text.h"
 
+namespace tallyhouse::app {
+
 inline constexpr auto kBannerStart = ToLatin1(u8R"(<table border="1" width="550" cellspacing="0" cellpadding="0" bordercolor="#808080">
   <tr>
     <td width="100%" bgcolor="#004080"><p align="right"><font face="Arial" color="#FFFFFF"><strong><big><big><big>Brightloom
@@ -23,3 +25,5 @@ href="mailto:tallyhouse@brightloom.example">tallyhouse@brightloom.example</a></s
 <p align="center">&nbsp;</p>
 </body>
 </html>)");
+
+}  // namespace tallyhouse::app

@@ -2,6 +2,10 @@
 
 #include "engine/core/html_escape.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::engine;
+
 std::string NotFoundMessage(std::string_view pollName) {
     return "Pollfile \"" + HtmlEscape(pollName) + "\"not found !";
 }
@@ -14,3 +18,5 @@ std::string RedirectPage(std::string_view backurl) {
 }
 
 std::string OnwardLink(std::string_view backurl) { return "<br><a href=\"" + HtmlEscape(backurl) + "\">Continue</a>"; }
+
+}  // namespace tallyhouse::app

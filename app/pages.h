@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::app {
+
 // Templates, lines separated by LF; the template filter ends each line with CR LF.
 std::string_view MessagePageTemplate();  // tag %message%
 std::string_view HelpPageTemplate();     // tag %version%
@@ -54,3 +56,5 @@ std::string NotFoundMessage(std::string_view pollName);
 std::string RedirectPage(std::string_view backurl);
 // A link on to backurl (made safe for HTML) below a message.
 std::string OnwardLink(std::string_view backurl);
+
+}  // namespace tallyhouse::app

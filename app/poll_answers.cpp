@@ -6,6 +6,10 @@
 #include "app/poll_name.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::string WithoutControlBytes(std::string value) {
@@ -56,3 +60,5 @@ std::vector<std::string> AnswerTexts(const std::string& name, const std::vector<
     }
     return texts;
 }
+
+}  // namespace tallyhouse::app

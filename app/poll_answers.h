@@ -9,6 +9,8 @@
 #include "app/request_refusal.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::app {
+
 // At most this many poll fields in one request, values of one field, and new poll files
 // created by one request.
 inline constexpr std::size_t kMaxPollFields = 100;
@@ -19,9 +21,9 @@ inline constexpr std::size_t kMaxNewPollFiles = 20;
 inline constexpr char kKeyFileName[] = "tallyhouse.key";
 
 // An add request that breaks one of the rules; none of its answers is recorded.
-class EAnswersRefused : public Exception {
+class EAnswersRefused : public platform::Exception {
 public:
-    using Exception::Exception;
+    using platform::Exception::Exception;
 };
 
 // The refusal of a request that would create more than kMaxNewPollFiles polls.
@@ -40,3 +42,5 @@ std::vector<std::string> PollFieldsOf(const std::vector<std::string>& fieldNames
 // turned into blanks, so no value starts a line of its own; one empty answer when the field has
 // no value. Raises EAnswersRefused for more than kMaxAnswerValues values.
 std::vector<std::string> AnswerTexts(const std::string& name, const std::vector<std::string>& values);
+
+}  // namespace tallyhouse::app

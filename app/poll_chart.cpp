@@ -2,6 +2,10 @@
 
 #include "chart/series/stored_look.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::chart;
+
 TPollChart::TPollChart() {
     ApplyStoredChartSettings(Chart1);
     ApplyStoredSeriesSettings(Chart1, Series1, Series2, Series3, Series4);
@@ -21,3 +25,5 @@ TChartSeries& TPollChart::SeriesAt(int style) {
         default: return Series1;
     }
 }
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,8 @@
 #include "chart/series/horiz_bar_series.h"
 #include "chart/series/pie_series.h"
 
+namespace tallyhouse::app {
+
 class TPollChart {
 public:
     TPollChart();
@@ -15,12 +17,14 @@ public:
     TPollChart(const TPollChart&) = delete;
     TPollChart& operator=(const TPollChart&) = delete;
 
-    TChart Chart1;
-    TBarSeries Series1;
-    THorizBarSeries Series2;
-    TAreaSeries Series3;
-    TPieSeries Series4;
+    chart::TChart Chart1;
+    chart::TBarSeries Series1;
+    chart::THorizBarSeries Series2;
+    chart::TAreaSeries Series3;
+    chart::TPieSeries Series4;
 
     // Series1 .. Series4 by the request's style number 0 .. 3.
-    TChartSeries& SeriesAt(int style);
+    chart::TChartSeries& SeriesAt(int style);
 };
+
+}  // namespace tallyhouse::app

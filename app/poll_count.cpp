@@ -8,6 +8,11 @@
 #include "engine/settings/operator_settings.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 std::size_t MaxPollFiles() { return OperatorSettings().MaxPolls; }
 
 std::size_t CountPollFiles(const std::string& folder) {
@@ -29,3 +34,5 @@ void CheckRoomForPolls(const std::string& folder, std::size_t created) {
     const std::size_t bound = MaxPollFiles();
     if (CountPollFiles(folder) + created > bound) throw PollFolderFull(bound);
 }
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,8 @@
 
 #include "app/poll_answers.h"
 
+namespace tallyhouse::app {
+
 // An add that would create poll files beyond the bound; nothing of it is recorded.
 class EPollFolderFull : public EAnswersRefused {
 public:
@@ -25,3 +27,5 @@ EPollFolderFull PollFolderFull(std::size_t bound);
 
 // Raises EPollFolderFull when creating that many more poll files would pass the bound.
 void CheckRoomForPolls(const std::string& folder, std::size_t created);
+
+}  // namespace tallyhouse::app

@@ -18,6 +18,10 @@
 #include "platform/os/record_lock.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
@@ -136,3 +140,5 @@ bool ReadPollFile(const std::string& path, const std::function<void(std::string_
     }
     return true;
 }
+
+}  // namespace tallyhouse::app

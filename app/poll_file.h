@@ -9,6 +9,8 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::app {
+
 // Refused: the key file forbade a new poll file. Withheld: the guard kept the lines out.
 enum class AppendResult { Appended, Refused, Withheld };
 
@@ -23,9 +25,9 @@ struct TAppendGuard {
 inline constexpr std::chrono::milliseconds PollLockWait{5000};
 
 // The poll file's lock was held by another process for all of PollLockWait.
-class EPollBusy : public EFileError {
+class EPollBusy : public platform::EFileError {
 public:
-    using EFileError::EFileError;
+    using platform::EFileError::EFileError;
 };
 
 // Adds answer lines (joined by CR LF) at the end of the poll file in one write; only the new
@@ -50,3 +52,5 @@ bool IsClosedPollFile(const std::string& path);
 // only ends the reading early. False when no regular file has that name (a link is not
 // followed); EFileError when the file exists but cannot be read, EPollBusy when it stays locked.
 bool ReadPollFile(const std::string& path, const std::function<void(std::string_view)>& onPiece);
+
+}  // namespace tallyhouse::app

@@ -1,5 +1,7 @@
 #include "app/poll_name.h"
 
+namespace tallyhouse::app {
+
 bool IsPollFieldName(std::string_view name) {
     const size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return false;
@@ -14,3 +16,5 @@ bool IsSafeFileName(std::string_view name) {
 }
 
 bool IsChartablePoll(std::string_view name) { return IsPollFieldName(name) && IsSafeFileName(name); }
+
+}  // namespace tallyhouse::app

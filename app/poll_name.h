@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace tallyhouse::app {
+
 // The extension is the text from the last "." when no "\" or ":" follows it; a poll file's
 // extension is exactly ".pol" (lower case).
 bool IsPollFieldName(std::string_view name);
@@ -14,3 +16,5 @@ bool IsSafeFileName(std::string_view name);
 // Besides the samples only poll files are charted, the names add records answers in: never the
 // program, the key file or whatever else lies beside them.
 bool IsChartablePoll(std::string_view name);
+
+}  // namespace tallyhouse::app

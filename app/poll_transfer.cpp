@@ -13,6 +13,11 @@
 #include "platform/os/system_module.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 constexpr int kFailed = 1;
@@ -83,3 +88,5 @@ std::optional<int> RunPollTransfer(const std::vector<std::string>& parameters) {
         return kFailed;
     }
 }
+
+}  // namespace tallyhouse::app

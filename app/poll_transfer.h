@@ -10,5 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::app {
+
 // The exit code when the parameters name one of the tools (which has then run); none otherwise.
 std::optional<int> RunPollTransfer(const std::vector<std::string>& parameters);
+
+}  // namespace tallyhouse::app

@@ -2,6 +2,10 @@
 
 #include "platform/text/display_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 bool NeedsQuoting(std::string_view answer) {
     return answer.find(',') != std::string_view::npos || answer.starts_with('"');
 }
@@ -70,3 +74,5 @@ std::optional<std::string> QuotedAnswerAtEnd(std::string_view line) {
     }
     return std::nullopt;
 }
+
+}  // namespace tallyhouse::app

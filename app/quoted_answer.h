@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::app {
+
 // A poll file's line is read up to this many bytes.
 inline constexpr std::size_t kAnswerLineBytes = 4096;
 
@@ -25,3 +27,5 @@ std::string_view FittingAnswer(std::string_view answer, std::size_t room);
 // The answer of a line that ends in a comma and then exactly the quoted field of an answer that
 // needs quoting; none for any other line.
 std::optional<std::string> QuotedAnswerAtEnd(std::string_view line);
+
+}  // namespace tallyhouse::app

@@ -8,12 +8,16 @@
 
 #include "platform/os/exception.h"
 
-class ERequestRefused : public Exception {
+namespace tallyhouse::app {
+
+class ERequestRefused : public platform::Exception {
 public:
     ERequestRefused(std::string status, std::string page, const std::string& logLine)
-        : Exception(logLine), Status(std::move(status)), Page(std::move(page)) {}
+        : platform::Exception(logLine), Status(std::move(status)), Page(std::move(page)) {}
     std::string Status;  // "403 Forbidden"
     std::string Page;    // the message page's text, HTML
     // Header lines the answer carries besides ("Allow").
     std::vector<std::pair<std::string, std::string>> Headers;
 };
+
+}  // namespace tallyhouse::app

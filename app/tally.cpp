@@ -8,6 +8,10 @@
 #include "app/quoted_answer.h"
 #include "platform/os/keyed_hash.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr size_t kLineLimit = kAnswerLineBytes;
@@ -193,3 +197,5 @@ std::int64_t TotalCount(const Tally& tally) {
     for (const TallyEntry& entry : tally) total += entry.count;
     return total;
 }
+
+}  // namespace tallyhouse::app

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyhouse::app {
+
 struct TallyEntry {
     std::string label;
     std::int64_t count = 0;
@@ -60,3 +62,5 @@ private:
 std::optional<Tally> SampleTally(std::string_view name);
 
 std::int64_t TotalCount(const Tally& tally);
+
+}  // namespace tallyhouse::app

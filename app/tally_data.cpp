@@ -5,6 +5,10 @@
 #include "app/quoted_answer.h"
 #include "platform/text/display_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::string JsonString(std::string_view bytes) {
@@ -52,3 +56,5 @@ std::string TallyCsv(std::string_view poll, std::int64_t total, const Tally& sho
 std::string TallyData(TViewFormat format, std::string_view poll, std::int64_t total, const Tally& shown) {
     return format == TViewFormat::Csv ? TallyCsv(poll, total, shown) : TallyJson(poll, total, shown);
 }
+
+}  // namespace tallyhouse::app

@@ -10,6 +10,8 @@
 #include "app/tally.h"
 #include "app/view_format.h"
 
+namespace tallyhouse::app {
+
 // {"poll":"q.pol","total":3,"answers":[{"answer":"yes","count":2},{"answer":"no","count":1}]}
 std::string TallyJson(std::string_view poll, std::int64_t total, const Tally& shown);
 
@@ -19,3 +21,5 @@ std::string TallyCsv(std::string_view poll, std::int64_t total, const Tally& sho
 
 // The tally in a data format (json or csv).
 std::string TallyData(TViewFormat format, std::string_view poll, std::int64_t total, const Tally& shown);
+
+}  // namespace tallyhouse::app

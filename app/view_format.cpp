@@ -1,5 +1,7 @@
 #include "app/view_format.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 struct TFormatName {
@@ -35,3 +37,5 @@ std::string_view ContentTypeOf(TViewFormat format) {
         if (known.format == format) return known.contentType;
     return {};
 }
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyhouse::app {
+
 enum class TViewFormat { Gif, Png, Svg, Json, Csv };
 
 // The format the values of a request's "format" field ask for: none sent, an empty one or "gif"
@@ -16,3 +18,5 @@ std::optional<TViewFormat> ViewFormatOf(const std::vector<std::string>& values);
 
 bool IsChartFormat(TViewFormat format);
 std::string_view ContentTypeOf(TViewFormat format);
+
+}  // namespace tallyhouse::app

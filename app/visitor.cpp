@@ -7,6 +7,11 @@
 #include "engine/core/http_engine.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 // Long enough for any poll's life: browsers keep a cookie at most about this long anyway.
@@ -65,3 +70,5 @@ TVisitor RequestVisitor(const TOperatorSettings& settings, const std::function<c
         visitor.Keys.push_back(SipHash24("address " + AddressRecordText(visitor.Address), secret.RecordKey));
     return visitor;
 }
+
+}  // namespace tallyhouse::app

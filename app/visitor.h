@@ -11,6 +11,8 @@
 #include "app/installation_secret.h"
 #include "engine/settings/operator_settings.h"
 
+namespace tallyhouse::app {
+
 struct TVisitor {
     std::string Address;        // the client's address
     std::string StoredAddress;  // what answer lines keep of it
@@ -20,12 +22,14 @@ struct TVisitor {
 };
 
 // The client's address of the current request.
-std::string RequestClientAddress(const TOperatorSettings& settings);
+std::string RequestClientAddress(const engine::TOperatorSettings& settings);
 
 // The visitor of the current request; the installation secret is asked for only when the
 // one-answer rule needs keys.
-TVisitor RequestVisitor(const TOperatorSettings& settings, const std::function<const TInstallationSecret&()>& secret);
+TVisitor RequestVisitor(const engine::TOperatorSettings& settings, const std::function<const TInstallationSecret&()>& secret);
 
 // The text an address is known by to the one-answer rule: an IPv6 address by its /64 (a
 // household's network, within which a device picks new addresses freely), anything else as it is.
 std::string AddressRecordText(const std::string& address);
+
+}  // namespace tallyhouse::app

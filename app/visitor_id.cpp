@@ -5,6 +5,11 @@
 #include "engine/core/cookie_header.h"
 #include "platform/os/random_bytes.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 constexpr size_t kIdDigits = 32;
@@ -51,3 +56,5 @@ std::string IssuedVisitorId(std::string_view cookieHeader, const TInstallationSe
     }
     return "";
 }
+
+}  // namespace tallyhouse::app

@@ -7,6 +7,8 @@
 
 #include "app/installation_secret.h"
 
+namespace tallyhouse::app {
+
 inline constexpr char kVisitorCookieName[] = "tallyhouse_visitor";
 
 // A new id: 32 hexadecimal digits from the kernel's random source.
@@ -16,3 +18,5 @@ std::string SignedVisitorId(const std::string& id, const TInstallationSecret& se
 // The id of the first visitor cookie in the Cookie header whose signature holds; empty when
 // there is none (no cookie, a forged, cut or changed one).
 std::string IssuedVisitorId(std::string_view cookieHeader, const TInstallationSecret& secret);
+
+}  // namespace tallyhouse::app

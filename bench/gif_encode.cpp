@@ -13,6 +13,9 @@
 #include "image/gif/gif_palette.h"
 #include "image/gif/gif_writer.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::image;
+
 namespace {
 
 TBitmap ChartLikeBitmap() {

@@ -14,6 +14,8 @@
 #include "app/answer_record.h"
 #include "bench/cgi_process.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

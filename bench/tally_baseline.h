@@ -50,7 +50,7 @@ public:
         }
     }
 
-    Tally Finish() && {
+    tallyhouse::app::Tally Finish() && {
         if (inLine_) CountLine(line_);
         return std::move(*counts_).Ordered();
     }
@@ -78,9 +78,9 @@ private:
                 Count("leer");
         }
 
-        Tally Ordered() && {
-            Tally tally = std::move(counts_);
-            const auto larger = [](const TallyEntry& a, const TallyEntry& b) { return a.count > b.count; };
+        tallyhouse::app::Tally Ordered() && {
+            tallyhouse::app::Tally tally = std::move(counts_);
+            const auto larger = [](const tallyhouse::app::TallyEntry& a, const tallyhouse::app::TallyEntry& b) { return a.count > b.count; };
             if (!std::is_sorted(tally.begin(), tally.end(), larger)) std::stable_sort(tally.begin(), tally.end(), larger);
             return tally;
         }
@@ -93,7 +93,7 @@ private:
         static constexpr std::uint32_t kEmpty = UINT32_MAX;
 
         size_t IndexOf(std::string_view answer) {
-            const auto hash = static_cast<std::uint32_t>(KeyedHash(answer));
+            const auto hash = static_cast<std::uint32_t>(tallyhouse::platform::KeyedHash(answer));
             const size_t mask = slots_.size() - 1;
             for (size_t i = hash & mask;; i = (i + 1) & mask) {
                 Slot& slot = slots_[i];
@@ -123,7 +123,7 @@ private:
         }
 
         std::vector<Slot> slots_;
-        Tally counts_;
+        tallyhouse::app::Tally counts_;
         size_t last_ = SIZE_MAX;
     };
 

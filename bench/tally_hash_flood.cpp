@@ -17,6 +17,8 @@
 #include "app/tally.h"
 #include "bench/cgi_process.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -17,6 +17,8 @@
 #include "app/tally.h"
 #include "bench/tally_baseline.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -16,6 +16,10 @@
 #include "engine/form/form_fields.h"
 #include "platform/text/ascii_text.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+using namespace tallyhouse::app;
+
 namespace {
 
 const char kAddress[] = "127.0.0.1";

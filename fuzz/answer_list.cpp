@@ -10,6 +10,8 @@
 #include "app/answer_list.h"
 #include "app/tally.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 std::string Escaped(const std::vector<std::string>& listed) {

@@ -6,6 +6,8 @@
 
 #include "engine/wincgi/cgi_ini_file.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TCGIIniFile ini = TCGIIniFile::FromText(std::string(reinterpret_cast<const char*>(data), size));
     if (ini.Sections().size() > TCGIIniFile::SectionLimit) std::abort();

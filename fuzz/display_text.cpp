@@ -9,6 +9,8 @@
 #include "platform/text/font_face.h"
 #include "platform/raster/raster_canvas.h"
 
+using namespace tallyhouse::platform;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     TBitmap bitmap(40, 20);

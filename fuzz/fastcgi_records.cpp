@@ -10,6 +10,8 @@
 
 #include "engine/fastcgi/fastcgi_reader.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 TFastCgiLimits Limits() {

@@ -9,6 +9,8 @@
 #include "engine/client/forwarded.h"
 #include "engine/client/ip_address.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string header(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -9,6 +9,9 @@
 
 #include "image/gif/gif_writer.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::image;
+
 namespace {
 
 struct Input {

@@ -11,6 +11,8 @@
 
 #include "engine/form/multipart.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     static const std::filesystem::path folder =

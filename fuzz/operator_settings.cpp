@@ -7,6 +7,8 @@
 
 #include "engine/settings/operator_settings.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> values(1);

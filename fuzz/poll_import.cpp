@@ -10,6 +10,8 @@
 #include "app/store/imported_lines.h"
 #include "app/tally.h"
 
+using namespace tallyhouse::app;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::string exported;

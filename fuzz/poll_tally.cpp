@@ -12,6 +12,8 @@
 #include "app/quoted_answer.h"
 #include "app/tally.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 // The text of a quoted field read from the front, or none when it is not one.

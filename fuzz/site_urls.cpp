@@ -7,6 +7,8 @@
 
 #include "engine/client/site_checks.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::vector<TUrlSite> sites = {*ParseOrigin("https://example.org")};

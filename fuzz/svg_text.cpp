@@ -10,6 +10,8 @@
 #include "image/svg/svg_canvas.h"
 #include "image/svg/svg_text.h"
 
+using namespace tallyhouse::image;
+
 namespace {
 
 // The length of the UTF-8 sequence of an XML character at text[i], 0 when there is none.

@@ -8,6 +8,8 @@
 #include "engine/core/http_engine.h"
 #include "engine/core/template_filter.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 class TFuzzEngine : public THttpEngine {

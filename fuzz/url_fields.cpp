@@ -8,6 +8,8 @@
 #include "engine/form/form_fields.h"
 #include "engine/form/url_coding.h"
 
+using namespace tallyhouse::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);

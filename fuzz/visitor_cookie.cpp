@@ -8,6 +8,9 @@
 #include "app/visitor_id.h"
 #include "engine/core/cookie_header.h"
 
+using namespace tallyhouse::engine;
+using namespace tallyhouse::app;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string header(reinterpret_cast<const char*>(data), size);
     const TInstallationSecret secret{{{1, 2}, {3, 4}}, {5, 6}};

@@ -9,6 +9,10 @@
 #include "chart/model/chart.h"
 #include "tools/sheet.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+using namespace tallyhouse::app;
+
 namespace {
 
 constexpr int kCellWidth = 400;

@@ -12,6 +12,8 @@
 #include "tools/png_file.h"
 #include "tools/sheet.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kCellWidth = 400;

@@ -7,6 +7,8 @@
 
 #include "platform/os/exception.h"
 
+using namespace tallyhouse::platform;
+
 void WritePng(const TBitmap& bitmap, const std::string& path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty()) std::filesystem::create_directories(folder);

@@ -5,4 +5,4 @@
 
 #include "platform/raster/bitmap.h"
 
-void WritePng(const TBitmap& bitmap, const std::string& path);
+void WritePng(const tallyhouse::platform::TBitmap& bitmap, const std::string& path);

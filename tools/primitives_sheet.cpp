@@ -9,6 +9,9 @@
 #include "chart/canvas/color_shade.h"
 #include "tools/sheet.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr int kCellWidth = 170;

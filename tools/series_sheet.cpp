@@ -13,6 +13,9 @@
 #include "chart/series/pie_series.h"
 #include "tools/sheet.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr int kCellWidth = 400;

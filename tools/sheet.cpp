@@ -5,6 +5,9 @@
 
 #include "tools/png_file.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr int kCaptionHeight = 16;

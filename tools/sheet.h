@@ -12,14 +12,14 @@
 class TSheet {
 public:
     // Draws into cell of target; pixels outside the cell are clipped away.
-    using CellPainter = std::function<void(TBitmap& target, const TRect& cell)>;
+    using CellPainter = std::function<void(tallyhouse::platform::TBitmap& target, const tallyhouse::platform::TRect& cell)>;
 
     TSheet(std::string title, int columns, int cellWidth, int cellHeight);
 
     // Starts a new row headed by a section caption.
     void Section(const std::string& caption);
     void Add(const std::string& caption, CellPainter paint);
-    TBitmap Render() const;
+    tallyhouse::platform::TBitmap Render() const;
     // Renders and writes <name>.png into the sheet folder (or into `folder` when given).
     std::string Write(const std::string& name, const std::string& folder = "") const;
 
@@ -42,8 +42,8 @@ private:
 // cell, with the view begun (3D or flat) and centred on `plot` (cell coordinates), depth `depth`.
 struct TCanvasScene {
     bool is3D = false;
-    TView3DOptions view;
-    TRect plot;
+    tallyhouse::chart::TView3DOptions view;
+    tallyhouse::platform::TRect plot;
     int depth = 0;
 };
-TSheet::CellPainter CanvasCell(TCanvasScene scene, std::function<void(TRasterCanvas3D&, const TRect& plot)> draw);
+TSheet::CellPainter CanvasCell(TCanvasScene scene, std::function<void(tallyhouse::chart::TRasterCanvas3D&, const tallyhouse::platform::TRect& plot)> draw);

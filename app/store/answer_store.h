@@ -14,6 +14,8 @@
 #include "app/installation_secret.h"
 #include "app/tally.h"
 
+namespace tallyhouse::app {
+
 // One answer of an add request, in the fields of its poll-file line.
 struct TNewAnswer {
     std::string poll;     // the poll's name, "question1.pol"
@@ -74,3 +76,5 @@ public:
     // such poll.
     virtual bool ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) = 0;
 };
+
+}  // namespace tallyhouse::app

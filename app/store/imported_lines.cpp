@@ -4,6 +4,8 @@
 
 #include "app/tally.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 struct TLine {
@@ -62,3 +64,5 @@ std::vector<TImportedTally> ImportLines(std::string_view text, std::size_t skip,
     }
     return std::move(tally).Take();
 }
+
+}  // namespace tallyhouse::app

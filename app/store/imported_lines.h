@@ -13,6 +13,8 @@
 
 #include "app/answer_line.h"
 
+namespace tallyhouse::app {
+
 struct TImportedTally {
     std::string label;
     std::int64_t count = 0;
@@ -40,3 +42,5 @@ bool EndsWithLineBreak(std::string_view text);
 // without a break, CR LF first. insideLine says whether the text so far ends inside a line, and
 // is kept up to date.
 std::string ExportedLine(const TAnswerFields& fields, const std::optional<std::string_view>& raw, bool& insideLine);
+
+}  // namespace tallyhouse::app

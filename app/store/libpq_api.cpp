@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+namespace tallyhouse::app {
+
 namespace {
 
 TLibPq Load() {
@@ -31,3 +33,5 @@ const TLibPq& LibPq() {
     std::call_once(once, [] { api = Load(); });
     return api;
 }
+
+}  // namespace tallyhouse::app

@@ -7,6 +7,8 @@
 
 #include "app/store/store_errors.h"
 
+namespace tallyhouse::app {
+
 // The libpq functions the program calls, with libpq's own declarations.
 #define TALLYHOUSE_LIBPQ_FUNCTIONS(X)                                                            \
     X(PQconnectdbParams) X(PQexec) X(PQstatus) X(PQerrorMessage) X(PQfinish)                    \
@@ -23,3 +25,5 @@ struct TLibPq {
 
 // libpq's functions, loaded at the first call; EStoreError when libpq is not installed.
 const TLibPq& LibPq();
+
+}  // namespace tallyhouse::app

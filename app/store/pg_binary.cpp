@@ -5,6 +5,8 @@
 
 #include "app/store/store_errors.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 // "PGCOPY\n\377\r\n\0", the flags (none) and the length of the header extension (none).
@@ -144,3 +146,5 @@ void TCopyReader::Feed(std::string_view piece) {
 void TCopyReader::Finish() const {
     if (!ended_) throw EStoreError("The database's COPY data ended early");
 }
+
+}  // namespace tallyhouse::app

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyhouse::app {
+
 std::string Int4Bytes(std::int32_t value);
 std::string Int8Bytes(std::int64_t value);
 // The integer in the first 4 or 8 bytes; EStoreError when there are fewer.
@@ -51,3 +53,5 @@ private:
     bool headerRead_ = false;
     bool ended_ = false;
 };
+
+}  // namespace tallyhouse::app

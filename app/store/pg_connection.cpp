@@ -5,6 +5,8 @@
 
 #include "app/poll_file.h"
 
+namespace tallyhouse::app {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -228,3 +230,5 @@ void TPgConnection::Abandon() noexcept {
     pq.PQclear(result);
     if (!rolledBack) Drop();
 }
+
+}  // namespace tallyhouse::app

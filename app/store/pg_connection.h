@@ -14,6 +14,8 @@
 
 #include "app/store/libpq_api.h"
 
+namespace tallyhouse::app {
+
 struct TPgResultFree {
     void operator()(PGresult* result) const;
 };
@@ -80,3 +82,5 @@ private:
     std::chrono::steady_clock::time_point retryAfter_{};
     std::string lastFailure_;
 };
+
+}  // namespace tallyhouse::app

@@ -3,6 +3,10 @@
 #include "app/store/pg_binary.h"
 #include "app/store/pg_connection.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // From version 0 (nothing) to 1. Names are bytea, as poll names and answers are the bytes
@@ -196,3 +200,5 @@ std::string PrepareSchema(TPgConnection& connection) {
                           "; this program knows version " + std::to_string(kSchemaVersion));
     return state.store;
 }
+
+}  // namespace tallyhouse::app

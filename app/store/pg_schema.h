@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace tallyhouse::app {
+
 class TPgConnection;
 
 inline constexpr int kSchemaVersion = 1;
@@ -20,3 +22,5 @@ inline constexpr int kSchemaVersion = 1;
 // returns the store's id. EStoreError when the database holds a newer schema than this program
 // knows.
 std::string PrepareSchema(TPgConnection& connection);
+
+}  // namespace tallyhouse::app

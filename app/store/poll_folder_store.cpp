@@ -14,6 +14,10 @@
 #include "app/request_refusal.h"
 #include "platform/os/keyed_hash.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // The answers of one poll, in the order they came, as the lines they are written as.
@@ -146,3 +150,5 @@ std::optional<TCountedPoll> TPollFolderStore::CountPoll(const std::string& name)
 bool TPollFolderStore::ExportPoll(const std::string& name, const std::function<void(std::string_view)>& onPiece) {
     return ReadPollFile(folder_ + name, onPiece);
 }
+
+}  // namespace tallyhouse::app

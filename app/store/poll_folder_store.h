@@ -4,6 +4,8 @@
 
 #include "app/store/answer_store.h"
 
+namespace tallyhouse::app {
+
 class TPollFolderStore : public TAnswerStore {
 public:
     // folder ends with "/".
@@ -21,3 +23,5 @@ public:
 private:
     std::string folder_;
 };
+
+}  // namespace tallyhouse::app

@@ -11,6 +11,10 @@
 #include "app/store/pg_binary.h"
 #include "app/store/pg_schema.h"
 
+namespace tallyhouse::app {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // The longest name a poll file can have (NAME_MAX): the database takes no longer poll names, so
@@ -320,3 +324,5 @@ void TPostgresStore::AppendImported(std::int64_t poll, std::string_view text, st
         "WHERE id = $1::bigint",
         {pollId, addedLines});
 }
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,8 @@
 #include "app/store/answer_store.h"
 #include "app/store/pg_connection.h"
 
+namespace tallyhouse::app {
+
 enum class TImportResult { Imported, Unchanged, Differs };
 
 class TPostgresStore : public TAnswerStore {
@@ -55,3 +57,5 @@ private:
     std::unordered_map<std::string, std::int64_t> pollIds_;
     std::optional<TInstallationSecret> secret_;
 };
+
+}  // namespace tallyhouse::app

@@ -8,6 +8,10 @@
 
 #include "app/store/answer_store.h"
 
+namespace tallyhouse::app {
+
 // folder is the program's folder (ending with "/"): it holds the poll files, or, with a
 // database, the key file that forbids new polls.
 std::unique_ptr<TAnswerStore> OpenAnswerStore(const std::string& folder, const std::string& database);
+
+}  // namespace tallyhouse::app

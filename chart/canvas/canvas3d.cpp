@@ -12,6 +12,10 @@
 #include "chart/canvas/solid_geometry.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // Zoomed text beyond this size would only cost glyph rendering far outside any chart.
@@ -376,3 +380,5 @@ void TRasterCanvas3D::RotatedTextAtZ(int x, int y, int z, const std::string& tex
     const TPoint p = ProjectPointOut(x, y, z);
     RotatedText(p.X, p.Y, text, angle);
 }
+
+}  // namespace tallyhouse::chart

@@ -3,7 +3,9 @@
 
 #include "platform/raster/pen_brush.h"
 
-struct TChartPen : TPen {
+namespace tallyhouse::chart {
+
+struct TChartPen : platform::TPen {
     bool Visible = true;
 };
 
@@ -13,13 +15,13 @@ struct TChartHiddenPen : TChartPen {
 
 struct TDottedGrayPen : TChartPen {
     TDottedGrayPen() {
-        Color = clGray;
-        Style = psDot;
+        Color = platform::clGray;
+        Style = platform::psDot;
     }
 };
 
 struct TDarkGrayPen : TChartPen {
-    TDarkGrayPen() { Color = clGray; }
+    TDarkGrayPen() { Color = platform::clGray; }
 };
 
 struct TChartAxisPen : TChartPen {
@@ -27,5 +29,7 @@ struct TChartAxisPen : TChartPen {
 };
 
 struct TChartArrowPen : TChartPen {
-    TChartArrowPen() { Color = clWhite; }
+    TChartArrowPen() { Color = platform::clWhite; }
 };
+
+}  // namespace tallyhouse::chart

@@ -3,12 +3,16 @@
 
 #include "platform/raster/color.h"
 
+namespace tallyhouse::chart {
+
 // The colour resolved to RGB with each of R, G and B reduced by amount, stopping at 0.
-constexpr TColor Darker(TColor color, int amount) {
-    const TColor rgb = ColorToRGB(color);
+constexpr platform::TColor Darker(platform::TColor color, int amount) {
+    const platform::TColor rgb = platform::ColorToRGB(color);
     auto down = [amount](unsigned channel) {
         const int v = static_cast<int>(channel) - amount;
         return static_cast<unsigned>(v < 0 ? 0 : (v > 255 ? 255 : v));
     };
-    return RGB(down(GetRValue(rgb)), down(GetGValue(rgb)), down(GetBValue(rgb)));
+    return platform::RGB(down(platform::GetRValue(rgb)), down(platform::GetGValue(rgb)), down(platform::GetBValue(rgb)));
 }
+
+}  // namespace tallyhouse::chart

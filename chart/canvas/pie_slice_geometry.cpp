@@ -8,6 +8,10 @@
 
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 int Saturate(std::int64_t v) {
@@ -140,3 +144,5 @@ std::array<TPoint, 20> EllipseVertices(const TProjection3D& projection, int left
     }
     return v;
 }
+
+}  // namespace tallyhouse::chart

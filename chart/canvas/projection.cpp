@@ -7,6 +7,10 @@
 
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr long double kDegToRad = 0.017453292519943295769L;
@@ -86,3 +90,5 @@ void TProjection3D::Unproject(int& x, int& y, int z) const {
     y = RoundPlus((static_cast<long double>(y) - ScreenCenterY) / scale,
                   Saturate(static_cast<std::int64_t>(ViewCenterY) + z));
 }
+
+}  // namespace tallyhouse::chart

@@ -4,6 +4,8 @@
 #include "chart/canvas/view3d_options.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TProjection3D {
 public:
     int ViewCenterX = 0;
@@ -21,10 +23,10 @@ public:
     // rotation coefficients.
     void Begin(const TView3DOptions* options, bool is3D);
     // Centres the projection on the plot rectangle; depth is the whole depth of the 3D box.
-    void SetViewCentre(const TView3DOptions* options, int depth, const TRect& plotRect);
+    void SetViewCentre(const TView3DOptions* options, int depth, const platform::TRect& plotRect);
     void ComputeRotation(const TView3DOptions& options);
 
-    TPoint Project(int x, int y, int z) const;
+    platform::TPoint Project(int x, int y, int z) const;
     // Inverse of the oblique view for a point known to lie at depth z (mouse positions);
     // other views leave the point alone.
     void Unproject(int& x, int& y, int z) const;
@@ -35,3 +37,5 @@ public:
 private:
     bool saved3D_ = false;
 };
+
+}  // namespace tallyhouse::chart

@@ -12,6 +12,10 @@
 #include "platform/text/font_face.h"
 #include "platform/raster/raster_line.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 int Saturate(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
@@ -282,3 +286,5 @@ void TScaledCanvas3D::TextOut(int x, int y, const std::string& text) {
 void TScaledCanvas3D::RotatedText(int x, int y, const std::string& text, double angle) {
     WithFineSizes([&] { TRasterCanvas3D::RotatedText(Scaled(x), Scaled(y), text, angle); });
 }
+
+}  // namespace tallyhouse::chart

@@ -8,6 +8,10 @@
 
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::int64_t Cross(TPoint o, TPoint a, TPoint b) {
@@ -63,3 +67,5 @@ TArrowShape ArrowShape(TPoint from, TPoint to, int headWidth, int headHeight) {
     shape.valid = true;
     return shape;
 }
+
+}  // namespace tallyhouse::chart

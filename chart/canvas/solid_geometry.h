@@ -6,6 +6,8 @@
 
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 struct TPoint3D {
     int X = 0;
     int Y = 0;
@@ -18,13 +20,15 @@ std::array<TPoint3D, kCylinderRingPoints> CylinderRing(bool vertical, int along,
                                                        int centreZ, int radiusZ);
 
 // The convex hull of the points, counter-clockwise on screen; fewer than three points come back as given.
-std::vector<TPoint> ConvexHull(std::vector<TPoint> points);
+std::vector<platform::TPoint> ConvexHull(std::vector<platform::TPoint> points);
 
 // An arrow head with its tip at `to`, headHeight long along from->to and headWidth wide; the shaft
 // ends at the middle of the head's base. Empty when from and to coincide.
 struct TArrowShape {
-    TPoint shaftEnd;
-    std::array<TPoint, 3> head;  // tip, one wing, the other wing
+    platform::TPoint shaftEnd;
+    std::array<platform::TPoint, 3> head;  // tip, one wing, the other wing
     bool valid = false;
 };
-TArrowShape ArrowShape(TPoint from, TPoint to, int headWidth, int headHeight);
+TArrowShape ArrowShape(platform::TPoint from, platform::TPoint to, int headWidth, int headHeight);
+
+}  // namespace tallyhouse::chart

@@ -1,6 +1,8 @@
 // The viewer's settings of a 3D chart: angles, offsets, zoom and the oblique/rotated choice.
 #pragma once
 
+namespace tallyhouse::chart {
+
 struct TView3DOptions {
     int Elevation = 345;   // degrees
     int Rotation = 345;    // degrees
@@ -10,3 +12,5 @@ struct TView3DOptions {
     int Zoom = 100;        // percent
     bool Orthogonal = true;  // oblique 45-degree view when true, rotated view when false
 };
+
+}  // namespace tallyhouse::chart

@@ -9,6 +9,10 @@
 #include "chart/model/chart_exception.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TCustomChartAxis::TCustomChartAxis(TCustomAxisPanel& chart, Side side) : chart_(chart), side_(side) {
     LabelsFont.Size = 8;
     Title.Font.Size = 8;
@@ -235,3 +239,5 @@ TRect TCustomChartAxis::ShrinkPlotRect(TRect rect) {
     if (room > 0) MoveSide(rect, side_, room);
     return rect;
 }
+
+}  // namespace tallyhouse::chart

@@ -7,6 +7,8 @@
 #include "chart/canvas/canvas3d.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TCustomAxisPanel;
 class TChartSeries;
 
@@ -15,7 +17,7 @@ enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 struct TChartAxisTitle {
     std::string Caption;
     int Angle = 0;
-    TFont Font;
+    platform::TFont Font;
 };
 
 class TCustomChartAxis {
@@ -56,7 +58,7 @@ public:
 
     // Labels.
     bool Labels = true;
-    TFont LabelsFont;
+    platform::TFont LabelsFont;
     bool LabelsOnAxis = true;
     int LabelsSize = 0;
     TAxisLabelStyle LabelStyle = talAuto;
@@ -89,8 +91,8 @@ public:
 
     void AdjustRange();
     // Reserves title, label and tick room on this axis' side of rect.
-    TRect ShrinkPlotRect(TRect rect);
-    void SetPixelRange(const TRect& margins);
+    platform::TRect ShrinkPlotRect(platform::TRect rect);
+    void SetPixelRange(const platform::TRect& margins);
     int ValueToPixel(double value) const;
     int ValueToPixelX(double value) const;
     int ValueToPixelY(double value) const;
@@ -110,7 +112,7 @@ public:
     TCustomAxisPanel& Chart() const { return chart_; }
 
 private:
-    double PixelToValueIn(int pixel, const TRect& plot) const;
+    double PixelToValueIn(int pixel, const platform::TRect& plot) const;
     double LogOrLinear(double value) const;
     void AutomaticDepthRange();
     int WallSize() const;
@@ -154,3 +156,5 @@ public:
 
 // The increment sequence 1, 2, 5, 10, 20, 50, ... extended to every decade.
 double NextStep(double x);
+
+}  // namespace tallyhouse::chart

@@ -5,6 +5,10 @@
 #include "chart/model/chart.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 void TCustomChartAxis::DrawAxis() {
     chart_.AssignCanvasFont(LabelsFont);
     const double inc = ComputeIncrement();
@@ -218,3 +222,5 @@ void TCustomChartAxis::DrawLine() {
         case Side::Depth: canvas.DepthLine(plot.Right, plot.Bottom + bws, 0, depth); break;
     }
 }
+
+}  // namespace tallyhouse::chart

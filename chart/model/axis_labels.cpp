@@ -9,6 +9,10 @@
 #include "chart/model/series_marks.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 double NextStep(double x) {
     if (!(x > 0) || !std::isfinite(x)) return 1;
     if (x >= 10) return NextStep(x / 10) * 10;
@@ -131,3 +135,5 @@ void TCustomChartAxis::DrawLabelText(int pixel, const std::string& text) {
     }
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
 }
+
+}  // namespace tallyhouse::chart

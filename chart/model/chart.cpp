@@ -7,6 +7,10 @@
 #include "chart/model/palette.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TCustomChartPanel::TCustomChartPanel() : canvas_(std::make_unique<TRasterCanvas3D>()) {}
 
 TCustomChartPanel::~TCustomChartPanel() = default;
@@ -170,3 +174,5 @@ void TCustomChart::PaintTitlesAndLegend() {
         Legend.PaintLegend();
     }
 }
+
+}  // namespace tallyhouse::chart

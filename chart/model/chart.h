@@ -20,6 +20,8 @@
 #include "platform/raster/bitmap.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TCustomChartPanel {
 public:
     TCustomChartPanel();
@@ -29,7 +31,7 @@ public:
 
     int Width = 400;
     int Height = 250;
-    TColor Color = clBtnFace;
+    platform::TColor Color = platform::clBtnFace;
     bool View3D = true;
     TView3DOptions View3DOptions;
     // Percent of the panel's width (left, right) resp. height (top, bottom): left 0, top 1, right 2, bottom 3.
@@ -52,8 +54,8 @@ public:
     void SetCanvas(std::unique_ptr<TRasterCanvas3D> canvas) { canvas_ = std::move(canvas); }
 
     // Layout state of the current draw.
-    TRect PanelRect;
-    TRect PlotRect;
+    platform::TRect PanelRect;
+    platform::TRect PlotRect;
     int PlotWidth = 0;
     int PlotHeight = 0;
     int PlotXCenter = 0;
@@ -66,14 +68,14 @@ public:
     void Invalidate() { RequestRepaint(); }
     bool RepaintRequested() const { return repaintRequested_; }
     // Copies a font into the canvas font.
-    void AssignCanvasFont(const TFont& font);
-    TRect GetDrawRect() const { return PlotRect; }
+    void AssignCanvasFont(const platform::TFont& font);
+    platform::TRect GetDrawRect() const { return PlotRect; }
 
     // Draws the whole chart into rect of destination.
-    virtual void PaintTo(TBitmap& destination, const TRect& rect);
+    virtual void PaintTo(platform::TBitmap& destination, const platform::TRect& rect);
 
 protected:
-    virtual void DrawContents(const TRect& userRect) = 0;
+    virtual void DrawContents(const platform::TRect& userRect) = 0;
 
 private:
     std::unique_ptr<TRasterCanvas3D> canvas_;
@@ -130,8 +132,8 @@ public:
     void AddSeries(TChartSeries& series);
     void RemoveSeries(TChartSeries& series);
     // A palette colour no other series uses yet (the first palette colour when all are taken).
-    TColor FreeSeriesColor(bool checkBackground) const;
-    virtual bool ColorAvailable(TColor color, bool checkBackground) const;
+    platform::TColor FreeSeriesColor(bool checkBackground) const;
+    virtual bool ColorAvailable(platform::TColor color, bool checkBackground) const;
 
     // An axis is drawn when axes and it are visible and an active series maps through it.
     bool AxisDrawn(const TCustomChartAxis& axis) const;
@@ -140,11 +142,11 @@ public:
     virtual int BackWallSize() const { return 0; }
     virtual std::string FormatLegendText(const TChartSeries& series, int index) const;
     // Sets the canvas brush for a fill: colour, style and the background behind a hatch.
-    void SetBrushForFill(TColor color, TBrushStyle style, TColor backColor);
+    void SetBrushForFill(platform::TColor color, platform::TBrushStyle style, platform::TColor backColor);
 
 protected:
-    void DrawContents(const TRect& userRect) override;
-    virtual void PaintPanelBackground(const TRect&) {}
+    void DrawContents(const platform::TRect& userRect) override;
+    virtual void PaintPanelBackground(const platform::TRect&) {}
     virtual void PaintTitlesAndLegend() {}
     virtual void PaintWalls() {}
     virtual void LayoutAxes();
@@ -187,13 +189,13 @@ public:
     bool AnimatedZoom = false;
     int AnimatedZoomSteps = 8;
 
-    TColor BackColor() const { return BackWall.Color; }
-    void SetBackColor(TColor color);
+    platform::TColor BackColor() const { return BackWall.Color; }
+    void SetBackColor(platform::TColor color);
     TChartPen& Frame() { return BackWall.Pen; }
 
     std::function<void(TCustomChart&, int, std::string&)> OnGetLegendText;
     std::function<void(TCustomChart&, int, int&, int&)> OnGetLegendPos;
-    std::function<void(TCustomChart&, TRect&)> OnGetLegendRect;
+    std::function<void(TCustomChart&, platform::TRect&)> OnGetLegendRect;
 
     int WallSizeForAxis(const TCustomChartAxis& axis) const override;
     int BackWallSize() const override { return View3DWalls ? BackWall.Size : 0; }
@@ -203,10 +205,10 @@ public:
     int BottomWallSize() const;
 
 protected:
-    void PaintPanelBackground(const TRect& rect) override;
+    void PaintPanelBackground(const platform::TRect& rect) override;
     void PaintTitlesAndLegend() override;
     void PaintWalls() override;
-    void FillBackground(const TRect& rect);
+    void FillBackground(const platform::TRect& rect);
     void PrepareWallCanvas(const TChartWall& wall);
 };
 
@@ -214,3 +216,5 @@ class TChart : public TCustomChart {
 public:
     TChart() = default;
 };
+
+}  // namespace tallyhouse::chart

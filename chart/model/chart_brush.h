@@ -4,6 +4,10 @@
 
 #include "platform/raster/pen_brush.h"
 
-struct TChartBrush : TBrush {
-    TChartBrush() { Color = AutoColor; }
+namespace tallyhouse::chart {
+
+struct TChartBrush : platform::TBrush {
+    TChartBrush() { Color = platform::AutoColor; }
 };
+
+}  // namespace tallyhouse::chart

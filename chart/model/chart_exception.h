@@ -3,9 +3,11 @@
 
 #include "platform/os/exception.h"
 
-class ChartException : public Exception {
+namespace tallyhouse::chart {
+
+class ChartException : public platform::Exception {
 public:
-    using Exception::Exception;
+    using platform::Exception::Exception;
 };
 
 class AxisException : public ChartException {
@@ -27,3 +29,5 @@ class PieException : public ChartException {
 public:
     using ChartException::ChartException;
 };
+
+}  // namespace tallyhouse::chart

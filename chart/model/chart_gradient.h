@@ -3,9 +3,13 @@
 
 #include "chart/canvas/canvas3d.h"
 
+namespace tallyhouse::chart {
+
 struct TChartGradient {
     bool Visible = false;
-    TGradientDirection Direction = gdTopBottom;
-    TColor StartColor = clWhite;
-    TColor EndColor = clYellow;
+    platform::TGradientDirection Direction = platform::gdTopBottom;
+    platform::TColor StartColor = platform::clWhite;
+    platform::TColor EndColor = platform::clYellow;
 };
+
+}  // namespace tallyhouse::chart

@@ -4,6 +4,10 @@
 #include "chart/model/chart.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 void TCustomAxisPanel::DrawContents(const TRect& userRect) {
     PaintPanelBackground(userRect);
     PrepareSeries();
@@ -207,3 +211,5 @@ void TCustomAxisPanel::DrawSharedSlot(std::size_t first) {
         s->EndDrawPoints();
     }
 }
+
+}  // namespace tallyhouse::chart

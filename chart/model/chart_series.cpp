@@ -11,6 +11,10 @@
 #include "chart/model/format_number.h"
 #include "chart/model/palette.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TChartSeries::TChartSeries() : XValues(this, "X"), YValues(this, "Y"), Marks(*this) {
     XValues.Order = loAscending;
 }
@@ -287,3 +291,5 @@ void TChartSeries::ClaimDepthSlot() {
     }
     ZOrder = ++parentChart_->TopZOrder;
 }
+
+}  // namespace tallyhouse::chart

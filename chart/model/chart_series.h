@@ -11,6 +11,8 @@
 #include "platform/raster/color.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TCustomChart;
 class TCustomAxisPanel;
 class TChartAxis;
@@ -43,7 +45,7 @@ public:
 
     bool Active() const { return active_; }
     bool ColorEachPoint() const { return colorEachPoint_; }
-    TColor SeriesColor() const { return seriesColor_; }
+    platform::TColor SeriesColor() const { return seriesColor_; }
     TCustomChart* ParentChart() const { return parentChart_; }
     TChartSeries* DataSource() const { return dataSource_; }
     void SetDataSource(TChartSeries* source);
@@ -63,7 +65,7 @@ public:
     std::function<void(TChartSeries&)> AfterDrawValues;
 
     // Per-point storage, parallel to the value lists.
-    std::vector<TColor> PointColors;
+    std::vector<platform::TColor> PointColors;
     std::vector<std::string> PointLabels;
 
     // Drawing state set by the chart on every draw.
@@ -89,7 +91,7 @@ public:
     virtual void DrawPoints();
     virtual void PaintMark(int i, const std::string& text, TSeriesMarkPosition& position);
     virtual void DrawPoint(int) {}
-    virtual TColor PointColor(int i) const;
+    virtual platform::TColor PointColor(int i) const;
     virtual std::string PointLabel(int i) const;
     virtual double PointX(int i) const { return XValues.Value(i); }
     virtual double PointY(int i) const { return YValues.Value(i); }
@@ -97,10 +99,10 @@ public:
     virtual void SetActive(bool value);
     virtual void SetColorEachPoint(bool value);
     virtual void SetParentChart(TCustomChart* chart);
-    virtual void SetSeriesColor(TColor value);
-    virtual int AppendValue(double value, const std::string& label = "", TColor color = AutoColor);
+    virtual void SetSeriesColor(platform::TColor value);
+    virtual int AppendValue(double value, const std::string& label = "", platform::TColor color = platform::AutoColor);
     virtual int AppendEmpty(const std::string& label);
-    virtual int InsertPoint(double x, double y, const std::string& label = "", TColor color = AutoColor);
+    virtual int InsertPoint(double x, double y, const std::string& label = "", platform::TColor color = platform::AutoColor);
     // Room for count points in all, so that a series of a million points is filled without being
     // moved again and again.
     void ReservePoints(int count);
@@ -132,10 +134,10 @@ public:
     virtual bool DrawsPointsForward() const { return true; }
     virtual bool DrawsSeriesForward(int) const { return true; }
     virtual void ClaimDepthSlot();
-    virtual void PaintLegendSymbol(int i, const TRect& rect);
-    virtual void PaintLegendBox(int i, const TRect& rect);
+    virtual void PaintLegendSymbol(int i, const platform::TRect& rect);
+    virtual void PaintLegendBox(int i, const platform::TRect& rect);
     // Lets a series type set brush style and background colour of its legend box.
-    virtual void LegendFill(int, TColor&, TBrushStyle&) {}
+    virtual void LegendFill(int, platform::TColor&, platform::TBrushStyle&) {}
     virtual void HorizontalMargins(int& left, int& right) { left = right = 0; }
     virtual void VerticalMargins(int& top, int& bottom) { top = bottom = 0; }
     virtual bool UsesAxes() const { return true; }
@@ -173,10 +175,12 @@ private:
 
     bool active_ = true;
     bool colorEachPoint_ = false;
-    TColor seriesColor_ = AutoColor;
+    platform::TColor seriesColor_ = platform::AutoColor;
     TCustomChart* parentChart_ = nullptr;
     TChartSeries* dataSource_ = nullptr;
     std::vector<TChartSeries*> dependents_;
 };
 
 using TChartSeriesList = std::vector<TChartSeries*>;
+
+}  // namespace tallyhouse::chart

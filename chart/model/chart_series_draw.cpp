@@ -6,6 +6,10 @@
 #include "chart/model/chart_series.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 int TChartSeries::PointPixelX(int i) const { return GetHorizAxis()->ValueToPixel(PointX(i)); }
 
 int TChartSeries::PointPixelY(int i) const { return GetVertAxis()->ValueToPixel(PointY(i)); }
@@ -137,3 +141,5 @@ void TChartSeries::PaintLegendSymbol(int i, const TRect& rect) {
 }
 
 void TChartSeries::PaintLegendBox(int, const TRect& rect) { Canvas().RectangleR(rect); }
+
+}  // namespace tallyhouse::chart

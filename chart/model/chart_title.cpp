@@ -5,6 +5,10 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TChartTitle::TChartTitle(TCustomChart& chart, bool atTop) : chart_(chart), atTop_(atTop) {
     Font.Size = 8;
     Font.Color = clBlue;
@@ -83,3 +87,5 @@ void TChartTitle::DrawLines(int fh, int y, int e) {
     }
     canvas.SetBkMode(OPAQUE);
 }
+
+}  // namespace tallyhouse::chart

@@ -9,6 +9,8 @@
 #include "chart/model/chart_brush.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TCustomChart;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -22,13 +24,13 @@ public:
     std::vector<std::string> Text;
     bool Visible = true;
     TAlignment Alignment = taCenter;
-    TFont Font;
+    platform::TFont Font;
     TChartBrush Brush;
     TChartHiddenPen Frame;
     bool AdjustFrame = true;
 
     // The rectangle of the last draw.
-    TRect TitleRect;
+    platform::TRect TitleRect;
 
     // Draws the title at the top (or the foot at the bottom) of the plot rectangle and shrinks it.
     void PaintTitle();
@@ -41,3 +43,5 @@ private:
     TCustomChart& chart_;
     bool atTop_;
 };
+
+}  // namespace tallyhouse::chart

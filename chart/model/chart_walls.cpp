@@ -3,6 +3,10 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 void TCustomChart::PrepareWallCanvas(const TChartWall& wall) {
     TRasterCanvas3D& canvas = Canvas();
     canvas.AssignChartPen(wall.Pen);
@@ -48,3 +52,5 @@ void TCustomChart::PaintWalls() {
     else
         canvas.Box3D(p.Left, p.Right, p.Bottom, p.Bottom + BottomWall.Size, 0, d, DarkSides(BottomWall));
 }
+
+}  // namespace tallyhouse::chart

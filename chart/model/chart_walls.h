@@ -4,9 +4,13 @@
 
 #include "chart/canvas/canvas3d.h"
 
+namespace tallyhouse::chart {
+
 struct TChartWall {
-    TColor Color = AutoColor;
-    TBrush Brush;
+    platform::TColor Color = platform::AutoColor;
+    platform::TBrush Brush;
     TChartPen Pen;
     int Size = 0;
 };
+
+}  // namespace tallyhouse::chart

@@ -3,4 +3,8 @@
 // the others. Always on in the program; tests turn it off to show that the pictures stay the same.
 #pragma once
 
+namespace tallyhouse::chart {
+
 inline bool SkipCoveredDrawings = true;
+
+}  // namespace tallyhouse::chart

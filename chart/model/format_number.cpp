@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string_view>
 
+namespace tallyhouse::chart {
+
 namespace {
 
 struct Pattern {
@@ -156,3 +158,5 @@ std::string FormatNumber(const std::string& format, double value) {
     next = (next + 1) % kept.size();
     return k.text;
 }
+
+}  // namespace tallyhouse::chart

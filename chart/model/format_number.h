@@ -3,4 +3,8 @@
 
 #include <string>
 
+namespace tallyhouse::chart {
+
 std::string FormatNumber(const std::string& format, double value);
+
+}  // namespace tallyhouse::chart

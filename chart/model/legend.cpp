@@ -9,6 +9,10 @@
 #include "chart/model/format_number.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 struct TCustomChartLegend::Layout {
     int fh = 0;
     int count = 0;
@@ -301,3 +305,5 @@ void TCustomChartLegend::ShrinkPlot(const Layout& l) {
     }
     chart_.RecalcWidthHeight();
 }
+
+}  // namespace tallyhouse::chart

@@ -7,6 +7,8 @@
 #include "chart/canvas/canvas3d.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TCustomChart;
 class TChartSeries;
 
@@ -29,10 +31,10 @@ public:
     bool ResizeChart = true;
     int HorizMargin = 0;
     int VertMargin = 0;
-    TColor Color = clWhite;
-    TFont Font;
+    platform::TColor Color = platform::clWhite;
+    platform::TFont Font;
     TChartPen Frame;
-    TColor ShadowColor = clBlack;
+    platform::TColor ShadowColor = platform::clBlack;
     int ShadowSize = 3;
     TChartHiddenPen DividingLines;
 
@@ -44,7 +46,7 @@ public:
     void SetFirstValue(int value);
 
     // Results of the last draw.
-    TRect LegendRect;
+    platform::TRect LegendRect;
     int BoxWidth = 0;
 
     TLegendStyle ResolvedStyle() const;
@@ -62,7 +64,7 @@ private:
     void MeasureHorizontal(Layout& layout);
     void DrawFrameAndShadow(const Layout& layout);
     void DrawItems(const Layout& layout);
-    void DrawColorBox(int index, const TRect& box, TColor boxPen);
+    void DrawColorBox(int index, const platform::TRect& box, platform::TColor boxPen);
     void ShrinkPlot(const Layout& layout);
 
     TCustomChart& chart_;
@@ -75,3 +77,5 @@ class TChartLegend : public TCustomChartLegend {
 public:
     using TCustomChartLegend::TCustomChartLegend;
 };
+
+}  // namespace tallyhouse::chart

@@ -1,6 +1,10 @@
 // The default palette, a process-wide constant table.
 #include "chart/model/palette.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 const std::array<TColor, 16> DefaultPalette = {
     clRed, clGreen, clYellow, clBlue, clWhite, clGray, clFuchsia, clTeal,
     clNavy, clMaroon, clLime, clOlive, clPurple, clSilver, clAqua, clBlack,
@@ -12,3 +16,5 @@ TColor PaletteColor(int index) {
     if (i < 0) i += n;
     return DefaultPalette[static_cast<std::size_t>(i)];
 }
+
+}  // namespace tallyhouse::chart

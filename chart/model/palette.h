@@ -5,7 +5,11 @@
 
 #include "platform/raster/color.h"
 
-extern const std::array<TColor, 16> DefaultPalette;
+namespace tallyhouse::chart {
+
+extern const std::array<platform::TColor, 16> DefaultPalette;
 
 // Entry index mod 16; a negative index counts back from the end of the table.
-TColor PaletteColor(int index);
+platform::TColor PaletteColor(int index);
+
+}  // namespace tallyhouse::chart

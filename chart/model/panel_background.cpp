@@ -3,6 +3,10 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 void Bevel(TRasterCanvas3D& canvas, TRect& rect, TPanelBevel bevel, int width) {
@@ -46,3 +50,5 @@ void TCustomChart::PaintPanelBackground(const TRect& rect) {
     FillBackground(rect);
     PaintPanelFrame(Canvas(), rect, BevelOuter, BevelInner, BevelWidth, BorderWidth, Color);
 }
+
+}  // namespace tallyhouse::chart

@@ -8,6 +8,10 @@
 #include "chart/model/covered_drawings.h"
 #include "platform/text/display_text.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 // A text is cut into lines only after it has been read as a whole: in its UTF-8 form every line
 // reads as the same characters on its own, while a windows-1252 "\xC3\xA9\r\xE9" cut as bytes
 // would give a first line that reads as UTF-8.
@@ -189,3 +193,5 @@ void TSeriesMarks::DrawText(const TSeriesMarkPosition& position, const std::stri
     }
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
 }
+
+}  // namespace tallyhouse::chart

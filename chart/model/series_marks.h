@@ -12,6 +12,8 @@
 #include "chart/model/chart_brush.h"
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 class TChartSeries;
 
 enum TSeriesMarksStyle {
@@ -27,11 +29,11 @@ enum TSeriesMarksStyle {
 };
 
 struct TSeriesMarkPosition {
-    TPoint ArrowStart;
-    TPoint ArrowEnd;
+    platform::TPoint ArrowStart;
+    platform::TPoint ArrowEnd;
     bool Fixed = false;
     int BoxHeight = 0;
-    TPoint BoxLeftTop;
+    platform::TPoint BoxLeftTop;
     int BoxWidth = 0;
 };
 
@@ -66,10 +68,10 @@ public:
     bool Visible = false;
     int ArrowLength = 8;
     TChartArrowPen Arrow;
-    TColor BackColor = 0x80FFFF;
+    platform::TColor BackColor = 0x80FFFF;
     bool Transparent = false;
     TChartPen Frame;
-    TFont Font;
+    platform::TFont Font;
     bool Clip = false;
 
     TSeriesMarksStyle Style() const { return style_; }
@@ -81,7 +83,7 @@ public:
     // Draws one mark (arrow, box and text lines) from its layout; a fixed stored layout wins.
     // Between HoldMarks and DrawHeldMark a mark is drawn only once the next one is known, and
     // not at all when the next one covers it exactly.
-    void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position, TColor pointColor);
+    void DrawMark(int index, const std::string& text, TSeriesMarkPosition& position, platform::TColor pointColor);
     void HoldMarks();
     void DrawHeldMark();
     // Ends holding without drawing (a draw ended by an exception).
@@ -94,10 +96,10 @@ private:
     struct TMarkDrawing {
         std::string text;
         TSeriesMarkPosition position;
-        TColor pointColor = clNone;
-        TFont font;
+        platform::TColor pointColor = platform::clNone;
+        platform::TFont font;
         int bkMode = 0;
-        TColor bkColor = clNone;
+        platform::TColor bkColor = platform::clNone;
         int z = 0;
         // Every pixel the other paints, this one paints too (the colours aside).
         bool Covers(const TMarkDrawing& other) const;
@@ -106,7 +108,7 @@ private:
     // A mark with the same place and text covers every pixel of the one before: true when the
     // pens paint over what is beneath.
     bool LaterMarksHideEarlierOnes() const;
-    void DrawArrow(const TSeriesMarkPosition& position, TColor pointColor);
+    void DrawArrow(const TSeriesMarkPosition& position, platform::TColor pointColor);
     void DrawBox(const TSeriesMarkPosition& position);
     void DrawText(const TSeriesMarkPosition& position, const std::string& text);
 
@@ -120,4 +122,6 @@ private:
 std::vector<std::string> SplitLines(const std::string& text);
 // How many lines a text has, and the width of the widest in the canvas font.
 int LineCount(std::string_view text);
-int WidestLine(TRasterCanvas& canvas, std::string_view text);
+int WidestLine(platform::TRasterCanvas& canvas, std::string_view text);
+
+}  // namespace tallyhouse::chart

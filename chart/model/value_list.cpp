@@ -6,6 +6,8 @@
 
 #include "chart/model/chart_series.h"
 
+namespace tallyhouse::chart {
+
 TChartValueList::TChartValueList(TChartSeries* owner, const std::string& name) : Name(name), owner_(owner) {
     if (owner_) owner_->ValuesLists.push_back(this);
 }
@@ -124,3 +126,5 @@ void TChartValueList::Assign(const TChartValueList& other) {
     multiplier_ = other.multiplier_;
     ValueSource = other.ValueSource;
 }
+
+}  // namespace tallyhouse::chart

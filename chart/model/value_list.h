@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::chart {
+
 class TChartSeries;
 
 enum TChartListOrder { loNone, loAscending, loDescending };
@@ -71,3 +73,5 @@ private:
 };
 
 using TChartValueLists = std::vector<TChartValueList*>;
+
+}  // namespace tallyhouse::chart

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+namespace tallyhouse::chart {
+
 enum TMultiArea { maNone, maStacked, maStacked100 };
 
 // The value a stacked point is drawn at: value plus the sum below it, or that as a percentage of
@@ -11,3 +13,5 @@ std::optional<double> StackedAreaValue(TMultiArea multiArea, double value, doubl
 
 // Whether the edge from (oldX, oldY) up to (x, y) rises more steeply than the depth direction.
 bool RisesSteeply(int oldX, int oldY, int x, int y, double steepSlope);
+
+}  // namespace tallyhouse::chart

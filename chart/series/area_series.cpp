@@ -5,6 +5,10 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TAreaSeries::TAreaSeries() { DrawArea = true; }
 
 bool TAreaSeries::ClassIncludes(const TChartSeries& s) const { return dynamic_cast<const TAreaSeries*>(&s) != nullptr; }
@@ -75,3 +79,5 @@ void TAreaSeries::DrawFrontFace(int i, int x, int y, TColor color) {
         canvas.QuadAtZ(Point(OldX, OldBottom), Point(OldX, OldY), Point(x, y), Point(x, Bottom), StartZ);
     }
 }
+
+}  // namespace tallyhouse::chart

@@ -5,12 +5,14 @@
 #include "chart/series/area_geometry.h"
 #include "chart/series/custom_series.h"
 
+namespace tallyhouse::chart {
+
 class TAreaSeries : public TCustomSeries {
 public:
     TAreaSeries();
 
-    TBrushStyle AreaBrush = TBrushStyle::bsSolid;
-    TColor AreaColor = AutoColor;
+    platform::TBrushStyle AreaBrush = platform::TBrushStyle::bsSolid;
+    platform::TColor AreaColor = platform::AutoColor;
     TChartPen AreaLinesPen;
 
     TMultiArea MultiArea() const { return multiArea_; }
@@ -20,13 +22,13 @@ public:
     double LowestY() const override;
     int PointPixelY(int i) const override;
     void ClaimDepthSlot() override;
-    void LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) override;
+    void LegendFill(int i, platform::TColor& backColor, platform::TBrushStyle& brushStyle) override;
     bool ClassIncludes(const TChartSeries& s) const override;
     int BottomPixel(int i) const override;
 
 protected:
-    TColor AreaFillColor(TColor color) const override;
-    void DrawFrontFace(int i, int x, int y, TColor color) override;
+    platform::TColor AreaFillColor(platform::TColor color) const override;
+    void DrawFrontFace(int i, int x, int y, platform::TColor color) override;
 
 private:
     // The pixel of a stacked value; pixel 0 when a percentage has no total.
@@ -34,3 +36,5 @@ private:
 
     TMultiArea multiArea_ = maNone;
 };
+
+}  // namespace tallyhouse::chart

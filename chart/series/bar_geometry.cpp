@@ -5,6 +5,10 @@
 
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 int BarWidthFor(int slot, int widthPercent, int groups) {
     int width = Round(slot * widthPercent * 0.01L) / std::max(1, groups);
     if (width > 0 && width % 2 != 0) ++width;
@@ -34,3 +38,5 @@ TBarValueRange BarValueRange(TMultiBar multiBar, double lowest, double highest, 
     }
     return range;
 }
+
+}  // namespace tallyhouse::chart

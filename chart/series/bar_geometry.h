@@ -1,6 +1,8 @@
 // Bar shapes, stacking modes and the pure geometry of bars: thickness, category placement, value range.
 #pragma once
 
+namespace tallyhouse::chart {
+
 enum class TBarStyle { bsRectangle, bsPyramid, bsInvPyramid, bsCilinder, bsEllipse, bsArrow, bsRectGradient };
 enum TMultiBar { mbNone, mbSide, mbStacked, mbStacked100 };
 
@@ -20,3 +22,5 @@ struct TBarValueRange {
 // plus the sum below it), and the origin the bars start from.
 TBarValueRange BarValueRange(TMultiBar multiBar, double lowest, double highest, double stackedTop,
                              bool useOrigin, double origin);
+
+}  // namespace tallyhouse::chart

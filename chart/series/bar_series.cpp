@@ -3,6 +3,8 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
 TBarSeries::TBarSeries() { YValues.Name = "Balken"; }
 
 bool TBarSeries::ClassIncludes(const TChartSeries& s) const { return dynamic_cast<const TBarSeries*>(&s) != nullptr; }
@@ -25,3 +27,5 @@ void TBarSeries::PaintMark(int i, const std::string& text, TSeriesMarkPosition& 
     position.ArrowStart.X += half;
     TChartSeries::PaintMark(i, text, position);
 }
+
+}  // namespace tallyhouse::chart

@@ -3,6 +3,8 @@
 
 #include "chart/series/custom_bar_series.h"
 
+namespace tallyhouse::chart {
+
 class TBarSeries : public TCustomBarSeries {
 public:
     TBarSeries();
@@ -23,3 +25,5 @@ protected:
     bool IsVertical() const override { return true; }
     int CustomThickness() const override { return CustomBarWidth; }
 };
+
+}  // namespace tallyhouse::chart

@@ -7,6 +7,10 @@
 #include "chart/model/chart.h"
 #include "chart/model/chart_exception.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // Screen pixels are square on the raster the chart draws into.
@@ -141,3 +145,5 @@ void TCircledSeries::BeginDrawPoints() {
     if (circled_) circle = MakeRound(circle, DisplayAspect, customXRadius_, customYRadius_);
     SetCircle(WithRadii(circle, customXRadius_, customYRadius_));
 }
+
+}  // namespace tallyhouse::chart

@@ -7,13 +7,15 @@
 #include "chart/model/chart_series.h"
 #include "chart/series/pie_geometry.h"
 
+namespace tallyhouse::chart {
+
 // The ellipse of the current draw is the TCircle base: CircleRect, CircleWidth, CircleHeight,
 // XCenter, YCenter, XRadius and YRadius.
 class TCircledSeries : public TChartSeries, public TCircle {
 public:
     TCircledSeries();
 
-    TColor CircleBackColor = AutoColor;
+    platform::TColor CircleBackColor = platform::AutoColor;
 
     bool Circled() const { return circled_; }
     void SetCircled(bool value);
@@ -38,8 +40,8 @@ public:
     double LowestY() const override;
 
     // The rim point at angle (rotation added) of an ellipse with the given radii.
-    TPoint AngleToPos(double angle, int xRadius, int yRadius) const;
-    TColor CircleBackColorResolved() const;
+    platform::TPoint AngleToPos(double angle, int xRadius, int yRadius) const;
+    platform::TColor CircleBackColorResolved() const;
 
 protected:
     void SetCircle(const TCircle& circle);
@@ -59,3 +61,5 @@ private:
     int customXRadius_ = 0;
     int customYRadius_ = 0;
 };
+
+}  // namespace tallyhouse::chart

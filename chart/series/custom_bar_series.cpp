@@ -7,6 +7,10 @@
 #include "chart/model/chart_exception.h"
 #include "chart/model/covered_drawings.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TCustomBarSeries::TCustomBarSeries() {
     BarBrush.Color = AutoColor;
     Marks.Visible = true;
@@ -256,3 +260,5 @@ void TCustomBarSeries::LegendFill(int, TColor& backColor, TBrushStyle& brushStyl
     backColor = BarBrush.Color == AutoColor ? ParentChart()->Color : BarBrush.Color;
     canvas.Brush.Bitmap = BarBrush.Bitmap;
 }
+
+}  // namespace tallyhouse::chart

@@ -8,6 +8,8 @@
 #include "chart/series/bar_geometry.h"
 #include "chart/model/chart_series.h"
 
+namespace tallyhouse::chart {
+
 class TCustomBarSeries : public TChartSeries {
 public:
     TCustomBarSeries();
@@ -36,7 +38,7 @@ public:
     int BarTop = 0;
     int BarRight = 0;
     int BarBottom = 0;
-    TColor BarColor = clNone;
+    platform::TColor BarColor = platform::clNone;
 
     void BeginDrawPoints() override;
     // Draws the visible bars in turn, leaving out a bar that the next one covers exactly.
@@ -47,7 +49,7 @@ public:
     bool DrawsPointsForward() const override;
     bool DrawsSeriesForward(int i) const override;
     void ClaimDepthSlot() override;
-    void LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) override;
+    void LegendFill(int i, platform::TColor& backColor, platform::TBrushStyle& brushStyle) override;
     void HorizontalMargins(int& left, int& right) override;
     void VerticalMargins(int& top, int& bottom) override;
 
@@ -80,7 +82,7 @@ private:
     // Where bar i lies: its rectangle and its two coordinates on the value axis.
     struct TBarPlace {
         bool drawn = false;  // the point has a colour
-        TRect rect;
+        platform::TRect rect;
         int start = 0;
         int end = 0;
         bool operator==(const TBarPlace&) const = default;
@@ -108,9 +110,9 @@ private:
     void PrepareBarBrush();
     TBarStyle ShapeOf(int i);
     // The raster point at a category pixel and a value pixel of the bar being drawn.
-    TPoint BarPoint(int category, int value) const;
+    platform::TPoint BarPoint(int category, int value) const;
     // The rectangle across the bar being drawn from value pixel `from` to value pixel `to`.
-    TRect BarRect(int from, int to) const;
+    platform::TRect BarRect(int from, int to) const;
     void DrawBar3D(TBarStyle style, int start, int end);
     void DrawBar2D(TBarStyle style, int start, int end);
     // The flat bar rectangle; a bar without width or height, or thinner than the pen, is drawn in
@@ -130,3 +132,5 @@ private:
     int offsetPercent_ = 0;
     TMultiBar multiBar_ = mbSide;
 };
+
+}  // namespace tallyhouse::chart

@@ -4,6 +4,10 @@
 
 #include "chart/model/chart.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 TPoint TCustomBarSeries::BarPoint(int category, int value) const {
     return IsVertical() ? Point(category, value) : Point(value, category);
 }
@@ -128,3 +132,5 @@ void TCustomBarSeries::DrawBarRectangle(int left, int top, int right, int bottom
     }
     canvas.Rectangle(left, top, right, bottom);
 }
+
+}  // namespace tallyhouse::chart

@@ -5,6 +5,10 @@
 #include "chart/model/chart.h"
 #include "chart/canvas/color_shade.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int FarPixel = 32766;
@@ -89,3 +93,5 @@ void TCustomSeries::PaintMark(int i, const std::string& text, TSeriesMarkPositio
     position.ArrowEnd.Y -= Marks.ArrowLength;
     TChartSeries::PaintMark(i, text, position);
 }
+
+}  // namespace tallyhouse::chart

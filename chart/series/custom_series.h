@@ -4,6 +4,8 @@
 
 #include "chart/model/chart_series.h"
 
+namespace tallyhouse::chart {
+
 class TCustomSeries : public TChartSeries {
 public:
     TCustomSeries();
@@ -23,23 +25,25 @@ public:
 
 protected:
     // Colour of the filled faces drawn for a point of colour color.
-    virtual TColor AreaFillColor(TColor color) const { return color; }
+    virtual platform::TColor AreaFillColor(platform::TColor color) const { return color; }
     // Draws the front face of the segment ending at point i (x, y) in colour color.
-    virtual void DrawFrontFace(int i, int x, int y, TColor color) = 0;
+    virtual void DrawFrontFace(int i, int x, int y, platform::TColor color) = 0;
 
-    TBrushStyle LineBrush = TBrushStyle::bsSolid;
+    platform::TBrushStyle LineBrush = platform::TBrushStyle::bsSolid;
 
     // State carried from one drawn point to the next.
     int OldX = 0;
     int OldY = 0;
     int OldBottom = 0;
-    TColor OldColor = clNone;
+    platform::TColor OldColor = platform::clNone;
     int Bottom = 0;
     double SteepSlope = 1.0;
 
 private:
     // The segment from (OldX, OldY) to (x, y) in colour color, ending at point i.
-    void DrawSegment(int i, int x, int y, TColor color);
-    void DrawRoof(int x, int y, TColor color);
-    void StartAtFirstVisible(int i, int x, int y, TColor color);
+    void DrawSegment(int i, int x, int y, platform::TColor color);
+    void DrawRoof(int x, int y, platform::TColor color);
+    void StartAtFirstVisible(int i, int x, int y, platform::TColor color);
 };
+
+}  // namespace tallyhouse::chart

@@ -4,6 +4,8 @@
 #include "chart/model/chart.h"
 #include "chart/model/chart_exception.h"
 
+namespace tallyhouse::chart {
+
 THorizBarSeries::THorizBarSeries() {
     XValues.Name = "Balken";
     XValues.Order = loNone;
@@ -37,3 +39,5 @@ void THorizBarSeries::PaintMark(int i, const std::string& text, TSeriesMarkPosit
     position.ArrowStart.Y += half;
     TChartSeries::PaintMark(i, text, position);
 }
+
+}  // namespace tallyhouse::chart

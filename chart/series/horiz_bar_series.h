@@ -3,6 +3,8 @@
 
 #include "chart/series/custom_bar_series.h"
 
+namespace tallyhouse::chart {
+
 class THorizBarSeries : public TCustomBarSeries {
 public:
     THorizBarSeries();
@@ -27,3 +29,5 @@ protected:
     bool IsVertical() const override { return false; }
     int CustomThickness() const override { return CustomBarHeight; }
 };
+
+}  // namespace tallyhouse::chart

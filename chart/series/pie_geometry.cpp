@@ -7,6 +7,10 @@
 
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr double TwoPi = 2 * std::numbers::pi;
@@ -142,3 +146,5 @@ TRect ShrinkForExplodedSlice(TRect rect, int xRadius, int yRadius, int percent, 
     rect.Bottom -= dy;
     return rect;
 }
+
+}  // namespace tallyhouse::chart

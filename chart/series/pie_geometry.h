@@ -6,6 +6,8 @@
 
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::chart {
+
 enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 
 // Angles in radians, counter-clockwise from 3 o'clock, without the series' rotation.
@@ -17,7 +19,7 @@ struct TPieAngle {
 
 // The ellipse a round series draws in: bounding rectangle, size, centre and radii.
 struct TCircle {
-    TRect CircleRect;
+    platform::TRect CircleRect;
     int CircleWidth = 0;
     int CircleHeight = 0;
     int XCenter = 0;
@@ -27,20 +29,20 @@ struct TCircle {
 };
 
 // Makes width and height even and at least 4, then derives size and centre.
-TCircle AdjustCircle(TRect rect);
+TCircle AdjustCircle(platform::TRect rect);
 
 // Radii from the size (or from fixed radii when not 0); the rectangle is rebuilt around the centre.
 TCircle WithRadii(TCircle circle, int customXRadius, int customYRadius);
 
 // The adjusted plot rectangle less the room the marks need above/below and left/right.
-TCircle CircleInPlot(TRect plot, int markRoomVertical, int markRoomHorizontal);
+TCircle CircleInPlot(platform::TRect plot, int markRoomVertical, int markRoomHorizontal);
 
 // Shrinks the longer side so the ellipse is round on a display whose pixels are aspect times as
 // wide as high.
 TCircle MakeRound(TCircle circle, double aspect, int customXRadius, int customYRadius);
 
 // A rim point: (x + round(cos a * rx), y - round(sin a * ry)), a already including the rotation.
-TPoint EllipsePoint(int xCenter, int yCenter, double angle, int xRadius, int yRadius);
+platform::TPoint EllipsePoint(int xCenter, int yCenter, double angle, int xRadius, int yRadius);
 
 // One angle per value; grouped points take no width. total is the sum the angles divide.
 std::vector<TPieAngle> PieAngles(const std::vector<double>& values, const std::vector<bool>& grouped,
@@ -60,4 +62,6 @@ std::vector<int> SlicesByDistanceFromTop(const std::vector<TPieAngle>& angles, d
 
 // The rectangle shrunk by half the offset of a slice pulled out by percent at midAngle (rotation
 // included), on each side.
-TRect ShrinkForExplodedSlice(TRect rect, int xRadius, int yRadius, int percent, double midAngle);
+platform::TRect ShrinkForExplodedSlice(platform::TRect rect, int xRadius, int yRadius, int percent, double midAngle);
+
+}  // namespace tallyhouse::chart

@@ -8,6 +8,10 @@
 #include "chart/model/covered_drawings.h"
 #include "platform/raster/arith.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // The X value that marks the other slice of the previous draw.
@@ -290,3 +294,5 @@ void TPieSeries::LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) {
     backColor = CircleBackColorResolved();
     if (UsePatterns && i >= 0) brushStyle = SlicePattern(i);
 }
+
+}  // namespace tallyhouse::chart

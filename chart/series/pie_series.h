@@ -8,6 +8,8 @@
 
 #include "chart/series/circled_series.h"
 
+namespace tallyhouse::chart {
+
 class TPieSeries;
 
 // Grouping of small slices into one extra slice at the end.
@@ -69,13 +71,13 @@ public:
     int LegendItemCount() const override;
     int LegendItemToPoint(int row) const override;
     int DefaultSampleCount() const override { return 8; }
-    void LegendFill(int i, TColor& backColor, TBrushStyle& brushStyle) override;
+    void LegendFill(int i, platform::TColor& backColor, platform::TBrushStyle& brushStyle) override;
     bool ClassIncludes(const TChartSeries& s) const override;
 
     void DrawSlice(int i);
     // A point whose value went into the other slice: no slice, no mark, no legend row.
     bool IsGrouped(int i) const { return XValues.Value(i) == -1; }
-    static TBrushStyle SlicePattern(int i);
+    static platform::TBrushStyle SlicePattern(int i);
 
 private:
     void RenumberAndGroup();
@@ -91,12 +93,14 @@ private:
     void CalcAngles();
     void ShrinkForExplodedSlices(int mostExploded);
     // Offset of an exploded slice's centre (screen x right, y up).
-    TPoint ExplodeOffset(int i) const;
+    platform::TPoint ExplodeOffset(int i) const;
     int MostExplodedSlice() const;
-    void DrawSlice3D(int i, TPoint offset);
-    void DrawSlice2D(int i, TPoint offset);
+    void DrawSlice3D(int i, platform::TPoint offset);
+    void DrawSlice2D(int i, platform::TPoint offset);
 
     mutable std::vector<int> legendPoints_;
     mutable unsigned long legendPointsVersion_ = ~0ul;
     mutable int legendPointsCount_ = -1;
 };
+
+}  // namespace tallyhouse::chart

@@ -1,6 +1,10 @@
 // The look the poll chart is stored with, one setting after another in their stored order.
 #include "chart/series/stored_look.h"
 
+namespace tallyhouse::chart {
+
+using namespace tallyhouse::platform;
+
 void ApplyStoredChartSettings(TChart& chart) {
     chart.Width = 400;
     chart.Height = 250;
@@ -62,3 +66,5 @@ void ApplyStoredSeriesSettings(TChart& chart, TBarSeries& bars, THorizBarSeries&
     pie.OtherSlice.SetText("Weitere");
     pie.YValues.Name = "Torte";
 }
+
+}  // namespace tallyhouse::chart

@@ -9,7 +9,11 @@
 #include "chart/series/horiz_bar_series.h"
 #include "chart/series/pie_series.h"
 
+namespace tallyhouse::chart {
+
 void ApplyStoredChartSettings(TChart& chart);
 // Puts the four series on the chart, all inactive until a request picks one.
 void ApplyStoredSeriesSettings(TChart& chart, TBarSeries& bars, THorizBarSeries& horizontalBars, TAreaSeries& area,
                                TPieSeries& pie);
+
+}  // namespace tallyhouse::chart

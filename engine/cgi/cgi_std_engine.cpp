@@ -17,6 +17,10 @@
 #include "engine/core/cgi_version.h"
 #include "engine/core/cgi_variables.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 TCGIStdEngine* stdEngine = nullptr;
@@ -165,3 +169,5 @@ void TCGIStdEngine::SendToClient(const char* Data, size_t Count) {
     TCGIStdRequestState& request = CgiStdRequest();
     if (request.OutputStream) request.OutputStream->Write(Data, Count);
 }
+
+}  // namespace tallyhouse::engine

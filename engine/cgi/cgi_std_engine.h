@@ -21,6 +21,8 @@
 #include "engine/form/form_fields.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
 class TCGIStdEngine : public THttpEngine {
 public:
     // How the resident CGI server plugs into the engine, as it installs them at program start.
@@ -74,8 +76,8 @@ private:
 
 // The standard CGI engine's per-thread request state.
 struct TCGIStdRequestState {
-    std::unique_ptr<TFileStream> OutputStream;
-    std::unique_ptr<TFileStream> InputStream;
+    std::unique_ptr<platform::TFileStream> OutputStream;
+    std::unique_ptr<platform::TFileStream> InputStream;
     TFormFields Fields;
     std::string RequestFile;
     // The request's environment lines when it came from a request file; none in NormalMode.
@@ -96,3 +98,5 @@ bool StartedWithoutServer();
 // True unless running as a library or "CGI_VERSION" names Windows CGI, and when a web server
 // started the program ("SERVER_SOFTWARE") or it is the CGI server process.
 bool StandardCgiEnvironment();
+
+}  // namespace tallyhouse::engine

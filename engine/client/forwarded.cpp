@@ -4,6 +4,10 @@
 
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -108,3 +112,5 @@ bool ForwardedHttps(std::string_view header, TProxyHeader kind) {
     const std::string proto = kind == TProxyHeader::Forwarded ? Parameter(last, "proto") : std::string(last);
     return UpperCase(proto) == "HTTPS";
 }
+
+}  // namespace tallyhouse::engine

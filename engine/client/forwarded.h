@@ -9,6 +9,8 @@
 
 #include "engine/client/ip_address.h"
 
+namespace tallyhouse::engine {
+
 // Which header the trusted proxies write; a proxy passes the other one on as the client sent it.
 enum class TProxyHeader { XForwardedFor, Forwarded };
 
@@ -35,3 +37,5 @@ std::string ClientAddress(std::string_view remoteAddr, std::string_view header, 
 // The scheme the nearest proxy was asked with was https: the last "proto" of Forwarded, or the
 // last item of X-Forwarded-Proto.
 bool ForwardedHttps(std::string_view header, TProxyHeader kind);
+
+}  // namespace tallyhouse::engine

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 
+namespace tallyhouse::engine {
+
 namespace {
 
 constexpr int kV4Offset = 96;  // an IPv4 address's first bit within the mapped form
@@ -83,3 +85,5 @@ std::string ShortAddress(std::string_view text) {
     if (!address) return "";
     return FormatIpAddress(KeepPrefix(*address, address->IsV4() ? 24 : 48));
 }
+
+}  // namespace tallyhouse::engine

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::engine {
+
 struct TIpAddress {
     std::array<std::uint8_t, 16> Bytes{};
     bool IsV4() const;
@@ -37,3 +39,5 @@ std::optional<TIpRange> ParseIpRange(std::string_view text);
 // The address with IPv4 cut to its /24 and IPv6 to its /48 ("192.0.2.0", "2001:db8:1::");
 // empty when the text is no address.
 std::string ShortAddress(std::string_view text);
+
+}  // namespace tallyhouse::engine

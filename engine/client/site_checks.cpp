@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::engine {
+
 namespace {
 
 bool IsSchemeCharacter(char c) {
@@ -41,3 +43,5 @@ bool RedirectAllowed(std::string_view backurl, std::string_view ownHost, const s
     return (!ownHost.empty() && site->Host == ownHost) ||
            std::find(otherHosts.begin(), otherHosts.end(), site->Host) != otherHosts.end();
 }
+
+}  // namespace tallyhouse::engine

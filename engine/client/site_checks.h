@@ -7,6 +7,8 @@
 
 #include "engine/client/url_site.h"
 
+namespace tallyhouse::engine {
+
 // The request comes from a page of a listed site: its Origin header names one; without an
 // Origin header, its Referer does. "null", a header that cannot be read, and a request that
 // carries neither are from no listed site.
@@ -17,3 +19,5 @@ bool FromListedSite(std::string_view origin, std::string_view referer, const std
 // (lower case). Anything a browser might read otherwise (blanks, control bytes, backslashes,
 // other schemes) may not.
 bool RedirectAllowed(std::string_view backurl, std::string_view ownHost, const std::vector<std::string>& otherHosts);
+
+}  // namespace tallyhouse::engine

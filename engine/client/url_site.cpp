@@ -6,6 +6,10 @@
 #include "engine/client/ip_address.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::string Lower(std::string_view text) {
@@ -96,3 +100,5 @@ std::string HostOfHostHeader(std::string_view host) {
     site.Scheme = "http";
     return ReadHostAndPort(Trim(host), site) ? site.Host : std::string();
 }
+
+}  // namespace tallyhouse::engine

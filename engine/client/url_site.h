@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::engine {
+
 struct TUrlSite {
     std::string Scheme;  // "http" or "https"
     std::string Host;    // lower case; an IPv6 address in brackets
@@ -23,3 +25,5 @@ std::optional<TUrlSite> ParseUrlSite(std::string_view url);
 std::optional<TUrlSite> ParseOrigin(std::string_view origin);
 // The host of a Host header ("example.org:8080", "[::1]"), lower case, without the port.
 std::string HostOfHostHeader(std::string_view host);
+
+}  // namespace tallyhouse::engine

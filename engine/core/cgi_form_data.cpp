@@ -4,6 +4,10 @@
 #include "engine/form/multipart.h"
 #include "platform/text/convert.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // A urlencoded body that ended before its declared length keeps only the pairs that were
@@ -39,3 +43,5 @@ std::string ReadCgiFormData(THttpEngine& engine) {
     data.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return CompletePairs(std::move(data), got < length);
 }
+
+}  // namespace tallyhouse::engine

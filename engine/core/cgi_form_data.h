@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 class THttpEngine;
 
 std::string ReadCgiFormData(THttpEngine& engine);
+
+}  // namespace tallyhouse::engine

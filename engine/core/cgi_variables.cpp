@@ -3,6 +3,10 @@
 #include "platform/text/ascii_text.h"
 #include "platform/os/system_environment.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 std::string CgiVariableKey(const std::string& Name) {
     std::string key = UpperCase(Name);
     for (char& c : key)
@@ -16,3 +20,5 @@ std::string CgiVariableValue(const std::string& key, std::string value) {
 }
 
 std::string CgiEnvironmentVariable(const std::string& Name) { return CgiVariableValue(Name, GetEnv(Name)); }
+
+}  // namespace tallyhouse::engine

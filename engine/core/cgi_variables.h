@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 // The name a variable is read under: upper case, blanks as underscores, and "EXECUTABLE PATH"
 // as "SCRIPT_NAME".
 std::string CgiVariableKey(const std::string& Name);
@@ -12,3 +14,5 @@ std::string CgiVariableKey(const std::string& Name);
 std::string CgiVariableValue(const std::string& key, std::string value);
 // An environment variable read by that rule: missing is empty.
 std::string CgiEnvironmentVariable(const std::string& Name);
+
+}  // namespace tallyhouse::engine

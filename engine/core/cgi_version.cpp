@@ -2,4 +2,10 @@
 
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 bool NamesWindowsCgi(std::string_view cgiVersion) { return UpperCase(cgiVersion).find("WIN") != std::string::npos; }
+
+}  // namespace tallyhouse::engine

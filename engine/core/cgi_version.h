@@ -3,5 +3,9 @@
 
 #include <string_view>
 
+namespace tallyhouse::engine {
+
 // True when the value holds "WIN" in any letter case ("CGI/1.3a (Win)").
 bool NamesWindowsCgi(std::string_view cgiVersion);
+
+}  // namespace tallyhouse::engine

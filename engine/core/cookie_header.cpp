@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::engine {
+
 namespace {
 
 std::string_view Stripped(std::string_view text) {
@@ -39,3 +41,5 @@ std::string SetCookieValue(const TSetCookie& cookie) {
     if (cookie.Secure) value += "; Secure";
     return value;
 }
+
+}  // namespace tallyhouse::engine

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 // The values of the cookies of that name (exact) in a Cookie header ("a=1; b=2"), in the
 // order sent; blanks around names and values are dropped, a quoted value loses its quotes.
 std::vector<std::string_view> CookieValues(std::string_view header, std::string_view name);
@@ -20,3 +22,5 @@ struct TSetCookie {
 // "name=value; Path=...; Max-Age=...; HttpOnly; SameSite=Lax" and "; Secure" when asked: a
 // cookie scripts cannot read and other sites' requests do not carry, except plain links to it.
 std::string SetCookieValue(const TSetCookie& cookie);
+
+}  // namespace tallyhouse::engine

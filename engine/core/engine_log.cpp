@@ -10,6 +10,10 @@
 #include "platform/os/system_module.h"
 #include "platform/os/system_time.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 void LogEngineMessage(const std::string& message) {
     try {
         const std::string path = LogFilePath(ModuleFileName(), GetEnv("CGI_LOG_DIR"));
@@ -18,3 +22,5 @@ void LogEngineMessage(const std::string& message) {
         // A log that cannot be written must not end the request.
     }
 }
+
+}  // namespace tallyhouse::engine

@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 // Appends one line to the error log (THttpEngine::LogError writes through it); failures are
 // ignored.
 void LogEngineMessage(const std::string& message);
+
+}  // namespace tallyhouse::engine

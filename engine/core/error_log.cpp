@@ -13,6 +13,10 @@
 #include "platform/os/system_file.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 std::string LogFilePath(const std::string& moduleFile, const std::string& logDir) {
     const size_t slash = moduleFile.rfind('/');
     const std::string moduleFolder = slash == std::string::npos ? "." : moduleFile.substr(0, slash);
@@ -102,3 +106,5 @@ void AppendLogLine(const std::string& path, const std::string& line, off_t limit
         return;
     }
 }
+
+}  // namespace tallyhouse::engine

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tallyhouse::engine {
+
 // The log file for a module file: in the folder named by logDir (relative: from the module's
 // folder) or else moduleFolder + "/Log", falling back to the module's folder when the folder
 // cannot be made; named after the module file up to its first dot, with extension "Log".
@@ -27,3 +29,5 @@ std::string LogLine(const std::string& dateTime, int requestNumber, const std::s
 // 0640 (less the umask): the log quotes requests, other users do not read it. A file that
 // would grow past limit is renamed first; failures are ignored.
 void AppendLogLine(const std::string& path, const std::string& line, off_t limit = LogFileLimit);
+
+}  // namespace tallyhouse::engine

@@ -1,5 +1,7 @@
 #include "engine/core/html_escape.h"
 
+namespace tallyhouse::engine {
+
 std::string HtmlEscape(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
@@ -14,3 +16,5 @@ std::string HtmlEscape(std::string_view text) {
     }
     return escaped;
 }
+
+}  // namespace tallyhouse::engine

@@ -4,5 +4,9 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::engine {
+
 // "&" "<" ">" and the double quote become character references; every other byte stays.
 std::string HtmlEscape(std::string_view text);
+
+}  // namespace tallyhouse::engine

@@ -3,6 +3,10 @@
 
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 void THttpCookie::SetName(const std::string& NewName) {
     name_ = NewName;
     if (designTime_ && CookieName.empty())
@@ -11,3 +15,5 @@ void THttpCookie::SetName(const std::string& NewName) {
         CookieName = NewName;
     previousName_ = NewName;
 }
+
+}  // namespace tallyhouse::engine

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 class THttpCookie {
 public:
     // At design time a cookie dropped onto a form takes its component name as CookieName.
@@ -29,3 +31,5 @@ private:
 
 // The key of the session cookie's coding.
 inline constexpr int SessionCookieCodeKey = 371;
+
+}  // namespace tallyhouse::engine

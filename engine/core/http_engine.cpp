@@ -16,6 +16,10 @@
 #include "platform/os/system_file.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 const char UnhandledPrefix[] = "Unhandled exception : ";
@@ -176,3 +180,5 @@ void THttpEngine::Unlock(TLock* P) {
 }
 
 void THttpEngine::FreeLock(TLock* P) { delete P; }
+
+}  // namespace tallyhouse::engine

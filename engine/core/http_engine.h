@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 class THttpEngine;
 class TCGIRequestThread;
 
@@ -182,3 +184,5 @@ void HttpEndHeader();
 // Some of this request's answer has gone out (a header line at least): its status is settled.
 bool HttpResponseStarted();
 THttpEngine* CurrentHttpEngine();
+
+}  // namespace tallyhouse::engine

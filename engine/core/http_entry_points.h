@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tallyhouse::engine {
+
 struct THttpEntryPoints {
     void (*Write)(const std::string& S);
     void (*WriteLn)(const std::string& S);
@@ -22,3 +24,5 @@ struct THttpEntryPoints {
 
 // The table, filled with the engine unit's free-standing routines at constant initialisation.
 extern const THttpEntryPoints HttpEntryPoints;
+
+}  // namespace tallyhouse::engine

@@ -3,6 +3,8 @@
 #include "engine/core/http_entry_points.h"
 #include "engine/core/request_state.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 THttpEngine* Current() { return RequestState().CurrentEngine; }
@@ -103,3 +105,5 @@ constinit const THttpEntryPoints HttpEntryPoints = {
     HttpWriteHeader, HttpGetVariable, HttpGetField,        HttpGetQueryString,
     HttpGetHttpCookie, HttpGetExecutablePath, HttpGetUserAgent, HttpSetImageKind,
 };
+
+}  // namespace tallyhouse::engine

@@ -2,7 +2,11 @@
 
 #include <cstdio>
 
+namespace tallyhouse::engine {
+
 void EndProgram(int exitCode) {
     std::fflush(nullptr);
     throw TProgramEnd{exitCode};
 }
+
+}  // namespace tallyhouse::engine

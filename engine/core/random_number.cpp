@@ -7,6 +7,8 @@
 #include <mutex>
 #include <random>
 
+namespace tallyhouse::engine {
+
 int RandomNumber(int limit) {
     if (limit <= 0) return 0;
     static std::mutex lock;
@@ -23,3 +25,5 @@ std::string NewRequestId() {
     std::snprintf(id, sizeof id, "%04X", static_cast<unsigned>(RandomNumber(65535)));
     return id;
 }
+
+}  // namespace tallyhouse::engine

@@ -4,6 +4,8 @@
 
 #include "engine/core/http_engine.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 std::mutex& ApplicationLock() {
@@ -23,3 +25,5 @@ void TRequestEvents::Fire(THttpEngine& engine, TRules rules) {
     if (engine.OnExecRequest) engine.OnExecRequest(engine);
     if (rules.LastRequest && engine.OnLastExecRequest) engine.OnLastExecRequest(engine);
 }
+
+}  // namespace tallyhouse::engine

@@ -3,6 +3,8 @@
 // the engine has a last request, OnLastExecRequest after it.
 #pragma once
 
+namespace tallyhouse::engine {
+
 class THttpEngine;
 
 class TRequestEvents {
@@ -23,3 +25,5 @@ public:
 private:
     bool firstPending_ = true;
 };
+
+}  // namespace tallyhouse::engine

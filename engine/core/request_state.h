@@ -10,6 +10,8 @@
 
 #include "engine/core/http_cookie.h"
 
+namespace tallyhouse::engine {
+
 class THttpEngine;
 
 struct THttpRequestState {
@@ -30,3 +32,5 @@ struct THttpRequestState {
 };
 
 THttpRequestState& RequestState();
+
+}  // namespace tallyhouse::engine

@@ -8,6 +8,10 @@
 #include "platform/os/system_module.h"
 #include "platform/os/system_time.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr std::time_t ExpiredAge = 1000LL * 24 * 60 * 60;
@@ -127,3 +131,5 @@ void THttpEngine::FlushBuffer() {
     EndHeader();
     SendToClient(buffer.data() + end + 4, buffer.size() - end - 4);
 }
+
+}  // namespace tallyhouse::engine

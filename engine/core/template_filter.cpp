@@ -8,6 +8,10 @@
 #include "engine/core/http_entry_points.h"
 #include "platform/os/system_time.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 struct TConditionLevel {
@@ -167,3 +171,5 @@ void THttpMemoFilter::Execute() {
         at = end + 1;
     }
 }
+
+}  // namespace tallyhouse::engine

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 // Called for each ordinary tag on an active level; Handled comes preset to true. A handler writes
 // the replacement itself (HttpWrite); setting Handled to false lets the filter look it up.
 using THttpEntryEvent = std::function<void(const std::string& EntryName, bool& Handled)>;
@@ -49,3 +51,5 @@ public:
 bool IsValidTag(std::string_view tag);
 // The hidden input element written for the tag RANDOM_HIDDEN_INPUT.
 std::string RandomHiddenInput(int secondsSinceMidnight);
+
+}  // namespace tallyhouse::engine

@@ -14,6 +14,10 @@
 #include "engine/core/cgi_version.h"
 #include "engine/core/cgi_variables.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 TStartKind CurrentStartKind() {
     TStartKind start;
     start.IsLibrary = IsLibrary();
@@ -161,3 +165,5 @@ TLock* TGeneralHttpEngine::CreateLock() { return Forward(&THttpEngine::CreateLoc
 void TGeneralHttpEngine::Lock(TLock* P) { Forward(&THttpEngine::Lock, P); }
 void TGeneralHttpEngine::Unlock(TLock* P) { Forward(&THttpEngine::Unlock, P); }
 void TGeneralHttpEngine::FreeLock(TLock* P) { Forward(&THttpEngine::FreeLock, P); }
+
+}  // namespace tallyhouse::engine

@@ -13,6 +13,8 @@
 
 #include "engine/core/http_engine.h"
 
+namespace tallyhouse::engine {
+
 class TCGIStdEngine;
 class TCGIWinEngine;
 struct THTTP_FILTER_CONTEXT;
@@ -166,3 +168,5 @@ private:
     std::unique_ptr<TCGIStdEngine> stdEngine_;
     std::unique_ptr<TCGIWinEngine> winEngine_;
 };
+
+}  // namespace tallyhouse::engine

@@ -7,6 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr std::size_t kReadPiece = 64 * 1024;
@@ -141,3 +145,5 @@ std::string TFastCgiConnection::Refusal() const {
     if (tooMuchWaiting_) return "a peer that takes no answers";
     return {};
 }
+
+}  // namespace tallyhouse::engine

@@ -11,6 +11,8 @@
 #include "engine/fastcgi/fastcgi_reader.h"
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::engine {
+
 // A connection on which no byte of a request has come this long after it was accepted (or
 // after its previous answer) is closed.
 inline constexpr std::chrono::seconds FastCgiIdleTimeout{2};
@@ -21,7 +23,7 @@ class TFastCgiConnection {
 public:
     using Clock = std::chrono::steady_clock;
 
-    TFastCgiConnection(TFileDescriptor fd, const TFastCgiLimits& limits, Clock::time_point now);
+    TFastCgiConnection(platform::TFileDescriptor fd, const TFastCgiLimits& limits, Clock::time_point now);
 
     int Handle() const { return fd_.Get(); }
     // The poll events the connection waits for now (none once it is done).
@@ -60,7 +62,7 @@ private:
     // Moves the collected answer bytes into records: all of them, or only whole records.
     void FrameAnswer(bool all);
 
-    TFileDescriptor fd_;
+    platform::TFileDescriptor fd_;
     TFastCgiReader reader_;
     std::size_t bodyRead_ = 0;
     std::string answer_;  // answer bytes not yet in records
@@ -75,3 +77,5 @@ private:
     bool closeWhenIdle_ = false;
     bool tooMuchWaiting_ = false;
 };
+
+}  // namespace tallyhouse::engine

@@ -15,6 +15,10 @@
 #include "platform/os/exception.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kStartRefused = 2;
@@ -136,3 +140,5 @@ bool TFastCGIEngine::IsActive() { return active_; }
 void TFastCGIEngine::SendToClient(const char* Data, size_t Count) {
     if (TFastCgiConnection* connection = FastCgiRequest().Connection) connection->Send(Data, Count);
 }
+
+}  // namespace tallyhouse::engine

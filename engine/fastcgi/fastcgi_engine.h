@@ -17,6 +17,8 @@
 #include "engine/core/request_events.h"
 #include "engine/form/form_fields.h"
 
+namespace tallyhouse::engine {
+
 class TFastCgiConnection;
 
 class TFastCGIEngine : public THttpEngine {
@@ -64,3 +66,5 @@ struct TFastCgiRequestState {
 };
 
 TFastCgiRequestState& FastCgiRequest();
+
+}  // namespace tallyhouse::engine

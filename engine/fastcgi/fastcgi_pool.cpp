@@ -12,6 +12,10 @@
 #include "engine/core/program_end.h"
 #include "platform/os/stop_signals.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kWorkerFailed = 1;
@@ -134,3 +138,5 @@ void TWorkerPool::StopWorkers() {
     }
     workers_.clear();
 }
+
+}  // namespace tallyhouse::engine

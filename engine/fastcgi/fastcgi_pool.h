@@ -14,6 +14,8 @@
 
 #include <signal.h>
 
+namespace tallyhouse::engine {
+
 struct TWorkerPoolHooks {
     // Runs in each new worker process and answers its exit code: the pool ends the process
     // right there, so nothing of the stack the pool was started from is taken down in a worker.
@@ -53,3 +55,5 @@ private:
     std::vector<Clock::time_point> replacements_;  // when each missing worker is started again
     int quickDeaths_ = 0;                          // workers in a row that ended right after their start
 };
+
+}  // namespace tallyhouse::engine

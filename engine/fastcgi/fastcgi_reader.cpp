@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::engine {
+
 using namespace FastCgi;
 
 TFastCgiReader::TState TFastCgiReader::Feed(std::string_view bytes) {
@@ -134,3 +136,5 @@ void TFastCgiReader::Refuse(std::string why) {
     state_ = TState::Refused;
     refusal_ = std::move(why);
 }
+
+}  // namespace tallyhouse::engine

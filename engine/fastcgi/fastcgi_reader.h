@@ -14,6 +14,8 @@
 
 #include "engine/fastcgi/fastcgi_records.h"
 
+namespace tallyhouse::engine {
+
 struct TFastCgiLimits {
     // All parameters of a request together, as encoded: a standard CGI program gets no
     // environment variable longer than 128 KiB from the kernel, and the web servers' own limits
@@ -78,3 +80,5 @@ private:
     std::string body_;
     bool bodyEnded_ = false;
 };
+
+}  // namespace tallyhouse::engine

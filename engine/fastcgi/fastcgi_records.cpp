@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::engine {
+
 namespace FastCgi {
 
 namespace {
@@ -102,3 +104,5 @@ std::string UnknownTypeRecord(std::uint8_t type) {
 }
 
 }  // namespace FastCgi
+
+}  // namespace tallyhouse::engine

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 namespace FastCgi {
 
 inline constexpr std::uint8_t Version = 1;
@@ -63,3 +65,5 @@ std::string EndRequestRecord(std::uint16_t requestId, std::uint8_t status);
 std::string UnknownTypeRecord(std::uint8_t type);
 
 }  // namespace FastCgi
+
+}  // namespace tallyhouse::engine

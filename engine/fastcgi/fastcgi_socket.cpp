@@ -11,6 +11,10 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) { throw Exception(what + ": " + std::strerror(errno)); }
@@ -94,3 +98,5 @@ void TFastCgiSocket::RemoveName() {
     if (lstat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_) unlink(path_.c_str());
     path_.clear();
 }
+
+}  // namespace tallyhouse::engine

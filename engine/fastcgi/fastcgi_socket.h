@@ -8,6 +8,8 @@
 #include "engine/fastcgi/fastcgi_start.h"
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::engine {
+
 class TFastCgiSocket {
 public:
     // Creates, binds and listens. A unix socket file left behind by a process that is gone is
@@ -28,8 +30,10 @@ private:
     void ListenUnix(const std::string& path);
     void ListenTcp(const std::string& host, const std::string& port);
 
-    TFileDescriptor fd_;
+    platform::TFileDescriptor fd_;
     std::string path_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
 };
+
+}  // namespace tallyhouse::engine

@@ -11,6 +11,10 @@
 #include "platform/os/exception.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kMaxWorkers = 256;
@@ -117,3 +121,5 @@ std::string FastCgiUsage() {
            "N worker processes (default: TALLYHOUSE_FASTCGI_WORKERS, else the number of cores) serve\n"
            "the socket; SIGTERM stops them once the requests in hand are answered.";
 }
+
+}  // namespace tallyhouse::engine

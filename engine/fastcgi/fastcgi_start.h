@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 inline constexpr char FastCgiParameter[] = "--fastcgi";
 
 // Standard input is a socket that listens for connections (a connected socket or a pipe is not).
@@ -41,3 +43,5 @@ TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, int 
 
 // The usage text printed when the start cannot be read.
 std::string FastCgiUsage();
+
+}  // namespace tallyhouse::engine

@@ -6,6 +6,8 @@
 #include "engine/fastcgi/fastcgi_engine.h"
 #include "engine/fastcgi/fastcgi_start.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 void CreateFastCgiEngine(TGeneralHttpEngine& facade) {
@@ -23,3 +25,5 @@ void InstallFastCgiEngine() {
     factories.IsFastCgiStart = IsFastCgiStart;
     factories.CreateFastCgiEngine = CreateFastCgiEngine;
 }
+
+}  // namespace tallyhouse::engine

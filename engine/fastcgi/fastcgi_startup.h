@@ -3,4 +3,8 @@
 // until asked to stop.
 #pragma once
 
+namespace tallyhouse::engine {
+
 void InstallFastCgiEngine();
+
+}  // namespace tallyhouse::engine

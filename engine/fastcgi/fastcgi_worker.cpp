@@ -13,6 +13,10 @@
 
 #include "platform/os/stop_signals.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 using Clock = TFastCgiConnection::Clock;
@@ -109,3 +113,5 @@ void ServeConnections(int listenFd, const TFastCgiService& service) {
         if (accepting && fds.back().revents != 0) AcceptOne(listenFd, connections, service);
     }
 }
+
+}  // namespace tallyhouse::engine

@@ -11,6 +11,8 @@
 
 #include "engine/fastcgi/fastcgi_connection.h"
 
+namespace tallyhouse::engine {
+
 // Connections one worker holds at a time; more wait on the socket for another worker.
 inline constexpr int FastCgiWorkerConnections = 128;
 
@@ -23,3 +25,5 @@ struct TFastCgiService {
 };
 
 void ServeConnections(int listenFd, const TFastCgiService& service);
+
+}  // namespace tallyhouse::engine

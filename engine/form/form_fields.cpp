@@ -3,6 +3,10 @@
 #include "engine/form/url_coding.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 std::string FieldKey(std::string_view name) { return Trim(UpperCase(name)); }
@@ -69,3 +73,5 @@ std::string FindField(std::string_view formData, std::string_view name, const st
 }
 
 std::vector<std::string> FieldNames(std::string_view formData) { return TFormFields(formData).Names(); }
+
+}  // namespace tallyhouse::engine

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 class TFormFields {
 public:
     TFormFields() = default;
@@ -35,3 +37,5 @@ std::string FindField(std::string_view formData, std::string_view name, const st
 std::vector<std::string> FieldNames(std::string_view formData);
 // The values of one field as a field lookup answers them: joined by CR LF.
 std::string JoinFieldValues(const std::vector<std::string>& values);
+
+}  // namespace tallyhouse::engine

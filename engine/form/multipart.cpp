@@ -16,6 +16,10 @@
 #include "platform/os/open_file.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr long long RingSize = MultipartBufferSize;
@@ -323,3 +327,5 @@ std::string ConvertMultipart(const TBodyReader& read, long long contentLength, c
     TMultipartConverter converter(read, contentLength, uploads);
     return converter.Run();
 }
+
+}  // namespace tallyhouse::engine

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 // Reads up to Count body bytes into Buffer; returns how many came (0 at the end of the body),
 // or a negative number on a read error.
 using TBodyReader = std::function<int(char* Buffer, int Count)>;
@@ -31,3 +33,5 @@ std::string ConvertMultipart(const TBodyReader& read, long long contentLength, c
 // The stored name of an uploaded file: the number, then the client's file name without its
 // path, the text from its first dot replaced by ".tmp" (4711 and C:\pics\cat.gif: 4711cat.tmp).
 std::string StoredUploadName(int number, const std::string& clientFileName);
+
+}  // namespace tallyhouse::engine

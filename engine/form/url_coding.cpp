@@ -1,5 +1,7 @@
 #include "engine/form/url_coding.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 int HexValue(char c) {
@@ -51,3 +53,5 @@ std::string UrlEncode(std::string_view s) {
     }
     return encoded;
 }
+
+}  // namespace tallyhouse::engine

@@ -12,6 +12,10 @@
 #include "engine/core/request_state.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr DWORD ServerVariableSize = 8193;
@@ -251,3 +255,5 @@ void TISAPIEngine::SendToClient(const char* Data, size_t Count) {
     else if (context->WriteClient)
         context->WriteClient(context, bytes, &size, 0);
 }
+
+}  // namespace tallyhouse::engine

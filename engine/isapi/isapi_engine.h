@@ -13,6 +13,8 @@
 #include "engine/form/form_fields.h"
 #include "engine/isapi/isapi_types.h"
 
+namespace tallyhouse::engine {
+
 // The ISAPI events the facade hands over besides the common settings.
 struct TIsapiEvents {
     THttpFilterProcEvent OnHttpFilterProc;
@@ -93,3 +95,5 @@ std::string ScriptUrlPath(const std::string& scriptName);
 
 // Copies Message into the server's log field: at most 79 characters and a terminating zero.
 void CopyToLogField(char (&field)[HSE_LOG_BUFFER_LEN], const std::string& message);
+
+}  // namespace tallyhouse::engine

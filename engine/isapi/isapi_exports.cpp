@@ -6,6 +6,8 @@
 
 #include "engine/isapi/isapi_engine.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 void (*libraryStart)() = nullptr;
@@ -26,6 +28,10 @@ TISAPIEngine* StartedEngine() {
 }  // namespace
 
 void SetLibraryStart(void (*start)()) { libraryStart = start; }
+
+}  // namespace tallyhouse::engine
+
+using namespace tallyhouse::engine;
 
 extern "C" {
 

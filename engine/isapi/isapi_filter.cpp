@@ -8,6 +8,10 @@
 #include "platform/text/ascii_text.h"
 #include "engine/core/request_state.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr DWORD InterfaceVersion = 0x00020000;
@@ -124,3 +128,5 @@ DWORD TISAPIEngine::FilterProc(HTTP_FILTER_CONTEXT& Context, DWORD NotificationT
     request.FilterContext = nullptr;
     return result;
 }
+
+}  // namespace tallyhouse::engine

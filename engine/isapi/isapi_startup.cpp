@@ -7,6 +7,8 @@
 #include "engine/isapi/isapi_engine.h"
 #include "engine/nsapi/nsapi_engine.h"
 
+namespace tallyhouse::engine {
+
 namespace {
 
 struct TLibraryEngines {
@@ -32,3 +34,5 @@ void CreateLibraryEngines(TGeneralHttpEngine& facade) {
 }  // namespace
 
 void InstallLibraryEngines() { TGeneralHttpEngine::Factories().CreateLibraryEngines = CreateLibraryEngines; }
+
+}  // namespace tallyhouse::engine

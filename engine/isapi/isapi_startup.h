@@ -2,5 +2,9 @@
 // facade creates an NSAPI engine and then an ISAPI engine with its settings and handlers.
 #pragma once
 
+namespace tallyhouse::engine {
+
 // Hands the facade the creation of the two library engines.
 void InstallLibraryEngines();
+
+}  // namespace tallyhouse::engine

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace tallyhouse::engine {
+
 using DWORD = std::uint32_t;
 using BOOL = std::int32_t;
 using HCONN = void*;
@@ -110,3 +112,5 @@ BOOL GetFilterVersion(HTTP_FILTER_VERSION* pVer);
 DWORD HttpFilterProc(HTTP_FILTER_CONTEXT* pfc, DWORD NotificationType, void* pvNotification);
 
 }  // extern "C"
+
+}  // namespace tallyhouse::engine

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+namespace tallyhouse::engine {
+
 namespace {
 
 std::mutex bindingLock;
@@ -82,3 +84,5 @@ void* ServerFunction(const std::string& name) {
     const auto found = boundFunctions.find(name);
     return found == boundFunctions.end() ? nullptr : found->second;
 }
+
+}  // namespace tallyhouse::engine

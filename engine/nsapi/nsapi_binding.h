@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 // The server libraries tried, in order: each name as given, then as lib<name>.so.
 std::vector<std::string> ServerLibraryCandidates();
 // The names of every server function bound.
@@ -22,3 +24,5 @@ template <typename Function>
 Function ServerCall(const std::string& name) {
     return reinterpret_cast<Function>(ServerFunction(name));
 }
+
+}  // namespace tallyhouse::engine

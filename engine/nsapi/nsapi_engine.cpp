@@ -13,6 +13,10 @@
 #include "platform/os/exception.h"
 #include "platform/os/system_module.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 TNSAPIEngine* nsapiEngine = nullptr;
@@ -244,3 +248,5 @@ void TNSAPIEngine::FreeLock(TLock* P) {
     if (!CriticalSectionsBound()) return THttpEngine::FreeLock(P);
     if (P) ServerCall<crit_terminate_t>("crit_terminate")(P);
 }
+
+}  // namespace tallyhouse::engine

@@ -11,6 +11,8 @@
 #include "engine/form/form_fields.h"
 #include "engine/nsapi/nsapi_types.h"
 
+namespace tallyhouse::engine {
+
 class TNSAPIEngine : public THttpEngine {
 public:
     TNSAPIEngine();
@@ -70,3 +72,5 @@ TNsapiRequestState& NsapiRequest();
 
 // The one NSAPI engine of the process (none before it is created).
 TNSAPIEngine* NsapiEngine();
+
+}  // namespace tallyhouse::engine

@@ -2,6 +2,8 @@
 // calls, in the published layout (a Unix server: sockets are file descriptors).
 #pragma once
 
+namespace tallyhouse::engine {
+
 extern "C" {
 
 using SYS_NETFD = int;
@@ -61,3 +63,5 @@ using crit_exit_t = void (*)(CRITICAL id);
 using crit_terminate_t = void (*)(CRITICAL id);
 
 }  // extern "C"
+
+}  // namespace tallyhouse::engine

@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <system_error>
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -62,3 +66,5 @@ void TServerFiles::DeleteFilesStartingWith(const std::string& infix, bool stopAt
 bool IsRequestName(const std::string& name) {
     return name.size() >= 4 && UpperCase(name.substr(name.size() - 4)) == "_REQ";
 }
+
+}  // namespace tallyhouse::engine

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 class TServerFiles {
 public:
     // ProgramPath is the full path of the running program.
@@ -40,3 +42,5 @@ private:
 };
 
 bool IsRequestName(const std::string& name);
+
+}  // namespace tallyhouse::engine

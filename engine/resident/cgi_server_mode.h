@@ -10,6 +10,8 @@
 
 #include "engine/resident/server_list.h"
 
+namespace tallyhouse::engine {
+
 class TCGIStdEngine;
 class TServerFiles;
 
@@ -91,3 +93,5 @@ void DispatchRequest(TCGIStdEngine& engine, const std::string& requestFile);
 [[noreturn]] void StartServerAndHandOver(TCGIStdEngine& engine);
 
 }  // namespace CgiServer
+
+}  // namespace tallyhouse::engine

@@ -18,6 +18,10 @@
 #include "platform/os/exception.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int PollMilliseconds = 50;
@@ -160,3 +164,5 @@ void InstallServerModes() {
 }
 
 }  // namespace CgiServer
+
+}  // namespace tallyhouse::engine

@@ -31,6 +31,10 @@
 #include "engine/core/program_end.h"
 #include "engine/core/cgi_variables.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int ResponseWaitSeconds = 180;
@@ -214,3 +218,5 @@ void StartServerAndHandOver(TCGIStdEngine& engine) {
 }
 
 }  // namespace CgiServer
+
+}  // namespace tallyhouse::engine

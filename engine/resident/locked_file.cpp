@@ -16,6 +16,10 @@
 #include "platform/os/record_lock.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int RetryMilliseconds = 2;
@@ -68,3 +72,5 @@ void TLockedFile::Rewrite(const std::string& bytes) const {
 }
 
 void TLockedFile::Touch() const { futimens(fd_.Get(), nullptr); }
+
+}  // namespace tallyhouse::engine

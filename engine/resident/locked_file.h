@@ -7,6 +7,8 @@
 
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::engine {
+
 class TLockedFile {
 public:
     enum class Access { Read, ReadWrite };
@@ -26,8 +28,10 @@ public:
     void Touch() const;
 
 private:
-    explicit TLockedFile(TFileDescriptor fd) : fd_(std::move(fd)) {}
-    TFileDescriptor fd_;
+    explicit TLockedFile(platform::TFileDescriptor fd) : fd_(std::move(fd)) {}
+    platform::TFileDescriptor fd_;
 };
 
 void SleepMilliseconds(int ms);
+
+}  // namespace tallyhouse::engine

@@ -15,6 +15,10 @@
 
 extern char** environ;
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 const std::string LineEnd = "\r\n";
@@ -94,3 +98,5 @@ TRequestFileHead ReadRequestFileHead(int fd) {
     }
     return head;
 }
+
+}  // namespace tallyhouse::engine

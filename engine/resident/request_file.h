@@ -9,6 +9,8 @@
 #include "engine/resident/cgi_server_files.h"
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::engine {
+
 // The process's environment strings, without any that would break the line layout.
 std::vector<std::string> RequestEnvironment();
 
@@ -17,7 +19,7 @@ std::string RequestFileHead(const std::vector<std::string>& environment);
 
 // Creates a request file under a request id that no request or output file uses and
 // returns its name; Fd holds it open for writing.
-std::string CreateRequestFile(const TServerFiles& files, TFileDescriptor& fd);
+std::string CreateRequestFile(const TServerFiles& files, platform::TFileDescriptor& fd);
 
 // Writes the head and then exactly ContentLength bytes read from InputFd (fewer only when
 // the input ends first). Raises EFileError when the file cannot be written.
@@ -29,3 +31,5 @@ struct TRequestFileHead {
 };
 
 TRequestFileHead ReadRequestFileHead(int fd);
+
+}  // namespace tallyhouse::engine

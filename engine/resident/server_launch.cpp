@@ -7,6 +7,8 @@
 
 extern char** environ;
 
+namespace tallyhouse::engine {
+
 namespace {
 
 void NullStandardHandles(posix_spawn_file_actions_t& actions) {
@@ -60,3 +62,5 @@ std::vector<std::string> CurrentEnvironment() {
     for (char** entry = environ; *entry; ++entry) variables.emplace_back(*entry);
     return variables;
 }
+
+}  // namespace tallyhouse::engine

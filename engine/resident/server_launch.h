@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 // Detached in a session of its own, with the caller's environment and its standard handles
 // on /dev/null so that the web server does not wait for it. False when it could not start.
 bool StartServerProcess(const std::string& programPath);
@@ -12,3 +14,5 @@ bool StartDetachedProgram(const std::string& programPath, const std::vector<std:
                           const std::vector<std::string>& environment);
 // This process's environment as "NAME=value" strings.
 std::vector<std::string> CurrentEnvironment();
+
+}  // namespace tallyhouse::engine

@@ -13,6 +13,10 @@
 #include "platform/os/file_descriptor.h"
 #include "platform/os/open_file.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int Attempts = 11;
@@ -99,3 +103,5 @@ double FileAgeSeconds(const std::string& path) {
     const auto date = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
     return static_cast<double>(now - date) / 1e9;
 }
+
+}  // namespace tallyhouse::engine

@@ -10,6 +10,8 @@
 #include "engine/resident/cgi_server_files.h"
 #include "engine/resident/server_record.h"
 
+namespace tallyhouse::engine {
+
 // What a request process learns about its request.
 enum class TRequestState {
     Waiting,
@@ -44,3 +46,5 @@ void CreateServerListIfMissing(const std::string& listPath);
 double FileAgeSeconds(const std::string& path);
 
 constexpr double StaleServerListSeconds = 30;
+
+}  // namespace tallyhouse::engine

@@ -13,6 +13,10 @@
 #include "platform/os/system_file.h"
 #include "platform/os/system_time.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // The request threads of the server: each is joined, when a later one starts after it ended
@@ -101,3 +105,5 @@ void JoinRequestThreads() { RequestThreads().JoinAll(); }
 void RemoveServerFiles() { CgiServer::Files().DeleteFilesStartingWith("_", false); }
 
 }  // namespace ResidentServer
+
+}  // namespace tallyhouse::engine

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace tallyhouse::engine {
+
 class TServerMark;
 
 namespace ResidentServer {
@@ -27,3 +29,5 @@ void JoinRequestThreads();
 void RemoveServerFiles();
 
 }  // namespace ResidentServer
+
+}  // namespace tallyhouse::engine

@@ -9,6 +9,10 @@
 #include "platform/os/record_lock.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr TLockRange ServerByte{0, 1};
@@ -42,3 +46,5 @@ bool TServerMark::WindowExists(const std::string& path) {
     const TFileDescriptor fd = TryOpenFile(path, {.Access = O_RDONLY});
     return fd.IsOpen() && RecordLockedElsewhere(fd.Get(), WindowByte);
 }
+
+}  // namespace tallyhouse::engine

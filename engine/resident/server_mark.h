@@ -6,6 +6,8 @@
 
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::engine {
+
 class TServerMark {
 public:
     TServerMark() = default;
@@ -21,6 +23,8 @@ public:
     static bool WindowExists(const std::string& path);
 
 private:
-    TFileDescriptor fd_;
+    platform::TFileDescriptor fd_;
     std::string path_;
 };
+
+}  // namespace tallyhouse::engine

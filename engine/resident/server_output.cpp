@@ -8,6 +8,10 @@
 #include "platform/os/read_at.h"
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr std::size_t BlockSize = 1024;
@@ -44,3 +48,5 @@ void CopyServerOutput(int fd, const TOutputSink& sink) {
         if (got > 0) sink(buffer, got);
     }
 }
+
+}  // namespace tallyhouse::engine

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 
+namespace tallyhouse::engine {
+
 namespace {
 
 constexpr std::size_t TimeStampOffset = 4;
@@ -66,3 +68,5 @@ double LocalDateTimeNow() {
     const double unixSeconds = static_cast<double>(duration_cast<microseconds>(now.time_since_epoch()).count()) / 1e6;
     return UnixEpochDays + (unixSeconds + static_cast<double>(local.tm_gmtoff)) / 86400.0;
 }
+
+}  // namespace tallyhouse::engine

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 enum TServerRecordState : std::uint8_t {
     srsWaiting = 0,  // written by the request process
     srsTaken = 1,    // taken by the server
@@ -30,3 +32,5 @@ std::string EncodeServerList(const std::vector<TServerRecord>& records);
 
 // The present local time in the record's day count.
 double LocalDateTimeNow();
+
+}  // namespace tallyhouse::engine

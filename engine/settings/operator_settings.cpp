@@ -7,6 +7,10 @@
 #include "platform/text/ascii_text.h"
 #include "platform/os/system_environment.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // A value a rule cannot read, with what is wrong in it when that helps; the reader adds the
@@ -192,3 +196,5 @@ const TOperatorSettings& OperatorSettings() {
     if (const auto* error = std::get_if<ESettingsError>(&read)) throw *error;
     return std::get<TOperatorSettings>(read);
 }
+
+}  // namespace tallyhouse::engine

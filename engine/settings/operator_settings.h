@@ -15,6 +15,8 @@
 #include "engine/core/http_engine.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::engine {
+
 // Who may answer a poll once: nobody is stopped, a visitor keeping the program's cookie, an
 // address, or either of the two.
 enum class TOneAnswer { Off, Cookie, Address, CookieAndAddress };
@@ -37,9 +39,9 @@ struct TOperatorSettings {
 };
 
 // A setting whose value cannot be used.
-class ESettingsError : public Exception {
+class ESettingsError : public platform::Exception {
 public:
-    using Exception::Exception;
+    using platform::Exception::Exception;
 };
 
 // One setting as the README and the usage text list it.
@@ -56,3 +58,5 @@ TOperatorSettings ReadOperatorSettings(const std::function<std::string(const std
 // This process's settings, read from its environment at the first call. Raises ESettingsError
 // at every call when a setting is bad.
 const TOperatorSettings& OperatorSettings();
+
+}  // namespace tallyhouse::engine

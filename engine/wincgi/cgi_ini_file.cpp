@@ -9,6 +9,10 @@
 #include "platform/os/exception.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int ReadPiece = 65536;
@@ -127,3 +131,5 @@ std::string TCGIIniFile::ReadString(const std::string& SectionName, const std::s
     auto found = section->find(UpperCase(Trim(Key)));
     return found == section->end() ? Default : found->second;
 }
+
+}  // namespace tallyhouse::engine

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace tallyhouse::engine {
+
 class TCGIIniFile {
 public:
     static constexpr std::size_t LineLimit = 4096;
@@ -52,3 +54,5 @@ private:
     int longLines_ = 0;
     int extraSections_ = 0;
 };
+
+}  // namespace tallyhouse::engine

@@ -20,6 +20,10 @@
 #include "platform/os/system_module.h"
 #include "engine/core/cgi_version.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -316,3 +320,5 @@ std::vector<std::string> TCGIWinEngine::GetFieldNames() {
 }
 
 bool TCGIWinEngine::IsActive() { return WindowsCgiEnvironment(); }
+
+}  // namespace tallyhouse::engine

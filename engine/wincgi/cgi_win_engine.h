@@ -12,6 +12,8 @@
 #include "engine/form/form_fields.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
 class TCGIWinEngine : public THttpEngine {
 public:
     // Creates the engine; when it serves the environment it becomes current and either serves
@@ -59,8 +61,8 @@ private:
 struct TCGIWinRequestState {
     std::string RequestFile;
     std::unique_ptr<TCGIIniFile> Ini;
-    std::unique_ptr<TFileStream> OutputFile;
-    std::unique_ptr<TFileStream> ContentFile;
+    std::unique_ptr<platform::TFileStream> OutputFile;
+    std::unique_ptr<platform::TFileStream> ContentFile;
     // The fields of a multipart body, and of the query string, decoded once per request.
     TFormFields MultipartFields;
     bool HasMultipart = false;
@@ -89,3 +91,5 @@ bool FormSectionValue(const TCGIIniFile& ini, const std::string& key, const TFor
 // The form field names of a POST: the keys of every FORM section as the request file wrote
 // them, continuation keys left out.
 std::vector<std::string> FormSectionKeys(const TCGIIniFile& ini);
+
+}  // namespace tallyhouse::engine

@@ -22,6 +22,10 @@
 #include "engine/core/cgi_version.h"
 #include "engine/core/program_end.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -162,3 +166,5 @@ void StartServerAndQueue(TCGIWinEngine& engine, const std::string& requestFile) 
 }
 
 }  // namespace CgiWinServer
+
+}  // namespace tallyhouse::engine

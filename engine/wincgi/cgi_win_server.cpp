@@ -12,6 +12,10 @@
 #include "engine/resident/server_mark.h"
 #include "platform/os/system_file.h"
 
+namespace tallyhouse::engine {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int QueueRecreatePauseMilliseconds = 200;
@@ -86,3 +90,5 @@ void RunResidentServer(TCGIWinEngine& engine) {
 }
 
 }  // namespace CgiWinServer
+
+}  // namespace tallyhouse::engine

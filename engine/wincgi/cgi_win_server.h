@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tallyhouse::engine {
+
 class TCGIWinEngine;
 
 namespace CgiWinServer {
@@ -41,3 +43,5 @@ void MarkRequestDone(const std::string& requestFile);
 [[noreturn]] void RunResidentServer(TCGIWinEngine& engine);
 
 }  // namespace CgiWinServer
+
+}  // namespace tallyhouse::engine

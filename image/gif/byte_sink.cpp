@@ -3,6 +3,10 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 void TMemorySink::Write(const std::uint8_t* data, std::size_t count) {
     bytes_.append(reinterpret_cast<const char*>(data), count);
 }
@@ -26,3 +30,5 @@ void TFileSink::Close() {
     file_ = nullptr;
     if (result != 0) throw EFileError("Cannot write file " + path_);
 }
+
+}  // namespace tallyhouse::image

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace tallyhouse::image {
+
 class TByteSink {
 public:
     virtual ~TByteSink() = default;
@@ -39,3 +41,5 @@ private:
     std::string path_;
     std::FILE* file_ = nullptr;
 };
+
+}  // namespace tallyhouse::image

@@ -7,6 +7,10 @@
 #include <utility>
 #include <vector>
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 using Rgb = std::uint32_t;  // 0x00RRGGBB
@@ -73,3 +77,5 @@ void ReduceColors(TBitmap& bitmap, int maxColors) {
         }
     }
 }
+
+}  // namespace tallyhouse::image

@@ -4,8 +4,12 @@
 
 #include "platform/raster/bitmap.h"
 
+namespace tallyhouse::image {
+
 inline constexpr int kGifMaxColors = 256;
 
 // Keeps the most used colours; every other colour becomes its nearest kept one (by the distance
 // in RGB). A bitmap with few enough colours is left as it is.
-void ReduceColors(TBitmap& bitmap, int maxColors = kGifMaxColors);
+void ReduceColors(platform::TBitmap& bitmap, int maxColors = kGifMaxColors);
+
+}  // namespace tallyhouse::image

@@ -6,6 +6,8 @@
 
 #include "image/gif/gif_lzw.h"
 
+namespace tallyhouse::image {
+
 namespace {
 
 constexpr std::uint8_t ExtensionIntroducer = 0x21;
@@ -79,3 +81,5 @@ void WriteGifImageDescriptor(TByteSink& sink, const GifImagePlacement& placement
 }
 
 void WriteGifTrailer(TByteSink& sink) { Send(sink, {Trailer}); }
+
+}  // namespace tallyhouse::image

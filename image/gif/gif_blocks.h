@@ -7,6 +7,8 @@
 #include "image/gif/byte_sink.h"
 #include "image/gif/gif_palette.h"
 
+namespace tallyhouse::image {
+
 void WriteGifHeader(TByteSink& sink);
 // globalTable is null when the frames carry their own tables.
 void WriteGifScreenDescriptor(TByteSink& sink, int width, int height, const TGifPalette* globalTable);
@@ -23,3 +25,5 @@ struct GifImagePlacement {
 // localTable is null when the global table applies.
 void WriteGifImageDescriptor(TByteSink& sink, const GifImagePlacement& placement, const TGifPalette* localTable);
 void WriteGifTrailer(TByteSink& sink);
+
+}  // namespace tallyhouse::image

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <memory>
 
+namespace tallyhouse::image {
+
 void TGifSubBlocker::Put(const std::uint8_t* data, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) Put(data[i]);
 }
@@ -113,3 +115,5 @@ void WriteGifImageData(const std::uint8_t* indexes, std::size_t count, int color
     packer.Flush();
     blocks.Finish();
 }
+
+}  // namespace tallyhouse::image

@@ -8,6 +8,8 @@
 
 #include "image/gif/byte_sink.h"
 
+namespace tallyhouse::image {
+
 // Cuts a byte stream into sub-blocks of at most 255 bytes, each preceded by its length. Bytes
 // are gathered and handed to the sink a few sub-blocks at a time.
 class TGifSubBlocker {
@@ -70,3 +72,5 @@ private:
 
 // Writes the image data block: minimum code size, LZW codes in sub-blocks, empty sub-block.
 void WriteGifImageData(const std::uint8_t* indexes, std::size_t count, int colorBits, TByteSink& sink);
+
+}  // namespace tallyhouse::image

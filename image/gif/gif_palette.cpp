@@ -4,6 +4,10 @@
 #include <cstring>
 #include <iterator>
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 int GifColorBits(int count) {
     int bits = 1;
     while (bits < 8 && (1 << bits) < count) ++bits;
@@ -164,3 +168,5 @@ int GifTransparentIndex(const TGifPalette& palette, const std::vector<std::uint8
     if (index < 0 || indexes.empty() || std::memchr(indexes.data(), index, indexes.size()) == nullptr) return -1;
     return index;
 }
+
+}  // namespace tallyhouse::image

@@ -7,6 +7,8 @@
 
 #include "platform/raster/bitmap.h"
 
+namespace tallyhouse::image {
+
 // Number of bits for a table of the given number of colours: 1 for up to 2, ... 8 for up to 256.
 int GifColorBits(int count);
 
@@ -48,7 +50,9 @@ std::vector<int> GifRowOrder(int height, bool interlace);
 
 // Maps every pixel of the bitmap, rows in writing order, to its palette entry. False when the
 // palette would need more than 256 entries.
-bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes);
+bool MapGifFrame(const platform::TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes);
 
 // The entry of the colour when a mapped pixel of this frame has it, else -1.
 int GifTransparentIndex(const TGifPalette& palette, const std::vector<std::uint8_t>& indexes, std::uint32_t rgb);
+
+}  // namespace tallyhouse::image

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+namespace tallyhouse::image {
+
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "the first differing byte is the lowest");
@@ -70,3 +72,5 @@ void TGifStrings::NoteSlotZero(int key, int code) {
     reference_ = &referenceTable_;
     pending_ = referenceTable_.Probe(key, found);
 }
+
+}  // namespace tallyhouse::image

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace tallyhouse::image {
+
 // The reference table: open addressing over 5119 slots with a fixed probing rule. Its one
 // departure from a plain dictionary shapes the codes written: a string of key 0 stored at a
 // probe after the first is treated as a free slot by later probes, so a new string can take its
@@ -123,3 +125,5 @@ private:
     // Per index: the codes of its runs of length 1, 2, ... found so far since the last clear.
     std::vector<std::vector<std::uint16_t>> runs_;
 };
+
+}  // namespace tallyhouse::image

@@ -8,6 +8,8 @@
 #include "image/gif/gif_lzw.h"
 #include "image/gif/gif_palette.h"
 
+namespace tallyhouse::image {
+
 const char* const GifCreditText =
     "Tallyhouse GIF writer\r\n"
     "Written by the Tallyhouse developers\r\n"
@@ -100,3 +102,5 @@ TGifResult WriteGif(const GifImageList& list, TByteSink& stream) {
     WriteGifTrailer(stream);
     return TGifResult::Written;
 }
+
+}  // namespace tallyhouse::image

@@ -9,8 +9,10 @@
 #include "platform/raster/bitmap.h"
 #include "platform/raster/color.h"
 
+namespace tallyhouse::image {
+
 struct GifFrame {
-    const TBitmap* bitmap = nullptr;
+    const platform::TBitmap* bitmap = nullptr;
     int left = 0;    // position on the logical screen
     int top = 0;
     int width = 0;   // kept for callers; the writer uses the bitmap's own size
@@ -18,7 +20,7 @@ struct GifFrame {
     int delay = 0;   // milliseconds, written in hundredths of a second
     bool interlace = false;
     bool transparent = false;
-    TColor transparentColor = clWhite;
+    platform::TColor transparentColor = platform::clWhite;
     std::uint8_t disposal = 0;  // 0..3 as the graphic control extension defines them
     std::string comment;        // written before the frame when not empty
 };
@@ -44,3 +46,5 @@ enum class TGifResult {
 // Writes the list as one GIF file. On a failure nothing has been written, except with several
 // frames and per-frame colour tables, where the frames before the failing one have been.
 TGifResult WriteGif(const GifImageList& list, TByteSink& stream);
+
+}  // namespace tallyhouse::image

@@ -7,6 +7,10 @@
 #include "image/gif/gif_palette.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // libpng's simplified interface writes the file in one call into a buffer of the largest size
@@ -43,3 +47,5 @@ std::string EncodePng(const TBitmap& bitmap) {
     image.colormap_entries = static_cast<png_uint_32>(palette.Count());
     return Write(image, indexes.data(), bitmap.Width(), colormap.data());
 }
+
+}  // namespace tallyhouse::image

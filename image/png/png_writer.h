@@ -6,5 +6,9 @@
 
 #include "platform/raster/bitmap.h"
 
+namespace tallyhouse::image {
+
 // The PNG file's bytes; an image libpng refuses raises an Exception with its reason.
-std::string EncodePng(const TBitmap& bitmap);
+std::string EncodePng(const platform::TBitmap& bitmap);
+
+}  // namespace tallyhouse::image

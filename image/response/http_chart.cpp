@@ -10,6 +10,12 @@
 #include "platform/text/display_text.h"
 #include "platform/os/exception.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+using namespace tallyhouse::chart;
+
 const GifFrame GifFrameDefaults = [] {
     GifFrame frame;
     frame.left = -1;
@@ -114,3 +120,5 @@ std::string THttpChartImage::PointsInWords() const {
     }
     return words;
 }
+
+}  // namespace tallyhouse::image

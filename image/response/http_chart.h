@@ -9,6 +9,8 @@
 #include "image/gif/gif_writer.h"
 #include "platform/raster/bitmap.h"
 
+namespace tallyhouse::image {
+
 enum TChartFormat { GifFormat, PngFormat, SvgFormat };
 
 // Copied for every image sent; negative position and size mean "from the bitmap".
@@ -30,7 +32,7 @@ public:
     std::string Caption;
 
     // A new bitmap holding the picture to send, at Scale.
-    virtual std::unique_ptr<TBitmap> CreateBitmap() = 0;
+    virtual std::unique_ptr<platform::TBitmap> CreateBitmap() = 0;
     // The picture as an SVG document, at Scale.
     virtual std::string CreateSvg() = 0;
     // Sends the picture as the response: "image/gif" and nothing but the GIF bytes.
@@ -46,15 +48,17 @@ public:
     using THttpChart::THttpChart;
 
     // The chart to draw; not owned. Whoever destroys the chart clears this first.
-    TChart* Chart = nullptr;
+    chart::TChart* Chart = nullptr;
 
     // Draws the chart over a bitmap of its own width and height times Scale.
-    std::unique_ptr<TBitmap> CreateBitmap() override;
+    std::unique_ptr<platform::TBitmap> CreateBitmap() override;
     // Draws the chart as an SVG document titled by the chart's title (else the caption) and
     // described by its points' labels and values.
     std::string CreateSvg() override;
 
 private:
-    TChart& AssignedChart() const;
+    chart::TChart& AssignedChart() const;
     std::string PointsInWords() const;
 };
+
+}  // namespace tallyhouse::image

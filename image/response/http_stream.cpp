@@ -5,6 +5,10 @@
 
 #include "engine/core/http_engine.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::engine;
+
 void THttpStream::Write(const std::uint8_t* data, std::size_t count) {
     while (count > 0) {
         const std::size_t piece = std::min<std::size_t>(count, INT_MAX);
@@ -13,3 +17,5 @@ void THttpStream::Write(const std::uint8_t* data, std::size_t count) {
         count -= piece;
     }
 }
+
+}  // namespace tallyhouse::image

@@ -15,6 +15,10 @@
 #include "platform/text/font_face.h"
 #include "platform/raster/raster_line.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr char kFontFamily[] = "Arial";
@@ -612,3 +616,5 @@ void TSvgCanvas::Text(int x, int y, const std::string& text, double angle, bool 
     AppendSvgText(body_, text);
     body_ += "</text>\n";
 }
+
+}  // namespace tallyhouse::image

@@ -5,6 +5,10 @@
 
 #include "platform/text/display_text.h"
 
+namespace tallyhouse::image {
+
+using namespace tallyhouse::platform;
+
 namespace {
 
 // XML 1.0's Char production, less the three white-space controls written as references.
@@ -36,3 +40,5 @@ void AppendSvgNumber(std::string& out, double value) {
     const auto result = std::to_chars(text, text + sizeof text, rounded == 0 ? 0.0 : rounded);
     out.append(text, result.ptr);
 }
+
+}  // namespace tallyhouse::image

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tallyhouse::platform {
+
 class Exception : public std::runtime_error {
 public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
@@ -27,3 +29,5 @@ class EFileError : public Exception {
 public:
     using Exception::Exception;
 };
+
+}  // namespace tallyhouse::platform

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tallyhouse::platform {
+
 void TFileDescriptor::Reset(int fd) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
@@ -13,3 +15,5 @@ bool StillNamedBy(int fd, const char* path) {
     return fstat(fd, &opened) == 0 && stat(path, &named) == 0 && opened.st_dev == named.st_dev &&
            opened.st_ino == named.st_ino;
 }
+
+}  // namespace tallyhouse::platform

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace tallyhouse::platform {
+
 class TFileDescriptor {
 public:
     TFileDescriptor() = default;
@@ -28,3 +30,5 @@ private:
 
 // True when Path still names the file open at Fd: it was neither removed nor replaced since.
 bool StillNamedBy(int fd, const char* path);
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 
 #include "platform/os/random_bytes.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 struct TSipState {
@@ -69,3 +71,5 @@ const THashKey& ProcessHashKey() {
     static const THashKey key = RandomKey();
     return key;
 }
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace tallyhouse::platform {
+
 struct THashKey {
     std::uint64_t k0 = 0, k1 = 0;
 };
@@ -17,3 +19,5 @@ std::uint64_t SipHash13(std::string_view text, const THashKey& key);
 std::uint64_t SipHash24(std::string_view text, const THashKey& key);
 
 inline std::uint64_t KeyedHash(std::string_view text) { return SipHash13(text, ProcessHashKey()); }
+
+}  // namespace tallyhouse::platform

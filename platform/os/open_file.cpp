@@ -5,6 +5,8 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::platform {
+
 TFileDescriptor TryOpenFile(const std::string& path, const TOpenOptions& options) {
     int flags = options.Access | O_CLOEXEC;
     if (!options.FollowLinks) flags |= O_NOFOLLOW;
@@ -17,3 +19,5 @@ TFileDescriptor OpenFile(const std::string& path, const TOpenOptions& options) {
     if (!file.IsOpen()) throw EFileError("Cannot open file " + path + ": " + std::strerror(errno));
     return file;
 }
+
+}  // namespace tallyhouse::platform

@@ -10,6 +10,8 @@
 
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::platform {
+
 struct TOpenOptions {
     // O_RDONLY, O_WRONLY or O_RDWR, with O_CREAT, O_EXCL, O_TRUNC or O_APPEND where wanted.
     int Access = O_RDONLY;
@@ -26,3 +28,5 @@ TFileDescriptor OpenFile(const std::string& path, const TOpenOptions& options);
 // The same for callers to whom a missing or taken name is an answer: a closed descriptor, with
 // errno set, when the file cannot be opened.
 TFileDescriptor TryOpenFile(const std::string& path, const TOpenOptions& options);
+
+}  // namespace tallyhouse::platform

@@ -6,6 +6,8 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::platform {
+
 void RandomBytes(void* buffer, std::size_t size) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t got = 0;
@@ -16,3 +18,5 @@ void RandomBytes(void* buffer, std::size_t size) {
         got += static_cast<std::size_t>(n);
     }
 }
+
+}  // namespace tallyhouse::platform

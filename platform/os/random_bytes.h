@@ -3,5 +3,9 @@
 
 #include <cstddef>
 
+namespace tallyhouse::platform {
+
 // Fills the buffer; raises Exception when the kernel's random source fails.
 void RandomBytes(void* buffer, std::size_t size);
+
+}  // namespace tallyhouse::platform

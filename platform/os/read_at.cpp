@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // Calls ReadPiece(at, count, done) until size bytes are in, the data ends or a read fails.
@@ -32,3 +34,5 @@ ssize_t ReadUpToAt(int fd, void* data, std::size_t size, off_t offset) {
         return ::pread(fd, at, count, offset + static_cast<off_t>(done));
     });
 }
+
+}  // namespace tallyhouse::platform

@@ -6,6 +6,10 @@
 
 #include <cstddef>
 
+namespace tallyhouse::platform {
+
 // The bytes read (less than size only at the end of the data), or -1 with errno set.
 ssize_t ReadUpTo(int fd, void* data, std::size_t size);
 ssize_t ReadUpToAt(int fd, void* data, std::size_t size, off_t offset);
+
+}  // namespace tallyhouse::platform

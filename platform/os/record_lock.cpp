@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <thread>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 struct flock Request(short type, TLockRange range) {
@@ -53,3 +55,5 @@ bool RecordLockedElsewhere(int fd, TLockRange range) {
     struct flock probe = Request(F_WRLCK, range);
     return fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
+
+}  // namespace tallyhouse::platform

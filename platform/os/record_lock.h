@@ -8,6 +8,8 @@
 
 #include <chrono>
 
+namespace tallyhouse::platform {
+
 enum class TLockKind { Shared, Exclusive };
 
 // A byte range of a file; a length of 0 reaches to the end of the file, however long it grows.
@@ -27,3 +29,5 @@ TLockWait WaitLockRecord(int fd, TLockKind kind, std::chrono::milliseconds limit
 void UnlockRecord(int fd, TLockRange range = {});
 // True when another open file holds a lock that would conflict with an exclusive one.
 bool RecordLockedElsewhere(int fd, TLockRange range = {});
+
+}  // namespace tallyhouse::platform

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <iterator>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1};
@@ -40,3 +42,5 @@ sigset_t StopSignalsOnlyWhileWaiting() {
     for (int signal : kStopSignals) sigdelset(&waiting, signal);
     return waiting;
 }
+
+}  // namespace tallyhouse::platform

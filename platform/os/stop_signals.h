@@ -4,6 +4,8 @@
 
 #include <signal.h>
 
+namespace tallyhouse::platform {
+
 // The stop signals as a set, to block them or to wait for one.
 sigset_t StopSignalSet();
 bool IsStopSignal(int signal);
@@ -14,3 +16,5 @@ bool StopRequested();
 // Blocks the stop signals and returns the mask to wait with (ppoll), which lets them in: one
 // that comes while the process works takes effect only once it waits again.
 sigset_t StopSignalsOnlyWhileWaiting();
+
+}  // namespace tallyhouse::platform

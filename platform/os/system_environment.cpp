@@ -4,6 +4,8 @@
 
 extern char** environ;
 
+namespace tallyhouse::platform {
+
 std::string GetEnv(const std::string& name) {
     const char* value = std::getenv(name.c_str());
     return value ? value : "";
@@ -14,3 +16,5 @@ std::vector<std::string> EnvironmentStrings() {
     for (char** entry = environ; entry && *entry; ++entry) strings.emplace_back(*entry);
     return strings;
 }
+
+}  // namespace tallyhouse::platform

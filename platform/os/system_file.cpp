@@ -13,6 +13,8 @@
 #include "platform/os/read_at.h"
 #include "platform/os/write_all.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 constexpr size_t FlushThreshold = 65536;
@@ -81,3 +83,5 @@ bool DeleteFileIfExists(const std::string& path) {
     if (::unlink(path.c_str()) == 0) return true;
     return errno == ENOENT;
 }
+
+}  // namespace tallyhouse::platform

@@ -8,6 +8,8 @@
 
 #include "platform/os/file_descriptor.h"
 
+namespace tallyhouse::platform {
+
 // A byte stream over a file descriptor. Writes are collected and passed on in large pieces;
 // Flush (and destruction) hands everything over. Write failures are dropped: the reader is gone.
 class TFileStream {
@@ -46,3 +48,5 @@ bool DirectoryExists(const std::string& path);
 bool ForceDirectory(const std::string& path);
 // Removes a file; true when it is gone afterwards.
 bool DeleteFileIfExists(const std::string& path);
+
+}  // namespace tallyhouse::platform

@@ -12,6 +12,8 @@
 #include "platform/os/open_file.h"
 #include "platform/os/read_at.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // The link map entry of the object that holds this very function: an empty name means the
@@ -158,3 +160,5 @@ const std::string& RunningImageIdentity() {
     }();
     return identity;
 }
+
+}  // namespace tallyhouse::platform

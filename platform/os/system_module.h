@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace tallyhouse::platform {
+
 // Full path of the program file, or of the shared library when the code runs loaded as one.
 std::string ModuleFileName();
 // What tells this build of the running module from any other: the linker's build id of the
@@ -21,3 +23,5 @@ const std::vector<std::string>& ProgramParameters();
 std::string ResolveFromModule(const std::string& folder);
 // Collapses doubled separators and "/./" in a path.
 std::string CollapseSeparators(std::string path);
+
+}  // namespace tallyhouse::platform

@@ -3,6 +3,10 @@
 
 #include <string>
 
+namespace tallyhouse::platform {
+
 // The module's folder followed by "/Temp", created when missing; the module's folder itself
 // when that cannot be created.
 std::string TempFolder();
+
+}  // namespace tallyhouse::platform

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <mutex>
 
+namespace tallyhouse::platform {
+
 void UseHostTimeLocale() {
     static std::once_flag locale;
     std::call_once(locale, [] { std::setlocale(LC_TIME, ""); });
@@ -48,3 +50,5 @@ int SecondsSinceMidnight(std::time_t moment) {
     const std::tm parts = LocalTime(moment);
     return parts.tm_hour * 3600 + parts.tm_min * 60 + parts.tm_sec;
 }
+
+}  // namespace tallyhouse::platform

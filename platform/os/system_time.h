@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+namespace tallyhouse::platform {
+
 // Takes the host's locale for dates and times, once per process: only requests that write a date
 // pay for reading it.
 void UseHostTimeLocale();
@@ -16,3 +18,5 @@ std::string LongTimeString(std::time_t moment);
 std::string DateTimeString(std::time_t moment);
 // Whole seconds since local midnight.
 int SecondsSinceMidnight(std::time_t moment);
+
+}  // namespace tallyhouse::platform

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // Calls Put for what is left until all is out; Put returns what write(2) or pwrite(2) does.
@@ -35,3 +37,5 @@ bool WriteAllAt(int fd, const void* data, std::size_t size, off_t offset) {
         return ::pwrite(fd, bytes, count, offset + static_cast<off_t>(done));
     });
 }
+
+}  // namespace tallyhouse::platform

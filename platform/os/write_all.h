@@ -6,7 +6,11 @@
 
 #include <cstddef>
 
+namespace tallyhouse::platform {
+
 // True when every byte went out; false with errno set (ENOSPC when the file took no more).
 bool WriteAll(int fd, const void* data, std::size_t size);
 // The same at a file offset (pwrite), leaving the descriptor's position alone.
 bool WriteAllAt(int fd, const void* data, std::size_t size, off_t offset);
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace tallyhouse::platform {
+
 // The nearest integral value, ties to even (the default rounding mode): nearbyintl without its
 // library call, which views of huge polls pay for millions of projected points.
 inline long double RoundHalfEven(long double value) {
@@ -47,3 +49,5 @@ inline int MulDiv(int a, int b, int c) {
     if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min()) return -1;
     return static_cast<int>(result);
 }
+
+}  // namespace tallyhouse::platform

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::platform {
+
 TBitmap::TBitmap(int width, int height, TColor fill) { Resize(width, height, fill); }
 
 void TBitmap::Resize(int width, int height, TColor fill) {
@@ -40,3 +42,5 @@ void TBitmap::SetPixel(int x, int y, TColor color) {
     p[1] = GetGValue(color);
     p[2] = GetBValue(color);
 }
+
+}  // namespace tallyhouse::platform

@@ -6,6 +6,8 @@
 
 #include "platform/raster/color.h"
 
+namespace tallyhouse::platform {
+
 class TBitmap {
 public:
     TBitmap() = default;
@@ -34,3 +36,5 @@ private:
     int height_ = 0;
     std::vector<std::uint8_t> pixels_;
 };
+
+}  // namespace tallyhouse::platform

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace tallyhouse::platform {
+
 using TColor = std::uint32_t;
 
 constexpr TColor AutoColor = 0x80000000;  // no colour chosen: palette or owner decides
@@ -50,3 +52,5 @@ constexpr TColor ColorToRGB(TColor c) {
     const TColor index = c & 0xFFu;
     return index < sizeof(system) / sizeof(system[0]) ? system[index] : clBlack;
 }
+
+}  // namespace tallyhouse::platform

@@ -1,6 +1,8 @@
 // Pixel points and rectangles; y grows downward, Right and Bottom are exclusive when filled.
 #pragma once
 
+namespace tallyhouse::platform {
+
 struct TPoint {
     int X = 0;
     int Y = 0;
@@ -19,3 +21,5 @@ struct TRect {
 
 inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
 inline TPoint Point(int x, int y) { return TPoint{x, y}; }
+
+}  // namespace tallyhouse::platform

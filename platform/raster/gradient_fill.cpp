@@ -7,6 +7,8 @@
 #include "platform/raster/raster_paint.h"
 #include "platform/raster/raster_shapes.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // a * b / c rounded half away from zero, for c > 0.
@@ -119,3 +121,5 @@ void TRasterCanvas::GradientFillRect(const TRect& rect, TColor startColor, TGrad
         case gdFromBottomLeft: PaintGradientPixels(sweep, FromBottomLeftColour, r, first, second); break;
     }
 }
+
+}  // namespace tallyhouse::platform

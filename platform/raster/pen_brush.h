@@ -3,6 +3,8 @@
 
 #include "platform/raster/color.h"
 
+namespace tallyhouse::platform {
+
 class TBitmap;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
@@ -30,3 +32,5 @@ struct TBrush {
 // Background modes with their Windows values: behind hatch gaps, dash gaps and text cells.
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
+
+}  // namespace tallyhouse::platform

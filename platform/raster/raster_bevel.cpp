@@ -7,6 +7,8 @@
 
 #include "platform/raster/raster_canvas.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 int Saturate(long long v) {
@@ -53,3 +55,5 @@ void TRasterCanvas::BevelFrame(TRect& rect, TColor topColor, TColor bottomColor,
     rect = Rect(Saturate(l + count), Saturate(t + count), Saturate(r - count + (thin ? 1 : 0)),
                 Saturate(b - count + (thin ? 1 : 0)));
 }
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 #include "platform/raster/raster_canvas.h"
 #include "platform/raster/raster_clip.h"
 
+namespace tallyhouse::platform {
+
 void TRasterCanvas::Draw(int x, int y, const TBitmap& source) {
     StretchDraw(Rect(x, y, static_cast<int>(std::min<long long>(static_cast<long long>(x) + source.Width(), 0x7FFFFFFF)),
                      static_cast<int>(std::min<long long>(static_cast<long long>(y) + source.Height(), 0x7FFFFFFF))),
@@ -32,3 +34,5 @@ void TRasterCanvas::StretchDraw(const TRect& rect, const TBitmap& source) {
         });
     }
 }
+
+}  // namespace tallyhouse::platform

@@ -12,6 +12,8 @@
 #include "platform/raster/raster_polygon.h"
 #include "platform/raster/raster_shapes.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 long long PenWidth(const TPen& pen) { return pen.Width > 1 ? pen.Width : 1; }
@@ -224,3 +226,5 @@ void TRasterCanvas::SetClipPolygon(std::span<const TPoint> points) {
 }
 
 void TRasterCanvas::ClearClip() { clip_->Clear(); }
+
+}  // namespace tallyhouse::platform

@@ -16,6 +16,8 @@
 #include "platform/raster/geometry.h"
 #include "platform/raster/pen_brush.h"
 
+namespace tallyhouse::platform {
+
 // Text alignment with the Windows values: one horizontal part OR one vertical part.
 constexpr unsigned TA_LEFT = 0;
 constexpr unsigned TA_RIGHT = 2;
@@ -144,3 +146,5 @@ private:
     unsigned text_align_ = TA_LEFT | TA_TOP;
     int hatch_scale_ = 1;
 };
+
+}  // namespace tallyhouse::platform

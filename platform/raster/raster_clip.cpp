@@ -5,6 +5,8 @@
 
 #include "platform/raster/raster_polygon.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 TRect Intersect(const TRect& a, const TRect& b) {
@@ -47,3 +49,5 @@ void TClipRegion::Clear() {
 }
 
 TRect TClipRegion::Bounds(const TRect& raster) const { return has_rect_ ? Intersect(rect_, raster) : raster; }
+
+}  // namespace tallyhouse::platform

@@ -7,6 +7,8 @@
 #include "platform/raster/geometry.h"
 #include "platform/raster/raster_spans.h"
 
+namespace tallyhouse::platform {
+
 class TClipRegion {
 public:
     void SetRect(const TRect& rect);
@@ -41,3 +43,5 @@ private:
     int polygon_top_ = 0;
     std::vector<std::vector<TSpan>> polygon_rows_;
 };
+
+}  // namespace tallyhouse::platform

@@ -7,6 +7,8 @@
 #include <optional>
 #include <utility>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 __extension__ using Int128 = __int128;
@@ -150,3 +152,5 @@ void AddWideLine(long long x0, long long y0, long long x1, long long y1, long lo
         spans.Add(y, ToColumn(std::floor(lo - 0.5L)) + 1, ToColumn(std::ceil(hi - 0.5L)));
     }
 }
+
+}  // namespace tallyhouse::platform

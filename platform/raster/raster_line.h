@@ -4,6 +4,8 @@
 #include "platform/raster/pen_brush.h"
 #include "platform/raster/raster_spans.h"
 
+namespace tallyhouse::platform {
+
 // Run lengths in pixels, alternating drawn and gap, repeating along the line; null for solid.
 struct TDashPattern {
     const int* Runs;
@@ -18,3 +20,5 @@ long long AddThinLine(long long x0, long long y0, long long x1, long long y1, co
 
 // Every pixel whose centre is closer than width / 2 to the segment A-B (both ends included).
 void AddWideLine(long long x0, long long y0, long long x1, long long y1, long long width, TSpanSet& spans);
+
+}  // namespace tallyhouse::platform

@@ -7,6 +7,8 @@
 
 #include "platform/raster/raster_clip.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 void Put(std::uint8_t* p, TColor c) {
@@ -126,3 +128,5 @@ void PaintSpans(TBitmap& bitmap, const TClipRegion& clip, TSpanSet& spans, const
         clip.Visit(y, x0, x1, [&](int a, int b) { op.Paint(bitmap, y, a, b); });
     });
 }
+
+}  // namespace tallyhouse::platform

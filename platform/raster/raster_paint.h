@@ -5,6 +5,8 @@
 #include "platform/raster/pen_brush.h"
 #include "platform/raster/raster_spans.h"
 
+namespace tallyhouse::platform {
+
 class TClipRegion;
 
 class TPixelOp {
@@ -35,3 +37,5 @@ private:
 
 // Paints every span of the set that lies inside the clip region.
 void PaintSpans(TBitmap& bitmap, const TClipRegion& clip, TSpanSet& spans, const TPixelOp& op);
+
+}  // namespace tallyhouse::platform

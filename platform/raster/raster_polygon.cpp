@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 struct TEdge {
@@ -60,3 +62,5 @@ void AddPolygonSpans(std::span<const TPoint> points, TSpanSet& spans) {
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) spans.Add(y, crossings[i], crossings[i + 1]);
     }
 }
+
+}  // namespace tallyhouse::platform

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 long long CeilToLong(long double v) { return static_cast<long long>(std::ceil(std::clamp(v, -4e18L, 4e18L))); }
@@ -157,3 +159,5 @@ void AddSectorSpans(const TSector& sector, TSpanSet& from, TSpanSet& to) {
         }
     });
 }
+
+}  // namespace tallyhouse::platform

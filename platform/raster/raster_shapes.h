@@ -5,6 +5,8 @@
 
 #include "platform/raster/raster_spans.h"
 
+namespace tallyhouse::platform {
+
 // A box (l, t, r, b) with elliptic corners cornerW x cornerH: 0 gives a rectangle, the full box
 // size an ellipse. A pixel belongs to the shape when its centre does.
 struct TConvexShape {
@@ -52,3 +54,5 @@ private:
 
 // Keeps only the covered pixels of the set that lie in the sector.
 void AddSectorSpans(const TSector& sector, TSpanSet& from, TSpanSet& to);
+
+}  // namespace tallyhouse::platform

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::platform {
+
 TSpanSet::TSpanSet(const TRect& bounds) : bounds_(bounds) {
     if (bounds_.Right < bounds_.Left) bounds_.Right = bounds_.Left;
     if (bounds_.Bottom < bounds_.Top) bounds_.Bottom = bounds_.Top;
@@ -59,3 +61,5 @@ void TSpanSet::SortAndMerge() {
     }
     spans_.resize(out + 1);
 }
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 
 #include "platform/raster/geometry.h"
 
+namespace tallyhouse::platform {
+
 struct TSpan {
     int X0;  // first column
     int X1;  // one past the last column
@@ -45,3 +47,5 @@ private:
     std::vector<TRowSpan> spans_;
     bool sorted_ = true;
 };
+
+}  // namespace tallyhouse::platform

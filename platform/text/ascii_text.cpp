@@ -1,5 +1,7 @@
 #include "platform/text/ascii_text.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -26,3 +28,5 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
         if (UpperAscii(text[i]) != UpperAscii(prefix[i])) return false;
     return true;
 }
+
+}  // namespace tallyhouse::platform

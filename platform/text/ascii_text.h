@@ -5,8 +5,12 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::platform {
+
 // Delphi's UpperCase and Trim: ASCII letters only, and every character up to the blank.
 std::string UpperCase(std::string_view s);
 std::string Trim(std::string_view s);
 // True when Text begins with Prefix, ASCII letters compared without regard to case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
+}  // namespace tallyhouse::platform

@@ -6,6 +6,8 @@
 
 #include "platform/os/exception.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 [[noreturn]] void NotAnInteger(const std::string& text) {
@@ -54,3 +56,5 @@ int StrToInt(const std::string& text) {
 }
 
 int StrToIntOr(const std::string& text, int fallback) { return ParseInt(text).value_or(fallback); }
+
+}  // namespace tallyhouse::platform

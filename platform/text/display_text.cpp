@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // windows-1252 0x80 to 0x9F; the five bytes it leaves undefined keep their C1 code point, as
@@ -73,3 +75,5 @@ std::string DisplayTextUtf8(std::string_view bytes) {
     for (const char c : bytes) AppendUtf8(out, Windows1252Char(static_cast<unsigned char>(c)));
     return out;
 }
+
+}  // namespace tallyhouse::platform

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace tallyhouse::platform {
+
 // The characters of a text as Unicode code points, by the rule above.
 std::u32string DecodeDisplayText(std::string_view bytes);
 // The same into codes, whose storage is reused: for callers that read a text per chart point.
@@ -73,3 +75,5 @@ inline bool ReadUtf8Char(std::string_view bytes, std::size_t& i, char32_t& code)
 
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string& out, char32_t code);
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 
 #include "platform/raster/color.h"
 
+namespace tallyhouse::platform {
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;  // a set of TFontStyle bits
 
@@ -24,3 +26,5 @@ struct TFontMetrics {
     int Descent = 0;
     int Height = 0;
 };
+
+}  // namespace tallyhouse::platform

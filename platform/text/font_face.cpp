@@ -16,6 +16,8 @@
 #include "platform/os/exception.h"
 #include "platform/text/font_files.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // Glyphs taller than this cannot be seen whole on any chart; larger sizes are drawn at it.
@@ -300,3 +302,5 @@ long long TFontFace::Windows1252Width(std::string_view bytes) {
     }
     return width;
 }
+
+}  // namespace tallyhouse::platform

@@ -15,6 +15,8 @@
 #include "platform/text/font_files.h"
 #include "platform/text/prebuilt_glyphs.h"
 
+namespace tallyhouse::platform {
+
 struct TGlyph {
     FT_Glyph Outline = nullptr;  // hinted for monochrome, origin on the baseline, y up, 26.6
     FT_BBox Box{};               // the outline's control box
@@ -117,3 +119,5 @@ private:
 
 // Pixels per em for a font: its size in points at its resolution, at least 1.
 int FontPixels(const TFont& font);
+
+}  // namespace tallyhouse::platform

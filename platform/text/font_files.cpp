@@ -20,6 +20,8 @@
 #include "platform/os/file_descriptor.h"
 #include "platform/os/open_file.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 // A font file by its Debian name, the folders Debian puts it in, and what to ask fontconfig.
@@ -163,3 +165,5 @@ std::string FontFilesIdentity() {
     static const std::string identity = Registry().Identity({Liberation("Sans", false, false), DejaVuSans(false)});
     return identity;
 }
+
+}  // namespace tallyhouse::platform

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+namespace tallyhouse::platform {
+
 // The bytes of the font file for a face name and style. "Arial" and unknown names are served by
 // Liberation Sans, "Times New Roman" by Liberation Serif, "Courier New" by Liberation Mono.
 // Throws Exception when no such file is installed.
@@ -20,3 +22,5 @@ TFontFileBytes FallbackFontData(bool bold);
 // each as its path, size and modification time (or "missing"); the other styles come in the
 // same packages. A new font package gives a new text, the same in every process.
 std::string FontFilesIdentity();
+
+}  // namespace tallyhouse::platform

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+namespace tallyhouse::platform {
+
 long FreeTypeVersion(FT_Library library) {
     FT_Int major = 0, minor = 0, patch = 0;
     FT_Library_Version(library, &major, &minor, &patch);
@@ -35,3 +37,5 @@ const TPrebuiltGlyph* FindPrebuiltGlyph(const TPrebuiltFace& face, char32_t code
     }
     return glyph != nullptr && glyph->Present ? glyph : nullptr;
 }
+
+}  // namespace tallyhouse::platform

@@ -12,6 +12,8 @@
 #include "platform/text/font.h"
 #include "platform/text/font_files.h"
 
+namespace tallyhouse::platform {
+
 struct TPrebuiltGlyph {
     bool Present = false;  // false: the face does not draw this code point itself
     bool HasOutline = false;
@@ -48,3 +50,5 @@ std::span<const unsigned char> TableDirectory(TFontFileBytes file);
 const TPrebuiltFace* FindPrebuiltFace(TFontFileBytes file, int pixels, FT_Library library);
 // The face's own glyph of the code point, nullptr when it has none prebuilt.
 const TPrebuiltGlyph* FindPrebuiltGlyph(const TPrebuiltFace& face, char32_t code);
+
+}  // namespace tallyhouse::platform

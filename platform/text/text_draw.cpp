@@ -13,6 +13,8 @@
 #include "platform/raster/raster_paint.h"
 #include "platform/raster/raster_polygon.h"
 
+namespace tallyhouse::platform {
+
 namespace {
 
 constexpr long double kDegree = std::numbers::pi_v<long double> / 180;
@@ -175,3 +177,5 @@ void TRasterCanvas::DrawText(int x, int y, const std::string& text, double angle
     }
     PaintWith(ink, TPixelOp::Solid(Font.Color));
 }
+
+}  // namespace tallyhouse::platform

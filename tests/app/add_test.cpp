@@ -16,6 +16,7 @@
 #include "tests/app/expected_pages.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::app;
 using namespace testsupport;
 
 namespace {

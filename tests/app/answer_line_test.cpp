@@ -5,6 +5,9 @@
 #include "app/tally.h"
 #include "platform/text/display_text.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::app;
+
 namespace {
 
 std::tm At(int hour, int minute, int second) {

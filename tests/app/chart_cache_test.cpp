@@ -16,6 +16,8 @@
 #include "app/chart_cache.h"
 #include "app/chart_key.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 TCachedAnswer Gif(std::string body) { return {"image/gif", std::move(body), {}}; }

@@ -10,6 +10,7 @@
 #include "tests/support/picture_compare.h"
 #include "tests/support/svg_facts.h"
 
+using namespace tallyhouse::app;
 using namespace testsupport;
 
 namespace {

@@ -23,7 +23,7 @@ inline std::string SentPage(std::string_view page, std::string_view tag, std::st
 }
 
 inline std::string SentMessagePage(std::string_view message) {
-    return SentPage(MessagePageTemplate(), "%message%", message);
+    return SentPage(tallyhouse::app::MessagePageTemplate(), "%message%", message);
 }
 
-inline std::string SentHelpPage() { return SentPage(HelpPageTemplate(), "%version%", kVersionText); }
+inline std::string SentHelpPage() { return SentPage(tallyhouse::app::HelpPageTemplate(), "%version%", tallyhouse::app::kVersionText); }

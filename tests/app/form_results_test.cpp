@@ -11,6 +11,8 @@
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::app;
 using namespace testsupport;
 
 namespace {

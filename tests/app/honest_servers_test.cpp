@@ -9,6 +9,7 @@
 #include "tests/support/http_client.h"
 #include "tests/support/web_server.h"
 
+using namespace tallyhouse::app;
 using namespace testsupport;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "app/tally.h"
 
+using namespace tallyhouse::app;
+
 namespace {
 
 struct TallyCase {

@@ -7,6 +7,9 @@
 #include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::app;
+
 using testsupport::ScratchDir;
 
 TEST(VisitorId, OnlyIdsSignedWithThisInstallationsSecretCount) {

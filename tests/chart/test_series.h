@@ -6,7 +6,7 @@
 #include "chart/model/chart.h"
 #include "chart/series/stored_look.h"
 
-class TTestSeries : public TChartSeries {
+class TTestSeries : public tallyhouse::chart::TChartSeries {
 public:
     std::vector<int> Drawn;
     int MarginLeft = 0;
@@ -18,19 +18,19 @@ public:
 
     void DrawPoint(int i) override {
         Drawn.push_back(i);
-        TRasterCanvas3D& canvas = Canvas();
-        canvas.Pen.Style = psClear;
-        canvas.Brush = TBrush{PointColor(i), TBrushStyle::bsSolid, nullptr};
+        tallyhouse::chart::TRasterCanvas3D& canvas = Canvas();
+        canvas.Pen.Style = tallyhouse::platform::psClear;
+        canvas.Brush = tallyhouse::platform::TBrush{PointColor(i), tallyhouse::platform::TBrushStyle::bsSolid, nullptr};
         const int x = PointPixelX(i), y = PointPixelY(i);
         canvas.Rectangle(x - 2, y - 2, x + 3, y + 3);
     }
     void BeginDrawPoints() override {
         ++Begun;
-        TChartSeries::BeginDrawPoints();
+        tallyhouse::chart::TChartSeries::BeginDrawPoints();
     }
     void EndDrawPoints() override {
         ++Ended;
-        TChartSeries::EndDrawPoints();
+        tallyhouse::chart::TChartSeries::EndDrawPoints();
     }
     void HorizontalMargins(int& left, int& right) override {
         left = MarginLeft;
@@ -40,20 +40,20 @@ public:
         top = MarginTop;
         bottom = MarginBottom;
     }
-    bool ClassIncludes(const TChartSeries& s) const override { return dynamic_cast<const TTestSeries*>(&s); }
+    bool ClassIncludes(const tallyhouse::chart::TChartSeries& s) const override { return dynamic_cast<const TTestSeries*>(&s); }
 };
 
 // The default view request on top of the stored settings: 2D, no border.
-inline void ApplyDefaultRequest(TChart& chart) {
-    ApplyStoredChartSettings(chart);
+inline void ApplyDefaultRequest(tallyhouse::chart::TChart& chart) {
+    tallyhouse::chart::ApplyStoredChartSettings(chart);
     chart.View3D = false;
-    chart.BorderStyle = TBorderStyle::bsNone;
-    chart.BevelOuter = bvNone;
-    chart.BevelInner = bvNone;
+    chart.BorderStyle = tallyhouse::chart::TBorderStyle::bsNone;
+    chart.BevelOuter = tallyhouse::chart::bvNone;
+    chart.BevelInner = tallyhouse::chart::bvNone;
 }
 
-inline TBitmap Render(TChart& chart) {
-    TBitmap bitmap(chart.Width, chart.Height, clBlack);
-    chart.PaintTo(bitmap, TRect{0, 0, chart.Width, chart.Height});
+inline tallyhouse::platform::TBitmap Render(tallyhouse::chart::TChart& chart) {
+    tallyhouse::platform::TBitmap bitmap(chart.Width, chart.Height, tallyhouse::platform::clBlack);
+    chart.PaintTo(bitmap, tallyhouse::platform::TRect{0, 0, chart.Width, chart.Height});
     return bitmap;
 }

@@ -10,6 +10,8 @@
 
 #include "engine/resident/server_mark.h"
 
+using namespace tallyhouse::engine;
+
 namespace testsupport {
 
 std::string ServerListOf(const ScratchDir& dir) { return (dir.Path() / "Temp" / "tallyhouse.cgi_S").string(); }

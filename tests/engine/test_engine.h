@@ -9,7 +9,7 @@
 #include "engine/form/form_fields.h"
 #include "engine/core/http_engine.h"
 
-class TTestEngine : public THttpEngine {
+class TTestEngine : public tallyhouse::engine::THttpEngine {
 public:
     std::map<std::string, std::string> Variables;  // by engine-neutral name ("SERVER SOFTWARE")
     std::string FormData;
@@ -24,9 +24,9 @@ public:
         return found == Variables.end() ? std::string() : found->second;
     }
     std::string GetField(const std::string& Name, const std::string& Default) override {
-        return FindField(FormData, Name, Default);
+        return tallyhouse::engine::FindField(FormData, Name, Default);
     }
-    std::vector<std::string> GetFieldNames() override { return FieldNames(FormData); }
+    std::vector<std::string> GetFieldNames() override { return tallyhouse::engine::FieldNames(FormData); }
     int ReadClient(void* Buffer, int Count) override {
         const size_t n = std::min(Body.size() - read_, static_cast<size_t>(Count));
         Body.copy(static_cast<char*>(Buffer), n, read_);
@@ -38,7 +38,7 @@ public:
     // Runs one request whose handler is `handler` and returns what the client received.
     std::string Serve(std::function<void()> handler) {
         Output.clear();
-        OnExecRequest = [handler](THttpEngine&) { handler(); };
+        OnExecRequest = [handler](tallyhouse::engine::THttpEngine&) { handler(); };
         ProcessRequest();
         return Output;
     }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+using namespace tallyhouse::engine;
+
 namespace testsupport {
 
 namespace {

@@ -30,7 +30,7 @@ struct IsapiCall {
 };
 
 struct IsapiAnswer {
-    DWORD status = 0;
+    tallyhouse::engine::DWORD status = 0;
     std::string output;    // every byte handed to WriteClient
     std::string header;    // output up to the blank line
     std::string body;      // output after it
@@ -41,7 +41,7 @@ struct IsapiAnswer {
     int readCalls = 0;
 };
 
-using ExtensionProcFn = DWORD (*)(EXTENSION_CONTROL_BLOCK*);
+using ExtensionProcFn = tallyhouse::engine::DWORD (*)(tallyhouse::engine::EXTENSION_CONTROL_BLOCK*);
 
 // Serves one call through Proc.
 IsapiAnswer CallExtension(ExtensionProcFn proc, const IsapiCall& call);
@@ -57,11 +57,11 @@ public:
 
     IsapiAnswer Call(const IsapiCall& call) const { return CallExtension(httpExtensionProc, call); }
 
-    BOOL (*getExtensionVersion)(HSE_VERSION_INFO*) = nullptr;
+    tallyhouse::engine::BOOL (*getExtensionVersion)(tallyhouse::engine::HSE_VERSION_INFO*) = nullptr;
     ExtensionProcFn httpExtensionProc = nullptr;
-    BOOL (*terminateExtension)(DWORD) = nullptr;
-    BOOL (*getFilterVersion)(HTTP_FILTER_VERSION*) = nullptr;
-    DWORD (*httpFilterProc)(HTTP_FILTER_CONTEXT*, DWORD, void*) = nullptr;
+    tallyhouse::engine::BOOL (*terminateExtension)(tallyhouse::engine::DWORD) = nullptr;
+    tallyhouse::engine::BOOL (*getFilterVersion)(tallyhouse::engine::HTTP_FILTER_VERSION*) = nullptr;
+    tallyhouse::engine::DWORD (*httpFilterProc)(tallyhouse::engine::HTTP_FILTER_CONTEXT*, tallyhouse::engine::DWORD, void*) = nullptr;
 
 private:
     void* handle_ = nullptr;

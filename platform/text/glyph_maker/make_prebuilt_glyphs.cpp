@@ -15,6 +15,8 @@
 #include "platform/text/font_face.h"
 #include "platform/text/prebuilt_glyphs.h"
 
+namespace tallyhouse::platform {
+
 // The maker draws every glyph with FreeType itself.
 std::span<const TPrebuiltFace> PrebuiltFaces() { return {}; }
 
@@ -77,6 +79,10 @@ std::string FaceSource(TFontFileBytes file, int pixels) {
 
 }  // namespace
 
+}  // namespace tallyhouse::platform
+
+using namespace tallyhouse::platform;
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: make_prebuilt_glyphs OUTPUT.cpp\n";
@@ -93,7 +99,8 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[1]);
     out << "// Written by make_prebuilt_glyphs when the program was built.\n"
         << "#include \"platform/text/prebuilt_glyphs.h\"\n\n"
-        << faces;
+        << "namespace tallyhouse::platform {\n\n"
+        << faces << "\n}  // namespace tallyhouse::platform\n";
     out.close();
     return out ? 0 : 1;
 }

@@ -15,6 +15,7 @@
 #include "tests/app/store/two_hosts.h"
 #include "tests/support/fastcgi_client.h"
 
+using namespace tallyhouse::app;
 using namespace testsupport;
 
 namespace {

@@ -8,6 +8,9 @@
 #include "chart/canvas/pie_slice_geometry.h"
 #include "platform/raster/arith.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 using RimRun = TPieSliceGeometry::Run;

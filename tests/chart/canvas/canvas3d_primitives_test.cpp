@@ -6,6 +6,9 @@
 #include "chart/canvas/color_shade.h"
 #include "tests/chart/canvas/canvas3d_test_support.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;

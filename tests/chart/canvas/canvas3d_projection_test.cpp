@@ -6,6 +6,9 @@
 
 #include "chart/canvas/projection.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 TProjection3D Begun(const TView3DOptions& options, bool is3D, TRect plot, int depth) {

@@ -4,22 +4,22 @@
 #include "chart/canvas/canvas3d.h"
 
 struct ProbeCanvas {
-    explicit ProbeCanvas(bool is3D, TView3DOptions view = {}, int width = 100, int height = 100, int depth = 20)
-        : bitmap(width, height, clWhite), options(view) {
+    explicit ProbeCanvas(bool is3D, tallyhouse::chart::TView3DOptions view = {}, int width = 100, int height = 100, int depth = 20)
+        : bitmap(width, height, tallyhouse::platform::clWhite), options(view) {
         canvas.SetBuffered(false);
-        TRect work;
-        canvas.BeginView(&bitmap, &options, work, Rect(0, 0, width, height), is3D);
+        tallyhouse::platform::TRect work;
+        canvas.BeginView(&bitmap, &options, work, tallyhouse::platform::Rect(0, 0, width, height), is3D);
         canvas.SetViewCentre(depth, work, work);
     }
-    TColor At(int x, int y) const { return bitmap.GetPixel(x, y); }
-    int Count(TColor color) const {
+    tallyhouse::platform::TColor At(int x, int y) const { return bitmap.GetPixel(x, y); }
+    int Count(tallyhouse::platform::TColor color) const {
         int n = 0;
         for (int y = 0; y < bitmap.Height(); ++y)
             for (int x = 0; x < bitmap.Width(); ++x) n += bitmap.GetPixel(x, y) == color;
         return n;
     }
 
-    TBitmap bitmap;
-    TView3DOptions options;
-    TRasterCanvas3D canvas;
+    tallyhouse::platform::TBitmap bitmap;
+    tallyhouse::chart::TView3DOptions options;
+    tallyhouse::chart::TRasterCanvas3D canvas;
 };

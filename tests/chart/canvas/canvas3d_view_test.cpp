@@ -4,6 +4,9 @@
 #include "chart/canvas/color_shade.h"
 #include "tests/chart/canvas/canvas3d_test_support.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 TEST(Canvas3DView, BufferedDrawingReachesTheDestinationOnlyWhenFlushed) {
     TBitmap destination(50, 40, clWhite);
     TRasterCanvas3D canvas;

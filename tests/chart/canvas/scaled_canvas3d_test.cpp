@@ -9,6 +9,9 @@
 
 #include "chart/canvas/scaled_canvas3d.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr int kWidth = 40, kHeight = 30;

@@ -6,6 +6,9 @@
 
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 // Series that share one depth slot and log their DrawPoint calls into one list.

@@ -4,6 +4,9 @@
 #include "chart/model/chart_exception.h"
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 TEST(ChartLayout, StoredChartPlotRectangleComesFromTheMargins) {
     TChart chart;
     ApplyDefaultRequest(chart);

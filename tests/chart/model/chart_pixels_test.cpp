@@ -5,6 +5,9 @@
 
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 std::set<TColor> Colours(const TBitmap& bitmap) {

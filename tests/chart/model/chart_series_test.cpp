@@ -4,6 +4,9 @@
 #include "chart/model/chart_exception.h"
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 TEST(SeriesPoints, AppendInsertDeleteAndClear) {
     TTestSeries series;
     EXPECT_EQ(series.AppendValue(5, "a"), 0);

@@ -4,6 +4,9 @@
 #include "chart/model/format_number.h"
 #include "chart/model/palette.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 TEST(FormatNumber, DefaultValueAndPercentFormats) {
     struct Case {
         const char* fault;

@@ -7,6 +7,9 @@
 #include "chart/model/chart_exception.h"
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 // A label whose legend text ("<count> <label>") is exactly width pixels wide in the legend font.

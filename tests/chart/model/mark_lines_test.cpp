@@ -8,6 +8,9 @@
 #include "chart/model/series_marks.h"
 #include "platform/raster/raster_canvas.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 struct LinesCase {

@@ -5,6 +5,8 @@
 
 #include "chart/model/value_list.h"
 
+using namespace tallyhouse::chart;
+
 namespace {
 
 std::vector<double> Values(const TChartValueList& list) {

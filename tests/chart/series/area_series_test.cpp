@@ -8,6 +8,9 @@
 #include "chart/canvas/color_shade.h"
 #include "tests/chart/series_fixture.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 TEST(AreaGeometry, StackedValues) {

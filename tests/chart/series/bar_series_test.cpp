@@ -9,6 +9,9 @@
 #include "chart/model/palette.h"
 #include "tests/chart/series_fixture.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 TEST(BarGeometry, WidthIsShareOfSlotMadeEven) {

@@ -7,6 +7,9 @@
 #include "chart/model/palette.h"
 #include "tests/chart/test_series.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr int kPoints = 20000;

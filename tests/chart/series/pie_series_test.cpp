@@ -15,6 +15,9 @@
 #include "platform/raster/arith.h"
 #include "tests/chart/series_fixture.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::chart;
+
 namespace {
 
 constexpr double Degree = std::numbers::pi / 180;

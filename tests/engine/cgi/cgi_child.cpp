@@ -10,6 +10,9 @@
 #include "platform/os/system_environment.h"
 #include "platform/os/system_module.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 // Writes every field as name=value on a line of its own; a stored upload's content follows it.

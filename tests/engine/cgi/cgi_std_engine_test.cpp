@@ -8,6 +8,9 @@
 #include "engine/core/request_state.h"
 #include "tests/engine/cgi/cgi_child.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
 

@@ -3,6 +3,8 @@
 #include "engine/client/forwarded.h"
 #include "engine/client/ip_address.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 TProxyRule Rule(TProxyHeader header, std::initializer_list<const char*> ranges) {

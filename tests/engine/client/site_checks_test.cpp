@@ -2,6 +2,8 @@
 
 #include "engine/client/site_checks.h"
 
+using namespace tallyhouse::engine;
+
 TEST(SiteChecks, AnswersComeFromListedSitesOnly) {
     const std::vector<TUrlSite> sites = {*ParseOrigin("https://example.org"), *ParseOrigin("http://polls.example.org:8080")};
     const struct {

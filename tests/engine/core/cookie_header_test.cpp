@@ -2,6 +2,8 @@
 
 #include "engine/core/cookie_header.h"
 
+using namespace tallyhouse::engine;
+
 TEST(CookieHeader, ValuesOfOneNameInOrder) {
     using V = std::vector<std::string_view>;
     EXPECT_EQ(CookieValues("a=1; id=x; b=2;id = \"y\" ;", "id"), (V{"x", "y"}));

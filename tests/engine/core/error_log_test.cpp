@@ -7,6 +7,8 @@
 #include "engine/core/error_log.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace testsupport;

@@ -5,6 +5,8 @@
 #include "engine/core/http_engine.h"
 #include "engine/core/request_state.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 TEST(HttpCookie, CookieNameFollowsTheComponentNameOnlyWhileItIsThatName) {

@@ -18,6 +18,9 @@
 #include "tests/engine/test_engine.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -5,6 +5,8 @@
 #include "platform/os/system_time.h"
 #include "tests/engine/test_engine.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
 using namespace std::string_literals;
 
 namespace {

@@ -5,6 +5,8 @@
 #include "engine/core/template_filter.h"
 #include "tests/engine/test_engine.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 // Filters `text` with the given handlers on an engine without automatic headers.

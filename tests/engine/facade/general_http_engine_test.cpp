@@ -14,6 +14,9 @@
 #include "platform/os/exception.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace testsupport;

@@ -4,6 +4,8 @@
 
 #include "engine/fastcgi/fastcgi_reader.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace FastCgi;

@@ -16,6 +16,9 @@
 #include "platform/os/exception.h"
 #include "tests/support/fastcgi_client.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 bool failListen = false;

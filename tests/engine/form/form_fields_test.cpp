@@ -3,6 +3,8 @@
 #include "engine/form/form_fields.h"
 #include "engine/core/http_engine.h"
 
+using namespace tallyhouse::engine;
+
 using Names = std::vector<std::string>;
 
 TEST(FormFields, LookupMatchesNamesWithoutCaseAndJoinsRepeats) {
@@ -38,4 +40,3 @@ TEST(FormFields, NamesDropOnlyImmediateRepeats) {
     EXPECT_EQ(FieldNames("%2541=1&plain&c+d=2&"), (Names{"%41", "c d"}));
     EXPECT_EQ(FieldNames(""), Names{});
 }
-

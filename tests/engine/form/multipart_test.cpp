@@ -8,6 +8,8 @@
 #include "engine/form/url_coding.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::engine;
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 

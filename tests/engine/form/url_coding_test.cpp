@@ -3,6 +3,8 @@
 #include "engine/core/html_escape.h"
 #include "engine/form/url_coding.h"
 
+using namespace tallyhouse::engine;
+
 TEST(UrlCoding, DecodeKeepsWhatIsNotAnEscape) {
     const struct {
         const char* fault;

@@ -17,6 +17,8 @@
 #include "tests/support/cgi_runner.h"
 #include "tests/support/isapi_host.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
 using namespace testsupport;
 
 namespace {

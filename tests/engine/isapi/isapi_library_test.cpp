@@ -12,6 +12,7 @@
 #include "tests/support/isapi_host.h"
 #include "tests/support/truncation.h"
 
+using namespace tallyhouse::engine;
 using namespace testsupport;
 
 namespace {

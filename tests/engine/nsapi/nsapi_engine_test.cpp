@@ -13,6 +13,7 @@
 #include "engine/nsapi/nsapi_engine.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::engine;
 using namespace testsupport;
 
 namespace {

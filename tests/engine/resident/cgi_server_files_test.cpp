@@ -16,6 +16,9 @@
 #include "engine/resident/server_record.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 std::string Program(const testsupport::ScratchDir& dir) { return dir.Program(); }

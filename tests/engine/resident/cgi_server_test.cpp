@@ -18,6 +18,8 @@
 #include "tests/engine/resident_server.h"
 #include "tests/support/truncation.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace testsupport;

@@ -13,6 +13,8 @@
 #include "tests/support/http_client.h"
 #include "tests/support/web_server.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace testsupport;

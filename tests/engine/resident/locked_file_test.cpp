@@ -9,6 +9,8 @@
 
 #include "engine/resident/locked_file.h"
 
+using namespace tallyhouse::engine;
+
 namespace fs = std::filesystem;
 
 // The shared files of the resident servers: a lock held by another process is waited for as
@@ -46,4 +48,3 @@ TEST(LockedFile, OpenWaitsForAnotherProcessThenGivesUp) {
     close(ready[1]);
     fs::remove_all(dir);
 }
-

@@ -13,6 +13,8 @@
 #include "engine/resident/server_list.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 class ServerListTest : public ::testing::Test {

@@ -8,6 +8,8 @@
 #include "engine/resident/server_output.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 std::string CopyOf(const testsupport::ScratchDir& dir, const std::string& output) {

@@ -12,6 +12,9 @@
 #include "engine/core/request_state.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
+
 namespace {
 
 // One handed-over request on this thread: its environment, its output file.

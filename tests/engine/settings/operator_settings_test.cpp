@@ -4,6 +4,8 @@
 
 #include "engine/settings/operator_settings.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 TOperatorSettings Read(const std::map<std::string, std::string>& environment) {

@@ -8,6 +8,7 @@
 #include "tests/support/cgi_runner.h"
 #include "tests/support/isapi_host.h"
 
+using namespace tallyhouse::engine;
 using namespace testsupport;
 
 namespace {

@@ -16,6 +16,8 @@
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::engine;
 using namespace testsupport;
 
 namespace {

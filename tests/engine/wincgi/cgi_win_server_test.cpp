@@ -14,6 +14,8 @@
 #include "engine/resident/server_record.h"
 #include "tests/engine/resident_server.h"
 
+using namespace tallyhouse::engine;
+
 namespace {
 
 using namespace testsupport;

@@ -8,6 +8,9 @@
 #include "tests/image/gif/gif_test_images.h"
 #include "tests/support/cgi_runner.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::image;
+
 namespace {
 
 bool Write(const TBitmap& bitmap, TByteSink& sink) {

@@ -6,6 +6,9 @@
 
 #include "image/gif/color_reduction.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::image;
+
 namespace {
 
 std::set<TColor> ColorsOf(const TBitmap& bitmap) {

@@ -12,6 +12,9 @@
 #include "tests/image/gif/gif_test_images.h"
 #include "tests/support/gif_decode.h"
 
+using namespace tallyhouse::platform;
+using namespace tallyhouse::image;
+
 namespace {
 
 std::string WriteBitmap(const TBitmap& bitmap) {

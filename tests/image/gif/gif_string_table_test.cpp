@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+using namespace tallyhouse::image;
+
 namespace {
 
 TEST(GifStringTable, ProbesBackwardsFromTheFirstSlot) {

@@ -10,19 +10,19 @@
 namespace giftest {
 
 // A distinct colour for every number below 2^24.
-inline TColor NumberedColor(int i) { return RGB(i & 0xFF, (i >> 8) & 0xFF, 0x40 + ((i >> 16) & 0x3F)); }
+inline tallyhouse::platform::TColor NumberedColor(int i) { return tallyhouse::platform::RGB(i & 0xFF, (i >> 8) & 0xFF, 0x40 + ((i >> 16) & 0x3F)); }
 
 // Pixel i (row by row) gets colour i % colors: every colour appears once the bitmap is big enough.
-inline TBitmap CycledBitmap(int width, int height, int colors) {
-    TBitmap bitmap(width, height);
+inline tallyhouse::platform::TBitmap CycledBitmap(int width, int height, int colors) {
+    tallyhouse::platform::TBitmap bitmap(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) bitmap.SetPixel(x, y, NumberedColor((y * width + x) % colors));
     return bitmap;
 }
 
 // Colours picked by a fixed pseudo-random sequence from the first `colors` numbered colours.
-inline TBitmap NoiseBitmap(int width, int height, int colors, std::uint32_t seed) {
-    TBitmap bitmap(width, height);
+inline tallyhouse::platform::TBitmap NoiseBitmap(int width, int height, int colors, std::uint32_t seed) {
+    tallyhouse::platform::TBitmap bitmap(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             seed = seed * 1103515245u + 12345u;
@@ -32,7 +32,7 @@ inline TBitmap NoiseBitmap(int width, int height, int colors, std::uint32_t seed
 }
 
 // Empty when every pixel of the frame decodes to the bitmap's colour, else the first difference.
-inline std::string CompareFrame(const testsupport::DecodedFrame& frame, const TBitmap& bitmap) {
+inline std::string CompareFrame(const testsupport::DecodedFrame& frame, const tallyhouse::platform::TBitmap& bitmap) {
     if (frame.width != bitmap.Width() || frame.height != bitmap.Height())
         return "size " + std::to_string(frame.width) + "x" + std::to_string(frame.height);
     for (int y = 0; y < bitmap.Height(); ++y)

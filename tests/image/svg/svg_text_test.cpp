@@ -5,6 +5,8 @@
 
 #include "image/svg/svg_text.h"
 
+using namespace tallyhouse::image;
+
 namespace {
 
 std::string Text(std::string_view bytes) {

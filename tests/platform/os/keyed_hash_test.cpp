@@ -4,6 +4,8 @@
 
 #include "platform/os/keyed_hash.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 // Key 00..0F and messages 00, 00 01, ... as in the reference implementation's vectors.

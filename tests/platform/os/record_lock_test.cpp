@@ -8,6 +8,8 @@
 #include "platform/os/record_lock.h"
 #include "platform/os/write_all.h"
 
+using namespace tallyhouse::platform;
+
 namespace fs = std::filesystem;
 
 // Threads of the threaded resident server open the same shared files: their locks must

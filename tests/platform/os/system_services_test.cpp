@@ -19,6 +19,8 @@
 #include "platform/os/system_module.h"
 #include "platform/os/system_time.h"
 
+using namespace tallyhouse::platform;
+
 namespace fs = std::filesystem;
 
 TEST(SystemModule, ProgramPathAndSeparators) {

@@ -10,6 +10,8 @@
 #include "platform/raster/raster_canvas.h"
 #include "tests/platform/raster/raster_probe.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kBig = std::numeric_limits<int>::max();

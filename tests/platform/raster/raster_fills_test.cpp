@@ -4,6 +4,8 @@
 #include "platform/raster/raster_canvas.h"
 #include "tests/platform/raster/raster_probe.h"
 
+using namespace tallyhouse::platform;
+
 TEST(RasterFills, BevelFrameDrawsRingsAndShrinksTheRectangle) {
     TBitmap b(12, 10, clBlack);
     TRasterCanvas c(&b);

@@ -6,6 +6,8 @@
 #include "platform/raster/raster_canvas.h"
 #include "tests/platform/raster/raster_probe.h"
 
+using namespace tallyhouse::platform;
+
 TEST(RasterPens, LineCoversStartAndStopsShortOfEnd) {
     struct Case {
         const char* fault;

@@ -6,7 +6,7 @@
 #include "platform/raster/bitmap.h"
 #include "platform/raster/geometry.h"
 
-inline int CountPixels(const TBitmap& b, TColor c) {
+inline int CountPixels(const tallyhouse::platform::TBitmap& b, tallyhouse::platform::TColor c) {
     int n = 0;
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x) n += b.GetPixel(x, y) == c ? 1 : 0;
@@ -14,8 +14,8 @@ inline int CountPixels(const TBitmap& b, TColor c) {
 }
 
 // The smallest rectangle (right and bottom exclusive) holding every pixel that is not `background`.
-inline TRect InkBox(const TBitmap& b, TColor background) {
-    TRect r{b.Width(), b.Height(), 0, 0};
+inline tallyhouse::platform::TRect InkBox(const tallyhouse::platform::TBitmap& b, tallyhouse::platform::TColor background) {
+    tallyhouse::platform::TRect r{b.Width(), b.Height(), 0, 0};
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x)
             if (b.GetPixel(x, y) != background) {
@@ -27,7 +27,7 @@ inline TRect InkBox(const TBitmap& b, TColor background) {
     return r;
 }
 
-inline bool SamePixelsOutside(const TBitmap& a, const TBitmap& b, const TRect& inside) {
+inline bool SamePixelsOutside(const tallyhouse::platform::TBitmap& a, const tallyhouse::platform::TBitmap& b, const tallyhouse::platform::TRect& inside) {
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) {
             const bool in = x >= inside.Left && x < inside.Right && y >= inside.Top && y < inside.Bottom;

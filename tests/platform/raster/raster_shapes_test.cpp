@@ -9,6 +9,8 @@
 #include "platform/raster/raster_shapes.h"
 #include "tests/platform/raster/raster_probe.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 struct Probe {

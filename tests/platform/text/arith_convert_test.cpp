@@ -4,6 +4,8 @@
 #include "platform/text/convert.h"
 #include "platform/os/exception.h"
 
+using namespace tallyhouse::platform;
+
 TEST(Arith, RoundingRules) {
     EXPECT_EQ(Round(0.376), 0);
     EXPECT_EQ(Round(0.5), 0);    // ties to even

@@ -2,6 +2,8 @@
 
 #include "platform/text/ascii_text.h"
 
+using namespace tallyhouse::platform;
+
 TEST(AsciiText, CaseAndBlanksAreAsciiOnly) {
     EXPECT_EQ(UpperCase("ab\xFC"), "AB\xFC");
     EXPECT_EQ(Trim("\t a b \r\n"), "a b");

@@ -4,6 +4,8 @@
 
 #include "platform/text/display_text.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 struct DecodeCase {

@@ -8,6 +8,8 @@
 #include "platform/text/font_face.h"
 #include "platform/text/prebuilt_glyphs.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kPixels = 11;  // 8 points at 96 pixels per inch

@@ -9,6 +9,8 @@
 #include "platform/text/font_files.h"
 #include "platform/raster/raster_canvas.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 constexpr int kPixels = 11;  // 8 points at 96 pixels per inch

@@ -6,6 +6,8 @@
 #include "platform/raster/raster_canvas.h"
 #include "tests/platform/raster/raster_probe.h"
 
+using namespace tallyhouse::platform;
+
 namespace {
 
 // Arial's Windows metrics (font units of 2048 per em): ascent 1854, descent 434; advance widths.

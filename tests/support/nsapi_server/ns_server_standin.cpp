@@ -12,7 +12,9 @@
 
 #include "engine/nsapi/nsapi_types.h"
 
-struct pblock {
+using namespace tallyhouse::engine;
+
+struct tallyhouse::engine::pblock {
     std::vector<pb_param*> params;
 };
 
