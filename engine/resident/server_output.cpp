@@ -5,7 +5,7 @@
 
 
 #include "engine/resident/cgi_server_files.h"
-#include "platform/os/read_at.h"
+#include "platform/os/read_up_to.h"
 #include "platform/text/ascii_text.h"
 
 namespace tallyhouse::engine {

@@ -10,7 +10,7 @@
 
 #include "platform/os/exception.h"
 #include "platform/os/open_file.h"
-#include "platform/os/read_at.h"
+#include "platform/os/read_up_to.h"
 #include "platform/os/write_all.h"
 
 namespace tallyhouse::platform {

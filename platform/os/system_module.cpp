@@ -10,7 +10,7 @@
 
 #include "platform/os/file_descriptor.h"
 #include "platform/os/open_file.h"
-#include "platform/os/read_at.h"
+#include "platform/os/read_up_to.h"
 
 namespace tallyhouse::platform {
 

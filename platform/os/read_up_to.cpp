@@ -1,4 +1,4 @@
-#include "platform/os/read_at.h"
+#include "platform/os/read_up_to.h"
 
 #include <unistd.h>
 
