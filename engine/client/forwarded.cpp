@@ -61,10 +61,16 @@ std::string Parameter(std::string_view element, std::string_view name) {
 
 }  // namespace
 
+// With no proxy trusted (the usual case) the address is not even read.
 bool TProxyRule::Trusts(std::string_view address) const {
+    if (TrustedProxies.empty()) return false;
     const std::optional<TIpAddress> parsed = ParseIpAddress(address);
-    return parsed && std::any_of(TrustedProxies.begin(), TrustedProxies.end(),
-                                 [&](const TIpRange& range) { return range.Contains(*parsed); });
+    return parsed && Trusts(*parsed);
+}
+
+bool TProxyRule::Trusts(const TIpAddress& address) const {
+    return std::any_of(TrustedProxies.begin(), TrustedProxies.end(),
+                       [&](const TIpRange& range) { return range.Contains(address); });
 }
 
 std::vector<std::string> ForwardedHops(std::string_view header, TProxyHeader kind) {
@@ -95,15 +101,15 @@ std::optional<TIpAddress> HopAddress(std::string_view hop) {
 
 std::string ClientAddress(std::string_view remoteAddr, std::string_view header, const TProxyRule& rule) {
     if (!rule.Trusts(remoteAddr)) return std::string(remoteAddr);
-    std::string client(remoteAddr);
+    std::optional<TIpAddress> client;
     const std::vector<std::string> hops = ForwardedHops(header, rule.Header);
     for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
         const std::optional<TIpAddress> address = HopAddress(*hop);
         if (!address) break;
-        client = FormatIpAddress(*address);
-        if (!rule.Trusts(client)) break;
+        client = address;
+        if (!rule.Trusts(*address)) break;
     }
-    return client;
+    return client ? FormatIpAddress(*client) : std::string(remoteAddr);
 }
 
 bool ForwardedHttps(std::string_view header, TProxyHeader kind) {

@@ -18,6 +18,7 @@ struct TProxyRule {
     TProxyHeader Header = TProxyHeader::XForwardedFor;
     std::vector<TIpRange> TrustedProxies;
     bool Trusts(std::string_view address) const;
+    bool Trusts(const TIpAddress& address) const;
 };
 
 // The hops a header names, first (the client, as claimed) to last (as the nearest proxy saw
