@@ -6,24 +6,34 @@ namespace tallyhouse::engine {
 
 using namespace FastCgi;
 
+// Whole records are taken straight from the bytes as they come; only a record's unfinished
+// start waits in pending_ for the rest.
 TFastCgiReader::TState TFastCgiReader::Feed(std::string_view bytes) {
     if (state_ == TState::Refused) return state_;
     started_ = started_ || !bytes.empty();
-    pending_.append(bytes);
+    if (pending_.empty()) {
+        pending_.assign(bytes.substr(TakeRecords(bytes)));
+    } else {
+        pending_.append(bytes);
+        pending_.erase(0, TakeRecords(pending_));
+    }
+    return state_;
+}
+
+std::size_t TFastCgiReader::TakeRecords(std::string_view bytes) {
     std::size_t at = 0;
-    while (state_ == TState::Reading && pending_.size() - at >= HeaderSize) {
-        const THeader header = ReadHeader(std::string_view(pending_).substr(at));
+    while (state_ == TState::Reading && bytes.size() - at >= HeaderSize) {
+        const THeader header = ReadHeader(bytes.substr(at));
         if (header.Version != Version) {
             Refuse("not a FastCGI record");
             break;
         }
         const std::size_t length = HeaderSize + header.ContentLength + header.PaddingLength;
-        if (pending_.size() - at < length) break;
-        TakeRecord(header, std::string_view(pending_).substr(at + HeaderSize, header.ContentLength));
+        if (bytes.size() - at < length) break;
+        TakeRecord(header, bytes.substr(at + HeaderSize, header.ContentLength));
         at += length;
     }
-    pending_.erase(0, at);
-    return state_;
+    return at;
 }
 
 const std::string* TFastCgiReader::Param(std::string_view name) const {

@@ -57,6 +57,8 @@ public:
     TState NextRequest();
 
 private:
+    // Takes the whole records at the start of bytes while reading; the number of bytes taken.
+    std::size_t TakeRecords(std::string_view bytes);
     void TakeRecord(const FastCgi::THeader& header, std::string_view content);
     void Begin(const FastCgi::THeader& header, std::string_view content);
     void TakeParams(std::string_view content);
