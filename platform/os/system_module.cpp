@@ -68,8 +68,11 @@ const std::vector<std::string>& ProgramParameters() {
         const TFileDescriptor file = TryOpenFile("/proc/self/cmdline", {.Access = O_RDONLY});
         std::string all;
         char buffer[4096];
-        for (ssize_t n = 0; file.IsOpen() && (n = ReadUpToAt(file.Get(), buffer, sizeof buffer, static_cast<off_t>(all.size()))) > 0;)
-            all.append(buffer, static_cast<std::size_t>(n));
+        // ReadUpToAt fills the buffer unless the file ends: a short read is the last one.
+        for (ssize_t n = sizeof buffer; file.IsOpen() && n == sizeof buffer;) {
+            n = ReadUpToAt(file.Get(), buffer, sizeof buffer, static_cast<off_t>(all.size()));
+            if (n > 0) all.append(buffer, static_cast<std::size_t>(n));
+        }
         std::vector<std::string> words;
         size_t start = 0;
         while (start < all.size()) {
