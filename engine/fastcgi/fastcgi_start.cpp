@@ -98,8 +98,12 @@ bool NamesFastCgiStart(const std::vector<std::string>& parameters) {
     return !parameters.empty() && parameters[0] == FastCgiParameter;
 }
 
+// How the process was started does not change while it runs: the start-up decision and the
+// engine ask for it, and standard input is looked at once.
 bool IsFastCgiStart() {
-    return !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
+    static const bool fastCgi =
+        !IsLibrary() && (StandardInputIsListeningSocket() || NamesFastCgiStart(ProgramParameters()));
+    return fastCgi;
 }
 
 TFastCgiStart ParseFastCgiStart(const std::vector<std::string>& parameters, int workersSetting) {
