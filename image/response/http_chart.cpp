@@ -61,6 +61,11 @@ std::string GifBytes(TBitmap& bitmap) {
 
 }  // namespace
 
+void THttpChart::SendChart() {
+    std::string gif = ChartBytes();
+    if (ChartFormat == GifFormat) SendGif(gif);
+}
+
 std::string THttpChart::ChartBytes() {
     if (ChartFormat == SvgFormat) return CreateSvg();
     const std::unique_ptr<TBitmap> bitmap = CreateBitmap();

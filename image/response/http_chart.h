@@ -35,6 +35,8 @@ public:
     virtual std::unique_ptr<platform::TBitmap> CreateBitmap() = 0;
     // The picture as an SVG document, at Scale.
     virtual std::string CreateSvg() = 0;
+    // Sends the picture as the response: "image/gif" and nothing but the GIF bytes.
+    void SendChart();
     // The picture drawn and encoded in ChartFormat, not sent.
     std::string ChartBytes();
     // Sends GIF bytes as the response body, with the content type "image/gif".
