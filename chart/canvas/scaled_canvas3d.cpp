@@ -71,8 +71,6 @@ TRect TScaledCanvas3D::Scaled(const TRect& r) const {
     return Rect(Scaled(r.Left), Scaled(r.Top), Scaled(r.Right), Scaled(r.Bottom));
 }
 
-bool TScaledCanvas3D::PenDraws() const { return Pen.Style != psClear && Pen.Color != clNone; }
-
 // A pen of odd width centres on a pixel's centre, one of even width on a pixel's corner.
 int TScaledCanvas3D::LineShift() const {
     const long long width = std::max(1, Pen.Width), fine = width * scale_;
@@ -117,7 +115,7 @@ void TScaledCanvas3D::Polyline(std::span<const TPoint> points) {
 }
 
 void TScaledCanvas3D::Stroke(std::span<const TPoint> points, bool closed) {
-    if (!PenDraws() || points.empty()) return;
+    if (!Pen.Draws() || points.empty()) return;
     if (Pen.Width <= 1) {
         StrokeThin(points, closed);
         return;
@@ -181,7 +179,7 @@ void TScaledCanvas3D::StrokeRun(TPoint a, TPoint b, TColor color) {
 TRect TScaledCanvas3D::FineBox(int left, int top, int right, int bottom) const {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    const long long inset = PenDraws() ? RingInset() : 0;
+    const long long inset = Pen.Draws() ? RingInset() : 0;
     return Rect(Saturate(Scaled(left) + inset), Saturate(Scaled(top) + inset), Saturate(Scaled(right) - inset),
                 Saturate(Scaled(bottom) - inset));
 }
@@ -195,7 +193,7 @@ void TScaledCanvas3D::FillRect(const TRect& rect) { TRasterCanvas3D::FillRect(Sc
 
 void TScaledCanvas3D::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
     const TRect box = FineBox(left, top, right, bottom);
-    const long long shrink = PenDraws() ? 2LL * RingInset() : 0;
+    const long long shrink = Pen.Draws() ? 2LL * RingInset() : 0;
     const int width = Saturate(Scaled(cornerWidth) - shrink), height = Saturate(Scaled(cornerHeight) - shrink);
     WithFineSizes([&] { TRasterCanvas3D::RoundRect(box.Left, box.Top, box.Right, box.Bottom, width, height); });
 }

@@ -46,7 +46,6 @@ private:
     int LineShift() const;
     // How far a pen's ring around a box moves inward on the fine raster, for the same reason.
     int RingInset() const;
-    bool PenDraws() const;
     platform::TPoint OnFineRaster(platform::TPoint p) const;
     platform::TRect FineBox(int left, int top, int right, int bottom) const;
     // The pen's path drawn on the fine raster with the pen N times as wide.

@@ -91,8 +91,6 @@ std::string TSvgCanvas::Document(std::string_view title, std::string_view descri
     return svg;
 }
 
-bool TSvgCanvas::PenDraws() const { return Pen.Style != psClear && Pen.Color != clNone; }
-
 int TSvgCanvas::PenWidth() const { return std::max(1, Pen.Width); }
 
 double TSvgCanvas::RingInset() const { return PenWidth() / 2.0 - PenWidth() / 2; }
@@ -109,7 +107,7 @@ void TSvgCanvas::AppendFill() {
 }
 
 void TSvgCanvas::AppendStroke() {
-    if (!PenDraws()) return;
+    if (!Pen.Draws()) return;
     body_ += " stroke=\"";
     AppendColor(body_, Pen.Color);
     body_ += '"';
@@ -168,7 +166,7 @@ void TSvgCanvas::Polyline(std::span<const TPoint> points) {
 }
 
 void TSvgCanvas::Stroke(std::span<const TPoint> points, bool closed) {
-    if (!PenDraws() || points.size() < 2) return;
+    if (!Pen.Draws() || points.size() < 2) return;
     const bool dashed = PenWidth() == 1 && DashPatternFor(Pen.Style) != nullptr;
     if (dashed && GetBkMode() == OPAQUE && GetBkColor() != clNone) StrokeDashGaps(points, closed);
     const std::size_t start = body_.size();
@@ -302,7 +300,7 @@ void TSvgCanvas::AppendWidePath(std::span<const TPoint> points, bool closed) {
 void TSvgCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    const bool pen = PenDraws();
+    const bool pen = Pen.Draws();
     const double inset = pen ? RingInset() : 0;
     const double width = right - left - 2 * inset, height = bottom - top - 2 * inset;
     if (pen && (width <= 0 || height <= 0)) {
@@ -336,7 +334,7 @@ void TSvgCanvas::FillRect(const TRect& rect) {
 void TSvgCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    const double inset = PenDraws() ? RingInset() : 0;
+    const double inset = Pen.Draws() ? RingInset() : 0;
     const double width = right - left - 2 * inset, height = bottom - top - 2 * inset;
     if (width <= 0 || height <= 0) return;
     AppendRectBox(left + inset, top + inset, width, height);
@@ -367,7 +365,7 @@ void TSvgCanvas::AppendEllipseBox(double cx, double cy, double rx, double ry) {
 void TSvgCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    const double inset = PenDraws() ? RingInset() : 0;
+    const double inset = Pen.Draws() ? RingInset() : 0;
     const double rx = (right - left) / 2.0 - inset, ry = (bottom - top) / 2.0 - inset;
     if (rx <= 0 || ry <= 0) return;
     AppendEllipseBox((left + right) / 2.0, (top + bottom) / 2.0, rx, ry);
@@ -377,7 +375,7 @@ void TSvgCanvas::Ellipse(int left, int top, int right, int bottom) {
 }
 
 void TSvgCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    if (PenDraws()) Sector(x1, y1, x2, y2, x3, y3, x4, y4, false);
+    if (Pen.Draws()) Sector(x1, y1, x2, y2, x3, y3, x4, y4, false);
 }
 
 void TSvgCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
@@ -387,7 +385,7 @@ void TSvgCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int
 // The part of the ellipse counter-clockwise on the screen from the ray through (x3, y3) to the
 // ray through (x4, y4); rays in the same direction give the whole ellipse.
 void TSvgCanvas::Sector(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4, bool pie) {
-    const double inset = PenDraws() ? RingInset() : 0;
+    const double inset = Pen.Draws() ? RingInset() : 0;
     const double cx = (static_cast<double>(x1) + x2) / 2, cy = (static_cast<double>(y1) + y2) / 2;
     const double a = std::fabs(static_cast<double>(x2) - x1) / 2 - inset;
     const double b = std::fabs(static_cast<double>(y2) - y1) / 2 - inset;
@@ -414,7 +412,7 @@ void TSvgCanvas::Sector(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
         }
         AppendStroke();
         body_ += "/>\n";
-        if (pie && PenDraws()) {
+        if (pie && Pen.Draws()) {
             const std::array<TPoint, 2> radius{Point(static_cast<int>(std::floor(cx)), static_cast<int>(std::floor(cy))),
                                                Point(static_cast<int>(std::floor(px)), static_cast<int>(std::floor(py)))};
             Stroke(radius, false);
@@ -448,7 +446,7 @@ void TSvgCanvas::Sector(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
 void TSvgCanvas::Polygon(const TPoint* points, int lastIndex) {
     if (points == nullptr || lastIndex < 0) return;
     const std::span<const TPoint> all(points, static_cast<std::size_t>(lastIndex) + 1);
-    const bool pen = PenDraws(), bands = pen && PenWidth() == 1 && DashPatternFor(Pen.Style) == nullptr;
+    const bool pen = Pen.Draws(), bands = pen && PenWidth() == 1 && DashPatternFor(Pen.Style) == nullptr;
     const bool brush = Brush.Style != TBrushStyle::bsClear && Brush.Color != clNone;
     if (brush || (pen && !bands)) {
         // The raster fills a pixel whose centre lies on a left edge, not on a right one.

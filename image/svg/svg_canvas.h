@@ -44,7 +44,6 @@ public:
     void RotatedText(int x, int y, const std::string& text, double angle) override;
 
 private:
-    bool PenDraws() const;
     int PenWidth() const;
     // How far the centre line of the pen's ring lies inside a box's edge.
     double RingInset() const;

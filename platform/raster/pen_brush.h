@@ -16,6 +16,8 @@ struct TPen {
     int Width = 1;
     TPenStyle Style = psSolid;
     TPenMode Mode = TPenMode::pmCopy;
+    // False for a clear pen or one without a colour: lines and outlines then draw nothing.
+    bool Draws() const { return Style != psClear && Color != clNone; }
     friend bool operator==(const TPen&, const TPen&) = default;
 };
 

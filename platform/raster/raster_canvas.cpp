@@ -18,8 +18,6 @@ namespace {
 
 long long PenWidth(const TPen& pen) { return pen.Width > 1 ? pen.Width : 1; }
 
-bool PenDraws(const TPen& pen) { return pen.Style != psClear && pen.Color != clNone; }
-
 TConvexShape Normalised(long long l, long long t, long long r, long long b, long long cw, long long ch) {
     if (r < l) std::swap(l, r);
     if (b < t) std::swap(t, b);
@@ -108,7 +106,7 @@ void TRasterCanvas::PaintPenSpans(TSpanSet& drawn, TSpanSet& gaps) {
 }
 
 void TRasterCanvas::StrokePath(std::span<const TPoint> points, bool closed) {
-    if (!PenDraws(Pen) || points.empty()) return;
+    if (!Pen.Draws() || points.empty()) return;
     TSpanSet drawn(Visible()), gaps(Visible());
     AddPenPath(points, closed, drawn, gaps);
     PaintPenSpans(drawn, gaps);
@@ -116,7 +114,7 @@ void TRasterCanvas::StrokePath(std::span<const TPoint> points, bool closed) {
 
 // The pen's ring is centred on the shape's edge pixels; the brush fills what lies inside the ring.
 void TRasterCanvas::FillAndOutline(const TConvexShape& shape) {
-    const bool pen = PenDraws(Pen);
+    const bool pen = Pen.Draws();
     const long long width = PenWidth(Pen), half = width / 2;
     const TConvexShape inner = pen ? shape.Inset(width - half) : shape;
     TSpanSet fill(Visible());
@@ -157,7 +155,7 @@ void TRasterCanvas::Ellipse(int left, int top, int right, int bottom) {
 void TRasterCanvas::FillSector(const TConvexShape& shape, const TSector& sector) {
     const TPixelOp brush = BrushOp();
     if (!brush.Draws()) return;
-    const bool pen = PenDraws(Pen);
+    const bool pen = Pen.Draws();
     const long long width = PenWidth(Pen);
     TSpanSet whole(Visible()), fill(Visible());
     AddShapeSpans(pen ? shape.Inset(width - width / 2) : shape, whole);
@@ -189,7 +187,7 @@ void TRasterCanvas::OutlineSector(const TConvexShape& shape, const TSector& sect
 }
 
 void TRasterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    if (!PenDraws(Pen)) return;
+    if (!Pen.Draws()) return;
     const TConvexShape shape = Normalised(x1, y1, x2, y2, std::llabs(static_cast<long long>(x2) - x1),
                                           std::llabs(static_cast<long long>(y2) - y1));
     const TSector sector(shape, x3, y3, x4, y4);
@@ -203,7 +201,7 @@ void TRasterCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, 
                                           std::llabs(static_cast<long long>(y2) - y1));
     const TSector sector(shape, x3, y3, x4, y4);
     FillSector(shape, sector);
-    if (!PenDraws(Pen)) return;
+    if (!Pen.Draws()) return;
     TSpanSet drawn(Visible()), gaps(Visible());
     OutlineSector(shape, sector, true, drawn);
     PaintPenSpans(drawn, gaps);

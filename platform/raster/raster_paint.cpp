@@ -50,7 +50,7 @@ TPixelOp TPixelOp::Solid(TColor color) {
 }
 
 TPixelOp TPixelOp::ForPen(const TPen& pen) {
-    if (pen.Style == psClear || pen.Color == clNone) return None();
+    if (!pen.Draws()) return None();
     TPixelOp op = Solid(pen.Color);
     if (pen.Mode == TPenMode::pmNotXor) op.kind_ = Kind::NotXor;
     return op;

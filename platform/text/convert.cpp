@@ -14,10 +14,6 @@ namespace {
     throw EConvertError("'" + text + "' ist kein g\xFCltiger Integerwert");
 }
 
-}  // namespace
-
-namespace {
-
 std::optional<int> ParseInt(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;

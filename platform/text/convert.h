@@ -5,7 +5,7 @@
 
 namespace tallyhouse::platform {
 
-// Decimal integer with optional sign and surrounding blanks, or "$" / "0x" hexadecimal;
+// Decimal integer with optional leading blanks and sign, or "$" / "0x" hexadecimal;
 // anything else raises EConvertError "'<text>' ist kein g\xFCltiger Integerwert" (Latin-1).
 int StrToInt(const std::string& text);
 // The same conversion, with Fallback for any text StrToInt refuses.

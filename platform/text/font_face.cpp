@@ -85,7 +85,7 @@ TFontFace& TFontFace::For(const TFont& font) {
 
 TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, long long oy, int left, int top,
                          int width, int height) {
-    TGlyphBits out{left, top, width, height, (width + 7) / 8, {}};
+    TGlyphBits out{left, top, width, height, (width + 7) / 8, {}, {}};
     out.Bits.assign(static_cast<std::size_t>(out.Pitch) * static_cast<std::size_t>(height), 0);
     FT_Bitmap bitmap{};
     bitmap.rows = static_cast<unsigned>(height);
@@ -97,7 +97,21 @@ TGlyphBits RenderOutline(FT_Library library, FT_Outline& outline, long long ox, 
     // FreeType's bitmap has y upward from its bottom row: window row r is screen row top + r.
     FT_Outline_Translate(&outline, static_cast<FT_Pos>(ox - 64LL * left), static_cast<FT_Pos>(64LL * (top + height) - oy));
     if (FT_Outline_Get_Bitmap(library, &outline, &bitmap) != 0) std::fill(out.Bits.begin(), out.Bits.end(), 0);
+    out.FindRuns();
     return out;
+}
+
+void TGlyphBits::FindRuns() {
+    Runs.clear();
+    for (int r = 0; r < Height; ++r) {
+        for (int c = 0; c < Width; ++c) {
+            if (!Ink(c, r)) continue;
+            int end = c + 1;
+            while (end < Width && Ink(end, r)) ++end;
+            Runs.push_back(TInkRun{r, c, end});
+            c = end;
+        }
+    }
 }
 
 TFontFace::TFontFace(TFontFileBytes file, int pixels, bool bold, bool prebuilt)
@@ -230,7 +244,8 @@ const TGlyphBits& TFontFace::Bits(char32_t code) {
     cell.Rendered = true;
     if (const TPrebuiltGlyph* p = prebuilt_ != nullptr ? FindPrebuiltGlyph(*prebuilt_, code) : nullptr) {
         const unsigned char* rows = prebuilt_->Bits + p->BitsAt;
-        bits = TGlyphBits{p->Left, p->Top, p->Width, p->Height, p->Pitch, {rows, rows + p->Pitch * p->Height}};
+        bits = TGlyphBits{p->Left, p->Top, p->Width, p->Height, p->Pitch, {rows, rows + p->Pitch * p->Height}, {}};
+        bits.FindRuns();
         return bits;
     }
     if (!g.HasOutline) return bits;

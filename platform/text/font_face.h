@@ -24,12 +24,21 @@ struct TGlyph {
     bool HasOutline = false;     // a prebuilt glyph has one even while Outline is not loaded
 };
 
+// Columns From..To-1 of row Row of a glyph's bits, all ink.
+struct TInkRun {
+    int Row, From, To;
+};
+
 // A glyph rendered upright at its origin: bit (c, r) set means pixel (Left + c, Top + r) is ink,
-// with y downward from the baseline.
+// with y downward from the baseline. Runs holds the same ink row by row, left to right, found
+// once when the bits are made: a glyph is drawn many times from its runs.
 struct TGlyphBits {
     int Left = 0, Top = 0, Width = 0, Height = 0, Pitch = 0;
     std::vector<unsigned char> Bits;
+    std::vector<TInkRun> Runs;
     bool Ink(int c, int r) const { return (Bits[static_cast<std::size_t>(r * Pitch + (c >> 3))] & (0x80 >> (c & 7))) != 0; }
+    // Fills Runs from Bits.
+    void FindRuns();
 };
 
 // Renders the outline (origin at (ox, oy) in 26.6 screen units, y down) into the screen pixels of

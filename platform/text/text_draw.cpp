@@ -53,19 +53,8 @@ TRect GlyphWindow(const FT_BBox& box, long long ox, long long oy, const TRect& v
 }
 
 void AddBits(const TGlyphBits& bits, long long dx, long long dy, TSpanSet& spans) {
-    const TRect& v = spans.Bounds();
-    const long long r0 = std::max<long long>(0, v.Top - (dy + bits.Top));
-    const long long r1 = std::min<long long>(bits.Height, v.Bottom - (dy + bits.Top));
-    for (long long r = r0; r < r1; ++r) {
-        const long long y = dy + bits.Top + r;
-        for (int c = 0; c < bits.Width; ++c) {
-            if (!bits.Ink(c, static_cast<int>(r))) continue;
-            int end = c + 1;
-            while (end < bits.Width && bits.Ink(end, static_cast<int>(r))) ++end;
-            spans.Add(y, dx + bits.Left + c, dx + bits.Left + end);
-            c = end;
-        }
-    }
+    const long long left = dx + bits.Left, top = dy + bits.Top;
+    for (const TInkRun& run : bits.Runs) spans.Add(top + run.Row, left + run.From, left + run.To);
 }
 
 // The glyph's box turned like the text, so far-off glyphs are skipped before any copy is made.
