@@ -10,14 +10,6 @@ using namespace tallyhouse::platform;
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view Stripped(std::string_view text) {
-    const size_t start = text.find_first_not_of(kBlanks);
-    if (start == std::string_view::npos) return {};
-    return text.substr(start, text.find_last_not_of(kBlanks) - start + 1);
-}
-
 // Splits at the separator where it stands outside a quoted string; a backslash inside quotes
 // takes the next character as it is.
 std::vector<std::string_view> SplitOutsideQuotes(std::string_view text, char separator) {
@@ -31,11 +23,11 @@ std::vector<std::string_view> SplitOutsideQuotes(std::string_view text, char sep
         } else if (c == '"') {
             quoted = !quoted;
         } else if (c == separator && !quoted) {
-            parts.push_back(Stripped(text.substr(start, i - start)));
+            parts.push_back(StripBlanks(text.substr(start, i - start)));
             start = i + 1;
         }
     }
-    parts.push_back(Stripped(text.substr(std::min(start, text.size()))));
+    parts.push_back(StripBlanks(text.substr(std::min(start, text.size()))));
     return parts;
 }
 
@@ -53,8 +45,8 @@ std::string Unquoted(std::string_view value) {
 std::string Parameter(std::string_view element, std::string_view name) {
     for (const std::string_view pair : SplitOutsideQuotes(element, ';')) {
         const size_t equals = pair.find('=');
-        if (equals != std::string_view::npos && UpperCase(Stripped(pair.substr(0, equals))) == UpperCase(name))
-            return Unquoted(Stripped(pair.substr(equals + 1)));
+        if (equals != std::string_view::npos && UpperCase(StripBlanks(pair.substr(0, equals))) == UpperCase(name))
+            return Unquoted(StripBlanks(pair.substr(equals + 1)));
     }
     return "";
 }
@@ -75,7 +67,7 @@ bool TProxyRule::Trusts(const TIpAddress& address) const {
 
 std::vector<std::string> ForwardedHops(std::string_view header, TProxyHeader kind) {
     std::vector<std::string> hops;
-    if (Stripped(header).empty()) return hops;
+    if (StripBlanks(header).empty()) return hops;
     for (const std::string_view element : SplitOutsideQuotes(header, ','))
         hops.push_back(kind == TProxyHeader::Forwarded ? Parameter(element, "for") : std::string(element));
     return hops;

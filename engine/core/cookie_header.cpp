@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii_text.h"
+
 namespace tallyhouse::engine {
 
-namespace {
+using namespace tallyhouse::platform;
 
-std::string_view Stripped(std::string_view text) {
-    const size_t start = text.find_first_not_of(" \t");
-    if (start == std::string_view::npos) return {};
-    return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
+namespace {
 
 bool IsPathCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -26,8 +24,8 @@ std::vector<std::string_view> CookieValues(std::string_view header, std::string_
         const std::string_view pair = header.substr(0, end);
         header.remove_prefix(std::min(end + 1, header.size()));
         const size_t equals = pair.find('=');
-        if (equals == std::string_view::npos || Stripped(pair.substr(0, equals)) != name) continue;
-        std::string_view value = Stripped(pair.substr(equals + 1));
+        if (equals == std::string_view::npos || StripBlanks(pair.substr(0, equals)) != name) continue;
+        std::string_view value = StripBlanks(pair.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         values.push_back(value);
     }

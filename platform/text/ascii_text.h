@@ -10,6 +10,8 @@ namespace tallyhouse::platform {
 // Delphi's UpperCase and Trim: ASCII letters only, and every character up to the blank.
 std::string UpperCase(std::string_view s);
 std::string Trim(std::string_view s);
+// The text without the spaces and tabs around it (the blanks a header may put around a value).
+std::string_view StripBlanks(std::string_view text);
 // True when Text begins with Prefix, ASCII letters compared without regard to case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
