@@ -62,8 +62,14 @@ std::string GifBytes(TBitmap& bitmap) {
 }  // namespace
 
 void THttpChart::SendChart() {
-    std::string gif = ChartBytes();
-    if (ChartFormat == GifFormat) SendGif(gif);
+    const std::string picture = ChartBytes();
+    if (ChartFormat == GifFormat) {
+        SendGif(picture);
+        return;
+    }
+    HttpWriteHeader("content-type", ChartFormat == PngFormat ? "image/png" : "image/svg+xml");
+    HttpEndHeader();
+    THttpStream().Write(reinterpret_cast<const std::uint8_t*>(picture.data()), picture.size());
 }
 
 std::string THttpChart::ChartBytes() {

@@ -35,7 +35,8 @@ public:
     virtual std::unique_ptr<platform::TBitmap> CreateBitmap() = 0;
     // The picture as an SVG document, at Scale.
     virtual std::string CreateSvg() = 0;
-    // Sends the picture as the response: "image/gif" and nothing but the GIF bytes.
+    // Sends the picture as the response in ChartFormat: a GIF as "image/gif" and nothing but its
+    // bytes, a PNG or an SVG document under its own content type.
     void SendChart();
     // The picture drawn and encoded in ChartFormat, not sent.
     std::string ChartBytes();
