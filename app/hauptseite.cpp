@@ -72,12 +72,14 @@ void THauptseite::AnswerView() {
         return;
     }
     viewFormat_ = *format;
-    const std::optional<std::string> key = RequestedChartKey();
+    const std::optional<std::string> pollKey = RequestedPollKey();
+    const std::optional<std::string> key = pollKey ? std::optional(ChartKey(*pollKey)) : std::nullopt;
     if (key && AnswerFromCache(*key)) return;
     if (!datenzuordnen()) return;
     TCachedAnswer answer{std::string(ContentTypeOf(viewFormat_)), ViewBody(), {}};
-    // A poll that changed while it was read is answered without a tag and kept nowhere.
-    const bool tagged = key && !countedPollKey_.empty() && ChartKey(countedPollKey_) == key;
+    // A poll that changed while it was read is answered without a tag and kept nowhere. The
+    // rest of the key is this request's, so equal poll keys give the same chart key.
+    const bool tagged = pollKey && !countedPollKey_.empty() && countedPollKey_ == *pollKey;
     const std::string tag = tagged ? EntityTag(*key) : std::string();
     if (tagged && AnswerNotModified(tag)) return;
     if (tagged) HttpWriteHeader("ETag", tag);
@@ -104,10 +106,8 @@ void THauptseite::SendViewAnswer(const TCachedAnswer& answer) {
     THttpStream().Write(reinterpret_cast<const std::uint8_t*>(answer.body.data()), answer.body.size());
 }
 
-std::optional<std::string> THauptseite::RequestedChartKey() {
-    const std::optional<std::string> poll = PollKey(HttpGetField("filename", "testdeutsch"), *store_);
-    if (!poll) return std::nullopt;
-    return ChartKey(*poll);
+std::optional<std::string> THauptseite::RequestedPollKey() {
+    return PollKey(HttpGetField("filename", "testdeutsch"), *store_);
 }
 
 bool THauptseite::AnswerFromCache(const std::string& key) {

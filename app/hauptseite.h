@@ -95,9 +95,9 @@ private:
     // backurl when the settings let the visitor be sent there; empty otherwise.
     std::string FollowedBackurl();
     void AnswerView();
-    // The key of the chart the request asks for, with the poll as it is now; none for a poll
-    // that does not exist.
-    std::optional<std::string> RequestedChartKey();
+    // The poll part of the key of the chart the request asks for, with the poll as it is now;
+    // none for a poll that does not exist.
+    std::optional<std::string> RequestedPollKey();
     bool AnswerFromCache(const std::string& key);
     // The chart drawn, or the tally as data, by the request's format.
     std::string ViewBody();

@@ -1,19 +1,11 @@
 // Times whole CGI processes: recording one answer against answering the help page, both
 // measured in the same run, alternating, so machine load affects them alike.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "bench/cgi_process.h"
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::stoi(argv[1]) : 300;

@@ -2,8 +2,6 @@
 // record holds 1,000,000 visitors: with the check (cookie+address, each run a new visitor, so
 // a new id is issued and both keys are looked up and noted) against without it, alternating in
 // the same run so machine load affects both alike. The check may cost at most twice the add.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +16,6 @@ using namespace tallyhouse::app;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kAnswers = 1000000;
 
 std::vector<std::string> Environment(int run, bool checked) {

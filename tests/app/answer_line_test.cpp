@@ -4,9 +4,11 @@
 #include "app/quoted_answer.h"
 #include "app/tally.h"
 #include "platform/text/display_text.h"
+#include "tests/support/repeated_text.h"
 
 using namespace tallyhouse::platform;
 using namespace tallyhouse::app;
+using testsupport::Repeated;
 
 namespace {
 
@@ -19,12 +21,6 @@ std::tm At(int hour, int minute, int second) {
     t.tm_min = minute;
     t.tm_sec = second;
     return t;
-}
-
-std::string Times(const std::string& piece, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) text += piece;
-    return text;
 }
 
 // The test runs in the C locale, whose own date would read 12/08/26.
@@ -66,8 +62,8 @@ TEST(AnswerLine, ALongQuotedAnswerIsCutBetweenCharactersToFitTheLine) {
         const char* fault;
         std::string answer;
     } cases[] = {
-        {"UTF-8 cut inside a sequence", "a," + Times("\xC3\xA4", 3000)},
-        {"windows-1252 bytes", "a," + Times("\x80", 5000)},
+        {"UTF-8 cut inside a sequence", "a," + Repeated("\xC3\xA4", 3000)},
+        {"windows-1252 bytes", "a," + Repeated("\x80", 5000)},
         {"doubled quotes at the cut", "a," + std::string(5000, '"')},
         {"the comma falls beyond the cut", std::string(5000, 'x') + ",y"},
     };

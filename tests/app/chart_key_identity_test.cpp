@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string TagOf(const std::string& output) {
-    const size_t at = output.find("ETag:");
-    if (at == std::string::npos) return "";
-    return output.substr(at + 5, output.find("\r\n", at) - at - 5);
-}
-
 // A copy of the program with another build id, put in place of the file as a deploy does.
 void DeployAnotherBuild(const std::string& program) {
     std::string bytes = ReadFile(program);
@@ -56,14 +50,14 @@ private:
 TEST(ChartKeyIdentity, RunningWorkersKeepTheirBuildsTagAfterADeploy) {
     ScratchDir dir;
     const std::string query = "command=view&filename=testenglish";
-    const std::string oldTag = TagOf(RunProgram(dir.Program(), GetRequest(query)).output);
+    const std::string oldTag = ETagOf(RunProgram(dir.Program(), GetRequest(query)).output);
     ASSERT_FALSE(oldTag.empty());
     FastCgiServer server(dir, 1);
     ASSERT_TRUE(server.Running()) << dir.Read("server.log");
     DeployAnotherBuild(dir.Program());
-    EXPECT_EQ(TagOf(FastCgiAnswer(server.Socket(), GetRequest(query))), oldTag)
+    EXPECT_EQ(ETagOf(FastCgiAnswer(server.Socket(), GetRequest(query))), oldTag)
         << "a worker of the old build tags what the old build draws";
-    EXPECT_NE(TagOf(RunProgram(dir.Program(), GetRequest(query)).output), oldTag) << "the new build has tags of its own";
+    EXPECT_NE(ETagOf(RunProgram(dir.Program(), GetRequest(query)).output), oldTag) << "the new build has tags of its own";
 }
 
 // File times move once a clock tick: two versions of the same size written within one tick

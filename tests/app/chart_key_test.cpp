@@ -13,12 +13,6 @@ namespace {
 
 const std::string kPlain = "command=view&filename=q.pol";
 
-std::string TagOf(const std::string& header) {
-    const size_t at = header.find("ETag:");
-    if (at == std::string::npos) return "";
-    return header.substr(at + 5, header.find("\r\n", at) - at - 5);
-}
-
 CgiResult Split(const std::string& output) {
     CgiResult result;
     result.output = output;
@@ -43,22 +37,22 @@ TEST(ChartKey, EveryViewParameterChangesTheTagInStandardCgiAndTheFastCgiCache) {
     ASSERT_TRUE(server.Running()) << dir.Read("server.log");
     const auto fast = [&](const std::string& query) { return Split(FastCgiAnswer(server.Socket(), GetRequest(query))); };
     const CgiResult plain = RunProgram(dir.Program(), GetRequest(kPlain));
-    std::set<std::string> tags{TagOf(plain.header)};
+    std::set<std::string> tags{ETagOf(plain.header)};
     ASSERT_EQ(fast(kPlain).body, plain.body);
     for (const char* change : kChanges) {
         const std::string query = kPlain + "&" + change;
         const CgiResult standard = RunProgram(dir.Program(), GetRequest(query));
-        ASSERT_EQ(TagOf(standard.header).size(), 34u) << change << "\n" << standard.header;
-        EXPECT_TRUE(tags.insert(TagOf(standard.header)).second) << change << ": a tag seen before";
+        ASSERT_EQ(ETagOf(standard.header).size(), 34u) << change << "\n" << standard.header;
+        EXPECT_TRUE(tags.insert(ETagOf(standard.header)).second) << change << ": a tag seen before";
         for (int round = 0; round < 2; ++round) {
             const CgiResult cached = fast(query);
-            EXPECT_EQ(TagOf(cached.header), TagOf(standard.header)) << change << ", round " << round;
+            EXPECT_EQ(ETagOf(cached.header), ETagOf(standard.header)) << change << ", round " << round;
             EXPECT_TRUE(cached.body == standard.body) << change << ", round " << round << ": another answer's body";
         }
     }
     EXPECT_TRUE(fast(kPlain).body == plain.body) << "the plain view is still its own";
-    EXPECT_EQ(TagOf(RunProgram(dir.Program(), GetRequest(kPlain + "&LEGEND=no")).header),
-              TagOf(RunProgram(dir.Program(), GetRequest(kPlain + "&legend=no")).header))
+    EXPECT_EQ(ETagOf(RunProgram(dir.Program(), GetRequest(kPlain + "&LEGEND=no")).header),
+              ETagOf(RunProgram(dir.Program(), GetRequest(kPlain + "&legend=no")).header))
         << "a field named in other letters is the same field";
 }
 
@@ -72,9 +66,9 @@ TEST(ChartKey, AValueThatMarkedAnAbsentFieldCannotPoisonTheCache) {
     for (int i = 0; i < 3; ++i) FastCgiAnswer(server.Socket(), GetRequest(poison));
     const CgiResult after = Split(FastCgiAnswer(server.Socket(), GetRequest(kPlain)));
     EXPECT_TRUE(after.body == plain.body) << "the plain view got the chart without legend";
-    EXPECT_EQ(TagOf(after.header), TagOf(plain.header));
+    EXPECT_EQ(ETagOf(after.header), ETagOf(plain.header));
     CgiRequest revalidate = GetRequest(poison);
-    revalidate.env["HTTP_IF_NONE_MATCH"] = TagOf(plain.header);
+    revalidate.env["HTTP_IF_NONE_MATCH"] = ETagOf(plain.header);
     EXPECT_EQ(RunProgram(dir.Program(), revalidate).header.rfind("HTTP/1.1 200 OK", 0), 0u)
         << "the plain chart's tag answered 304 for another chart";
 }

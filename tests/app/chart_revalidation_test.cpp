@@ -9,12 +9,6 @@ using namespace testsupport;
 
 namespace {
 
-std::string TagOf(const std::string& header) {
-    const size_t at = header.find("ETag:");
-    if (at == std::string::npos) return "";
-    return header.substr(at + 5, header.find("\r\n", at) - at - 5);
-}
-
 CgiRequest Revalidate(const std::string& query, const std::string& tag) {
     CgiRequest request = GetRequest(query);
     request.env["HTTP_IF_NONE_MATCH"] = tag;
@@ -33,9 +27,9 @@ TEST(ChartRevalidation, StandardCgiAnswers304ForTheTagOfAnUnchangedChartOnly) {
     dir.Write("q.pol", "d,a,yes\r\n");
     const std::string query = "command=view&filename=q.pol&style=3";
     const CgiResult first = RunProgram(dir.Program(), GetRequest(query));
-    const std::string tag = TagOf(first.header);
+    const std::string tag = ETagOf(first.header);
     ASSERT_EQ(tag.size(), 34u) << first.header;
-    EXPECT_EQ(TagOf(RunProgram(dir.Program(), GetRequest(query)).header), tag) << "the same chart, the same tag";
+    EXPECT_EQ(ETagOf(RunProgram(dir.Program(), GetRequest(query)).header), tag) << "the same chart, the same tag";
 
     const CgiResult again = RunProgram(dir.Program(), Revalidate(query, tag));
     EXPECT_EQ(again.output, "HTTP/1.1 304 Not Modified\r\nStatus:304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
@@ -54,12 +48,12 @@ TEST(ChartRevalidation, StandardCgiAnswers304ForTheTagOfAnUnchangedChartOnly) {
     for (const auto& c : changed) {
         const CgiResult other = RunProgram(dir.Program(), Revalidate(c.query, tag));
         EXPECT_EQ(other.header.rfind("HTTP/1.1 200 OK", 0), 0u) << c.fault;
-        EXPECT_NE(TagOf(other.header), tag) << c.fault;
+        EXPECT_NE(ETagOf(other.header), tag) << c.fault;
     }
     RunProgram(dir.Program(), GetRequest("command=add&q.pol=no"));
     const CgiResult after = RunProgram(dir.Program(), Revalidate(query, tag));
     EXPECT_EQ(after.header.rfind("HTTP/1.1 200 OK", 0), 0u) << "an answer added changes the chart";
-    EXPECT_NE(TagOf(after.header), tag);
+    EXPECT_NE(ETagOf(after.header), tag);
     EXPECT_NE(after.body, first.body);
     EXPECT_EQ(RunProgram(dir.Program(), Revalidate("command=view&height=abc", "*")).header.rfind("HTTP/1.1 400 ", 0), 0u)
         << "a request that fails gets no 304, even for *";
@@ -85,7 +79,7 @@ TEST(ChartRevalidation, FastCgiAnswersFromItsCacheOnlyWhatAFreshDrawingWouldGive
         EXPECT_EQ(answer.header, standard.header.substr(standard.header.find("ETag:"))) << "round " << round;
         EXPECT_TRUE(fast(GetRequest(shaped)).body == shapedFirst.body) << "round " << round;
     }
-    const std::string tag = TagOf(fast(GetRequest(plain)).header);
+    const std::string tag = ETagOf(fast(GetRequest(plain)).header);
     EXPECT_EQ(FastCgiAnswer(server.Socket(), Revalidate(plain, tag)), "Status:304 Not Modified\r\nETag:" + tag + "\r\n\r\n");
 
     // Two answers within one tick of the file clock still change the poll's size.

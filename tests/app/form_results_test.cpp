@@ -10,6 +10,7 @@
 #include "tests/app/expected_pages.h"
 #include "tests/support/cgi_runner.h"
 #include "tests/support/gif_decode.h"
+#include "tests/support/repeated_text.h"
 
 using namespace tallyhouse::platform;
 using namespace tallyhouse::app;
@@ -21,12 +22,6 @@ CgiResult Get(const ScratchDir& dir, const std::string& query) { return RunProgr
 
 std::string Json(const ScratchDir& dir, const std::string& poll, const std::string& more = "") {
     return Get(dir, "command=view&format=json&filename=" + poll + more).body;
-}
-
-std::string Repeated(const std::string& piece, int times) {
-    std::string text;
-    for (int i = 0; i < times; ++i) text += piece;
-    return text;
 }
 
 TEST(FormResults, EveryAnswerCountsAsTheFormSentIt) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/support/cgi_runner.h"
+#include "tests/support/repeated_text.h"
 
 using namespace testsupport;
 
@@ -15,12 +16,6 @@ namespace {
 
 // Time stamp and address of an answer line, whatever the locale's date format.
 const std::string kLineStart = "[^,\r\n]+,127\\.0\\.0\\.1,";
-
-std::string Repeated(const std::string& piece, int times) {
-    std::string text;
-    for (int i = 0; i < times; ++i) text += piece;
-    return text;
-}
 
 // "f0.pol=1&f1.pol=1&..." with count names from first on.
 std::string PollFields(int first, int count) {

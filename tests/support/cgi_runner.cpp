@@ -50,6 +50,12 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
+std::string ETagOf(const std::string& header) {
+    const size_t at = header.find("ETag:");
+    if (at == std::string::npos) return "";
+    return header.substr(at + 5, header.find("\r\n", at) - at - 5);
+}
+
 void SplitResponse(CgiResult& result) {
     const std::string& out = result.output;
     size_t crlf = out.find("\r\n\r\n");

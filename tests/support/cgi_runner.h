@@ -55,6 +55,8 @@ CgiRequest PostRequest(const std::string& body,
 
 // Splits output at the first blank line (CR LF CR LF or LF LF).
 void SplitResponse(CgiResult& result);
+// What follows "ETag:" on the first line that has it, up to its CR LF; empty without one.
+std::string ETagOf(const std::string& header);
 
 std::string ReadFile(const std::filesystem::path& path);
 

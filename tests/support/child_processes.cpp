@@ -1,5 +1,6 @@
 // Finds this process's children in /proc and ends them by their own ids.
 #include "tests/support/child_processes.h"
+#include "tests/support/wait_until.h"
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -7,12 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <thread>
 
 namespace testsupport {
 
@@ -75,14 +74,7 @@ std::vector<pid_t> ReapAndList() {
     return running;
 }
 
-bool WaitUntil(double seconds, const auto& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+int Milliseconds(double seconds) { return static_cast<int>(seconds * 1000); }
 
 bool GroupGone(pid_t group) {
     while (waitpid(-group, nullptr, WNOHANG) > 0) {
@@ -104,7 +96,7 @@ std::vector<std::string> RunningChildren() {
 }
 
 std::vector<std::string> EndLeftoverChildren(double graceSeconds) {
-    WaitUntil(graceSeconds, [] { return ReapAndList().empty(); });
+    WaitUntil(Milliseconds(graceSeconds), [] { return ReapAndList().empty(); });
     std::vector<std::string> killed;
     // A killed child's own children come to us in turn; a bounded number of rounds.
     for (int round = 0; round < 100; ++round) {
@@ -122,9 +114,9 @@ std::vector<std::string> EndLeftoverChildren(double graceSeconds) {
 void StopProcessGroup(pid_t group, double seconds) {
     if (group <= 0) return;
     kill(-group, SIGTERM);
-    if (WaitUntil(seconds, [group] { return GroupGone(group); })) return;
+    if (WaitUntil(Milliseconds(seconds), [group] { return GroupGone(group); })) return;
     kill(-group, SIGKILL);
-    WaitUntil(seconds, [group] { return GroupGone(group); });
+    WaitUntil(Milliseconds(seconds), [group] { return GroupGone(group); });
 }
 
 }  // namespace testsupport

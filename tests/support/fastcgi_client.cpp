@@ -11,11 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 namespace testsupport {
 
@@ -195,15 +193,6 @@ int OpenSockets(pid_t pid) {
         if (fs::read_symlink(entry.path(), readError).string().rfind("socket:", 0) == 0) ++count;
     }
     return count;
-}
-
-bool WaitUntil(int timeoutMs, const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 }  // namespace testsupport

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/support/cgi_runner.h"
+#include "tests/support/wait_until.h"
 
 namespace testsupport {
 
@@ -77,7 +78,5 @@ private:
 std::vector<pid_t> ChildrenOf(pid_t pid);
 // The number of sockets a process holds open.
 int OpenSockets(pid_t pid);
-// Polls the condition every 20 ms up to timeoutMs.
-bool WaitUntil(int timeoutMs, const std::function<bool()>& condition);
 
 }  // namespace testsupport

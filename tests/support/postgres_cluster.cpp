@@ -10,13 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
 #include "tests/support/cgi_runner.h"
 #include "tests/support/child_processes.h"
+#include "tests/support/wait_until.h"
 
 namespace testsupport {
 
@@ -36,15 +35,6 @@ void BecomeUnprivileged() {
 
 std::map<std::string, std::string> ToolEnvironment() {
     return {{"PATH", "/usr/bin:/bin"}, {"LC_ALL", "C.UTF-8"}, {"TZ", "UTC"}};
-}
-
-bool WaitFor(double seconds, const auto& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }
 
 bool Ended(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == pid; }
@@ -117,7 +107,7 @@ void PostgresCluster::Start() {
 }
 
 bool PostgresCluster::WaitUntilReady() const {
-    return WaitFor(60, [this] {
+    return WaitUntil(60000, [this] {
         if (Ended(server_)) return true;
         CgiRequest request;
         request.env = ToolEnvironment();
@@ -134,7 +124,7 @@ void PostgresCluster::Stop() {
     server_ = -1;
     for (const int signal : {SIGINT, SIGQUIT, SIGKILL}) {
         kill(pid, signal);
-        if (WaitFor(30, [pid] { return Ended(pid); })) break;
+        if (WaitUntil(30000, [pid] { return Ended(pid); })) break;
     }
     ReleaseChild(pid);
 }
