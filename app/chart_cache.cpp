@@ -47,6 +47,8 @@ const TCachedAnswer* TChartCache::Find(const std::string& key) {
 }
 
 void TChartCache::Store(const std::string& key, TCachedAnswer answer) {
+    // A body too large to keep is not copied to its size first.
+    if (answer.body.size() > limit_ / 4) return;
     answer.body.shrink_to_fit();
     TEntry entry{key, std::move(answer)};
     if (SizeOf(entry) > limit_ / 4) return;
