@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tallyhouse::image {
@@ -81,6 +82,7 @@ public:
     void Add(int key, int code) {
         if (TGifStringTable::FirstSlot(key) == 0) NoteSlotZero(key, code);
         keyOfCode_[code] = key;
+        recent_[static_cast<std::size_t>(code)] = NoRecent;
         if (reference_) {
             reference_->Store(pending_, key, code);
             return;
@@ -118,10 +120,13 @@ private:
     TGifStringTable* reference_ = nullptr;
     std::array<std::uint32_t, Slots> entries_;
     // Per prefix code, the last string found or entered with it (next index * 65536 + code):
-    // runs of a picture repeat the same steps, and this answers them with one look.
+    // runs of a picture repeat the same steps, and this answers them with one look. Only the
+    // codes in use are set: the single indexes at a clear, every other code when it is entered.
+    static constexpr std::uint32_t NoRecent = 0xFFFFFFFFu;
     std::array<std::uint32_t, 4096> recent_;
     std::array<std::int32_t, 4096> keyOfCode_;
-    TGifStringTable referenceTable_;
+    // Made on the first switch only: most pictures never need it.
+    std::unique_ptr<TGifStringTable> referenceTable_;
     // Per index: the codes of its runs of length 1, 2, ... found so far since the last clear.
     std::vector<std::vector<std::uint16_t>> runs_;
 };
