@@ -91,6 +91,21 @@ public:
         recent_[key & 0xFFF] = (static_cast<std::uint32_t>(key) >> 12 << 16) | static_cast<std::uint32_t>(code);
     }
 
+    // Only while Plain: from the string in prefix, takes the indexes while each is the step last
+    // taken from the string before it, without a lookup. Returns the position after the last one
+    // taken and leaves that string's code in prefix. Most steps through a picture repeat the
+    // step before.
+    std::size_t FollowSteps(int& prefix, const std::uint8_t* indexes, std::size_t i, std::size_t count) const {
+        std::uint32_t code = static_cast<std::uint32_t>(prefix);
+        for (; i < count; ++i) {
+            const std::uint32_t step = recent_[code];
+            if (step >> 16 != indexes[i]) break;
+            code = step & 0xFFFF;
+        }
+        prefix = static_cast<int>(code);
+        return i;
+    }
+
     // Only while Plain: from the single index in prefix, which repeats at position i (below
     // count), takes the indexes while they repeat it into runs the table holds. Returns the
     // position after the last one taken and leaves the longest such run's code in prefix. A chart
