@@ -162,7 +162,7 @@ bool MapRow(const std::uint8_t* row, const std::uint8_t* above, const std::uint8
 
 }  // namespace
 
-bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes) {
+bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, TGifIndexes& indexes) {
     const int width = bitmap.Width();
     indexes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()));
     std::uint8_t* out = indexes.data();
@@ -177,7 +177,7 @@ bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, st
     return true;
 }
 
-int GifTransparentIndex(const TGifPalette& palette, const std::vector<std::uint8_t>& indexes, std::uint32_t rgb) {
+int GifTransparentIndex(const TGifPalette& palette, const TGifIndexes& indexes, std::uint32_t rgb) {
     const int index = palette.Find(rgb & 0xFFFFFF);
     if (index < 0 || indexes.empty() || std::memchr(indexes.data(), index, indexes.size()) == nullptr) return -1;
     return index;
