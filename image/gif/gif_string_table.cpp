@@ -68,9 +68,14 @@ void TGifStrings::NoteSlotZero(int key, int code) {
     else
         referenceTable_ = std::make_unique<TGifStringTable>();
     TGifStringTable& table = *referenceTable_;
+    // Every string since the clear is in the fast table; the reference table takes them in
+    // code order.
+    std::vector<int> keys(static_cast<std::size_t>(code - firstCode_));
+    for (const std::uint32_t entry : entries_)
+        if (entry != Empty) keys[(entry & 0xFFF) - static_cast<std::uint32_t>(firstCode_)] = static_cast<int>(entry >> 12);
     bool found = false;
     for (int c = firstCode_; c < code; ++c) {
-        const int stored = keyOfCode_[c];
+        const int stored = keys[static_cast<std::size_t>(c - firstCode_)];
         table.Store(table.Probe(stored, found), stored, c);
     }
     reference_ = &table;

@@ -81,7 +81,6 @@ public:
     // Enters the string last asked for with Find, which was not found.
     void Add(int key, int code) {
         if (TGifStringTable::FirstSlot(key) == 0) NoteSlotZero(key, code);
-        keyOfCode_[code] = key;
         recent_[static_cast<std::size_t>(code)] = NoRecent;
         if (reference_) {
             reference_->Store(pending_, key, code);
@@ -139,7 +138,6 @@ private:
     // codes in use are set: the single indexes at a clear, every other code when it is entered.
     static constexpr std::uint32_t NoRecent = 0xFFFFFFFFu;
     std::array<std::uint32_t, 4096> recent_;
-    std::array<std::int32_t, 4096> keyOfCode_;
     // Made on the first switch only: most pictures never need it.
     std::unique_ptr<TGifStringTable> referenceTable_;
     // Per index: the codes of its runs of length 1, 2, ... found so far since the last clear.
