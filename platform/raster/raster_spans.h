@@ -29,6 +29,12 @@ public:
         SortAndMerge();
         for (const TRowSpan& s : spans_) f(s.Y, s.X0, s.X1);
     }
+    // Calls f(y, x0, x1) for each span as it was added: in no particular order, and spans may
+    // overlap or touch. Enough for painting that gives a pixel the same however often it is painted.
+    template <class F>
+    void ForEachAsAdded(F&& f) const {
+        for (const TRowSpan& s : spans_) f(s.Y, s.X0, s.X1);
+    }
     bool Empty() const { return spans_.empty(); }
 
 private:

@@ -163,6 +163,20 @@ TEST(RasterPens, DashedRowsMatchDashedColumns) {
     }
 }
 
+TEST(RasterPens, NotXorInvertsEachPixelOfAWidePathOnce) {
+    // The pieces of a wide path overlap at its joins: a pixel inverted twice would come back
+    // white where the same path in copy mode is red (not (white xor red) is red).
+    const std::array<TPoint, 4> path{Point(2, 2), Point(17, 3), Point(9, 16), Point(3, 9)};
+    TBitmap copied(20, 20, clWhite), inverted(20, 20, clWhite);
+    TRasterCanvas c(&copied), n(&inverted);
+    c.Pen = TPen{clRed, 5, psSolid, TPenMode::pmCopy};
+    n.Pen = TPen{clRed, 5, psSolid, TPenMode::pmNotXor};
+    c.Polyline(path);
+    n.Polyline(path);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(inverted.GetPixel(x, y), copied.GetPixel(x, y)) << x << "," << y;
+}
+
 TEST(RasterPens, NotXorDrawnTwiceRestoresThePicture) {
     TBitmap b(20, 20, clWhite);
     TRasterCanvas c(&b);
