@@ -49,9 +49,9 @@ private:
 };
 
 // Gives elements that start uninitialised: the mapping writes every index of its buffer, so
-// clearing the buffer first would only cost time.
+// clearing the buffer first would only cost time (and its pages come at once).
 template <class T>
-struct TUninitialisedAllocator : std::allocator<T> {
+struct TUninitialisedAllocator : platform::TWrittenWholeAllocator<T> {
     template <class U, class... Args>
     void construct(U* p, Args&&... args) {
         if constexpr (sizeof...(Args) == 0)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/os/fresh_memory.h"
 #include "platform/raster/color.h"
 
 namespace tallyhouse::platform {
@@ -34,7 +35,7 @@ private:
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    std::vector<std::uint8_t, TWrittenWholeAllocator<std::uint8_t>> pixels_;
 };
 
 }  // namespace tallyhouse::platform
