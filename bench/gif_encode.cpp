@@ -82,7 +82,7 @@ struct Indexed {
 Indexed IndexBitmap(const TBitmap& bitmap) {
     Indexed out{bitmap.Width(), bitmap.Height(), {}, {}, 1};
     TGifPalette palette;
-    std::vector<std::uint8_t> indexes;
+    TGifIndexes indexes;
     MapGifFrame(bitmap, false, palette, indexes);
     out.indexes.assign(indexes.begin(), indexes.end());
     out.bits = palette.Bits();

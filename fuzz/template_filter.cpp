@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     THttpMemoFilter filter;
     filter.OnHttpLogicalEntry = [](const std::string& name, bool& value) { value = name.size() % 2 == 1; };
     filter.OnHttpEntry = [](const std::string& name, bool& handled) { handled = name == "message"; };
-    filter.SetText(std::string(reinterpret_cast<const char*>(data), size));
+    filter.SetText(std::string_view(reinterpret_cast<const char*>(data), size));
     filter.Execute();
     return 0;
 }

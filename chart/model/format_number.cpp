@@ -3,9 +3,9 @@
 
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -60,8 +60,10 @@ struct Digits {
 };
 
 Digits RoundedDigits(double magnitude, int decimals) {
+    // The value exactly rounded to 15 significant digits, as "%.14e" prints it, without
+    // printf's arbitrary-precision arithmetic.
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude);
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, magnitude, std::chars_format::scientific, 14).ptr = '\0';
     std::string digits;
     const char* p = buffer;
     for (; *p != 'e'; ++p)

@@ -37,10 +37,10 @@ private:
 
 class THttpMemoFilter : public THttpTextFilterComponent {
 public:
-    // The template's lines, each ended by CR LF or LF (the last one may end without). Kept as
-    // one string and split while it is written, so a program that never sends the page pays
-    // for one copy only.
-    std::string Text;
+    // The template's lines, each ended by CR LF or LF (the last one may end without), split
+    // while they are written. Not copied: the text must outlive the filter, as the program's
+    // page templates do, so a program that never sends the page pays nothing for it.
+    std::string_view Text;
 
     void SetText(std::string_view lines) { Text = lines; }
     // Writes the filtered Text, each line followed by CR LF.

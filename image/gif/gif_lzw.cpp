@@ -66,7 +66,8 @@ struct TCodeState {
 };
 
 // Each index extends the current string while the table knows the longer one; otherwise the
-// string's code is written and the longer string entered, or the full table cleared.
+// string's code is written and the longer string entered, or the full table cleared. Steps the
+// table remembers are taken without a lookup, and runs from a single index in one step.
 void EncodeIndexes(const std::uint8_t* indexes, std::size_t count, int codeSize, TGifBitPacker& packer) {
     TCodeState codes(codeSize);
     auto table = std::make_unique<TGifStrings>(codes.clear + 2);
@@ -77,27 +78,33 @@ void EncodeIndexes(const std::uint8_t* indexes, std::size_t count, int codeSize,
     }
     int prefix = indexes[0];
     for (std::size_t i = 1; i < count;) {
-        for (; i < count; ++i) {
-            const int next = indexes[i];
-            const int key = (next << 12) | prefix;
-            const int code = table->Find(key);
-            if (code >= 0) {
-                // A single index found repeated starts a run, taken whole below.
-                if (next == prefix && table->Plain()) break;
-                prefix = code;
-                continue;
-            }
-            codes.Write(packer, prefix);
-            if (codes.freeCode < CodeLimit) {
-                table->Add(key, codes.freeCode++);
-            } else {
-                packer.Put(static_cast<unsigned>(codes.clear), codes.width);
-                table->Clear();
-                codes.Restart();
-            }
-            prefix = next;
+        if (prefix >= codes.clear && table->Plain()) {
+            i = table->FollowSteps(prefix, indexes, i, count);
+            if (i == count) break;
         }
-        if (i < count) i = table->FollowRun(prefix, indexes, i, count);
+        const int next = indexes[i];
+        const int key = (next << 12) | prefix;
+        const int code = table->Find(key);
+        if (code >= 0) {
+            // A single index found repeated starts a run, taken whole.
+            if (next == prefix && table->Plain()) {
+                i = table->FollowRun(prefix, indexes, i, count);
+            } else {
+                prefix = code;
+                ++i;
+            }
+            continue;
+        }
+        codes.Write(packer, prefix);
+        if (codes.freeCode < CodeLimit) {
+            table->Add(key, codes.freeCode++);
+        } else {
+            packer.Put(static_cast<unsigned>(codes.clear), codes.width);
+            table->Clear();
+            codes.Restart();
+        }
+        prefix = next;
+        ++i;
     }
     codes.Write(packer, prefix);
     codes.Write(packer, codes.clear + 1);

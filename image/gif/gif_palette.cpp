@@ -2,7 +2,7 @@
 #include "image/gif/gif_palette.h"
 
 #include <cstring>
-#include <iterator>
+#include <utility>
 
 namespace tallyhouse::image {
 
@@ -89,9 +89,16 @@ struct TLastColor {
     }
 };
 
+// The colour mapped last and the one before it: text and lines on a background switch between
+// two colours, and the switch back needs no palette lookup.
+struct TLastColors {
+    TLastColor last, before;
+};
+
 // Maps a stretch of a row. Runs of one colour, the common case in a chart, go four pixels at a
 // time once a pixel has repeated the colour before it.
-bool MapPixels(const std::uint8_t* pixel, int count, TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
+bool MapPixels(const std::uint8_t* pixel, int count, TGifPalette& palette, TLastColors& colors, std::uint8_t* out) {
+    TLastColor& last = colors.last;
     int x = 0;
     bool inRun = false;
     while (x < count) {
@@ -104,9 +111,14 @@ bool MapPixels(const std::uint8_t* pixel, int count, TGifPalette& palette, TLast
         const std::uint32_t rgb = pixel[0] | (pixel[1] << 8) | (static_cast<std::uint32_t>(pixel[2]) << 16);
         inRun = rgb == last.rgb && last.index >= 0;
         if (!inRun) {
-            const int index = palette.Add(rgb);
-            if (index < 0) return false;
-            last.Set(rgb, index);
+            if (rgb == colors.before.rgb && colors.before.index >= 0) {
+                std::swap(last, colors.before);
+            } else {
+                const int index = palette.Add(rgb);
+                if (index < 0) return false;
+                colors.before = last;
+                last.Set(rgb, index);
+            }
         }
         out[x++] = static_cast<std::uint8_t>(last.index);
         pixel += 3;
@@ -118,11 +130,13 @@ constexpr int kStretch = 16;
 
 // True when the stretch of kStretch pixels is the same in both rows.
 bool SameStretch(const std::uint8_t* a, const std::uint8_t* b) {
-    std::uint64_t x[kStretch * 3 / 8], y[kStretch * 3 / 8];
-    std::memcpy(x, a, sizeof x);
-    std::memcpy(y, b, sizeof y);
     std::uint64_t differ = 0;
-    for (std::size_t i = 0; i < std::size(x); ++i) differ |= x[i] ^ y[i];
+    for (std::size_t at = 0; at < kStretch * 3; at += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + at, sizeof x);
+        std::memcpy(&y, b + at, sizeof y);
+        differ |= x ^ y;
+    }
     return differ == 0;
 }
 
@@ -130,7 +144,7 @@ bool SameStretch(const std::uint8_t* a, const std::uint8_t* b) {
 // stretches of it, like the row mapped before (above, whose indexes are at outAbove) take its
 // indexes.
 bool MapRow(const std::uint8_t* row, const std::uint8_t* above, const std::uint8_t* outAbove, int width,
-            TGifPalette& palette, TLastColor& last, std::uint8_t* out) {
+            TGifPalette& palette, TLastColors& colors, std::uint8_t* out) {
     if (above != nullptr && std::memcmp(row, above, static_cast<std::size_t>(width) * 3) == 0) {
         std::memcpy(out, outAbove, static_cast<std::size_t>(width));
         return true;
@@ -140,30 +154,30 @@ bool MapRow(const std::uint8_t* row, const std::uint8_t* above, const std::uint8
         const std::size_t at = static_cast<std::size_t>(x) * 3;
         if (SameStretch(row + at, above + at))
             std::memcpy(out + x, outAbove + x, kStretch);
-        else if (!MapPixels(row + at, kStretch, palette, last, out + x))
+        else if (!MapPixels(row + at, kStretch, palette, colors, out + x))
             return false;
     }
-    return MapPixels(row + static_cast<std::size_t>(x) * 3, width - x, palette, last, out + x);
+    return MapPixels(row + static_cast<std::size_t>(x) * 3, width - x, palette, colors, out + x);
 }
 
 }  // namespace
 
-bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes) {
+bool MapGifFrame(const TBitmap& bitmap, bool interlace, TGifPalette& palette, TGifIndexes& indexes) {
     const int width = bitmap.Width();
     indexes.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(bitmap.Height()));
     std::uint8_t* out = indexes.data();
-    TLastColor last;
+    TLastColors colors;
     const std::uint8_t* previous = nullptr;
     for (int y : GifRowOrder(bitmap.Height(), interlace)) {
         const std::uint8_t* row = bitmap.Row(y);
-        if (!MapRow(row, previous, previous ? out - width : nullptr, width, palette, last, out)) return false;
+        if (!MapRow(row, previous, previous ? out - width : nullptr, width, palette, colors, out)) return false;
         previous = row;
         out += width;
     }
     return true;
 }
 
-int GifTransparentIndex(const TGifPalette& palette, const std::vector<std::uint8_t>& indexes, std::uint32_t rgb) {
+int GifTransparentIndex(const TGifPalette& palette, const TGifIndexes& indexes, std::uint32_t rgb) {
     const int index = palette.Find(rgb & 0xFFFFFF);
     if (index < 0 || indexes.empty() || std::memchr(indexes.data(), index, indexes.size()) == nullptr) return -1;
     return index;

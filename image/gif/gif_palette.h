@@ -3,6 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/raster/bitmap.h"
@@ -45,14 +48,30 @@ private:
     std::array<std::uint8_t, LookupSlots> slotIndex_{};
 };
 
+// Gives elements that start uninitialised: the mapping writes every index of its buffer, so
+// clearing the buffer first would only cost time.
+template <class T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void*>(p)) U;
+        else
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A frame's palette entries, rows in writing order.
+using TGifIndexes = std::vector<std::uint8_t, TUninitialisedAllocator<std::uint8_t>>;
+
 // Row numbers in the order they are written: top to bottom, or the four interlaced passes.
 std::vector<int> GifRowOrder(int height, bool interlace);
 
 // Maps every pixel of the bitmap, rows in writing order, to its palette entry. False when the
 // palette would need more than 256 entries.
-bool MapGifFrame(const platform::TBitmap& bitmap, bool interlace, TGifPalette& palette, std::vector<std::uint8_t>& indexes);
+bool MapGifFrame(const platform::TBitmap& bitmap, bool interlace, TGifPalette& palette, TGifIndexes& indexes);
 
 // The entry of the colour when a mapped pixel of this frame has it, else -1.
-int GifTransparentIndex(const TGifPalette& palette, const std::vector<std::uint8_t>& indexes, std::uint32_t rgb);
+int GifTransparentIndex(const TGifPalette& palette, const TGifIndexes& indexes, std::uint32_t rgb);
 
 }  // namespace tallyhouse::image

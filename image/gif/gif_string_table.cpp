@@ -28,7 +28,7 @@ std::size_t SameBytes(const std::uint8_t* bytes, std::size_t limit, std::uint8_t
 
 void TGifStrings::Clear() {
     entries_.fill(Empty);
-    recent_.fill(0xFFFFFFFFu);
+    std::fill_n(recent_.begin(), firstCode_, NoRecent);
     slotZeroTaken_ = false;
     reference_ = nullptr;
     for (std::size_t index = 0; index < runs_.size(); ++index) runs_[index].assign(1, static_cast<std::uint16_t>(index));
@@ -63,14 +63,23 @@ void TGifStrings::NoteSlotZero(int key, int code) {
         slotZeroTaken_ = true;
         return;
     }
-    referenceTable_.Clear();
+    if (referenceTable_)
+        referenceTable_->Clear();
+    else
+        referenceTable_ = std::make_unique<TGifStringTable>();
+    TGifStringTable& table = *referenceTable_;
+    // Every string since the clear is in the fast table; the reference table takes them in
+    // code order.
+    std::vector<int> keys(static_cast<std::size_t>(code - firstCode_));
+    for (const std::uint32_t entry : entries_)
+        if (entry != Empty) keys[(entry & 0xFFF) - static_cast<std::uint32_t>(firstCode_)] = static_cast<int>(entry >> 12);
     bool found = false;
     for (int c = firstCode_; c < code; ++c) {
-        const int stored = keyOfCode_[c];
-        referenceTable_.Store(referenceTable_.Probe(stored, found), stored, c);
+        const int stored = keys[static_cast<std::size_t>(c - firstCode_)];
+        table.Store(table.Probe(stored, found), stored, c);
     }
-    reference_ = &referenceTable_;
-    pending_ = referenceTable_.Probe(key, found);
+    reference_ = &table;
+    pending_ = table.Probe(key, found);
 }
 
 }  // namespace tallyhouse::image

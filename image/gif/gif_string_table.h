@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tallyhouse::image {
@@ -80,13 +81,28 @@ public:
     // Enters the string last asked for with Find, which was not found.
     void Add(int key, int code) {
         if (TGifStringTable::FirstSlot(key) == 0) NoteSlotZero(key, code);
-        keyOfCode_[code] = key;
+        recent_[static_cast<std::size_t>(code)] = NoRecent;
         if (reference_) {
             reference_->Store(pending_, key, code);
             return;
         }
         entries_[pending_] = (static_cast<std::uint32_t>(key) << 12) | static_cast<std::uint32_t>(code);
         recent_[key & 0xFFF] = (static_cast<std::uint32_t>(key) >> 12 << 16) | static_cast<std::uint32_t>(code);
+    }
+
+    // Only while Plain: from the string in prefix, takes the indexes while each is the step last
+    // taken from the string before it, without a lookup. Returns the position after the last one
+    // taken and leaves that string's code in prefix. Most steps through a picture repeat the
+    // step before.
+    std::size_t FollowSteps(int& prefix, const std::uint8_t* indexes, std::size_t i, std::size_t count) const {
+        std::uint32_t code = static_cast<std::uint32_t>(prefix);
+        for (; i < count; ++i) {
+            const std::uint32_t step = recent_[code];
+            if (step >> 16 != indexes[i]) break;
+            code = step & 0xFFFF;
+        }
+        prefix = static_cast<int>(code);
+        return i;
     }
 
     // Only while Plain: from the single index in prefix, which repeats at position i (below
@@ -118,10 +134,12 @@ private:
     TGifStringTable* reference_ = nullptr;
     std::array<std::uint32_t, Slots> entries_;
     // Per prefix code, the last string found or entered with it (next index * 65536 + code):
-    // runs of a picture repeat the same steps, and this answers them with one look.
+    // runs of a picture repeat the same steps, and this answers them with one look. Only the
+    // codes in use are set: the single indexes at a clear, every other code when it is entered.
+    static constexpr std::uint32_t NoRecent = 0xFFFFFFFFu;
     std::array<std::uint32_t, 4096> recent_;
-    std::array<std::int32_t, 4096> keyOfCode_;
-    TGifStringTable referenceTable_;
+    // Made on the first switch only: most pictures never need it.
+    std::unique_ptr<TGifStringTable> referenceTable_;
     // Per index: the codes of its runs of length 1, 2, ... found so far since the last clear.
     std::vector<std::vector<std::uint16_t>> runs_;
 };

@@ -21,7 +21,7 @@ namespace {
 constexpr int MaxWord = 0xFFFF;
 
 struct MappedFrame {
-    std::vector<std::uint8_t> indexes;
+    TGifIndexes indexes;
     int transparentIndex = -1;
 };
 

@@ -33,7 +33,7 @@ std::string EncodePng(const TBitmap& bitmap) {
     image.height = static_cast<png_uint_32>(bitmap.Height());
     image.flags = PNG_IMAGE_FLAG_FAST;
     TGifPalette palette;
-    std::vector<std::uint8_t> indexes;
+    TGifIndexes indexes;
     if (!MapGifFrame(bitmap, false, palette, indexes)) {
         image.format = PNG_FORMAT_RGB;
         return Write(image, bitmap.Data(), bitmap.Width() * 3, nullptr);

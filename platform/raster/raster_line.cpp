@@ -34,6 +34,30 @@ bool DashDrawn(const TDashPattern& dash, long long step) {
     return true;
 }
 
+// Whether the pattern draws at step (at least 0), and for how many steps from it on it stays so.
+std::pair<bool, long long> DashRun(const TDashPattern& dash, long long step) {
+    long long pos = step % DashPeriod(dash);
+    for (int i = 0; i < dash.Count; ++i) {
+        if (pos < dash.Runs[i]) return {i % 2 == 0, dash.Runs[i] - pos};
+        pos -= dash.Runs[i];
+    }
+    return {true, 1};
+}
+
+// A dashed line along a row: each dash, and each gap when gaps is given, is one span.
+void AddDashedRow(long long x0, long long y, int dir, long long first, long long last, const TDashPattern& dash,
+                  long long phase, TSpanSet& drawn, TSpanSet* gaps) {
+    for (long long i = first; i < last;) {
+        const auto [on, steps] = DashRun(dash, phase + i);
+        const long long end = std::min(last, i + steps);
+        if (TSpanSet* spans = on ? &drawn : gaps) {
+            const long long from = x0 + dir * i, to = x0 + dir * (end - 1);
+            spans->Add(y, std::min(from, to), std::max(from, to) + 1);
+        }
+        i = end;
+    }
+}
+
 // Nearest integer to num / den (den > 0), halves rounded up.
 long long RoundedQuotient(Int128 num, long long den) {
     const Int128 twice = 2 * num + den, d = 2 * static_cast<Int128>(den);
@@ -111,11 +135,16 @@ long long AddThinLine(long long x0, long long y0, long long x1, long long y1, co
     const auto [first, last] = xMajor ? VisibleSteps(x0, dir, count, b.Left, b.Right)
                                       : VisibleSteps(y0, dir, count, b.Top, b.Bottom);
     const long long minorDelta = xMajor ? dy : dx;
-    // A solid line along a row (axes, walls, frames) is one span.
+    // A solid line along a row (axes, walls, frames) is one span; a dashed one (grid lines) a
+    // span per dash.
     if (minorDelta == 0 && xMajor && dash == nullptr && first < last) {
         const long long from = x0 + dir * first, to = x0 + dir * (last - 1);
         drawn.Add(y0, std::min(from, to), std::max(from, to) + 1);
         return phase;
+    }
+    if (minorDelta == 0 && xMajor && dash != nullptr) {
+        AddDashedRow(x0, y0, dir, first, last, *dash, phase, drawn, gaps);
+        return (phase + count) % DashPeriod(*dash);
     }
     for (long long i = first; i < last; ++i) {
         const long long major = (xMajor ? x0 : y0) + dir * i;

@@ -122,11 +122,17 @@ void TPixelOp::Paint(TBitmap& bitmap, int y, int x0, int x1) const {
     }
 }
 
+// Only not-xor needs the spans in order and merged, so that no pixel is painted twice; any other
+// painting takes them as they came.
 void PaintSpans(TBitmap& bitmap, const TClipRegion& clip, TSpanSet& spans, const TPixelOp& op) {
     if (!op.Draws()) return;
-    spans.ForEach([&](int y, int x0, int x1) {
+    const auto paint = [&](int y, int x0, int x1) {
         clip.Visit(y, x0, x1, [&](int a, int b) { op.Paint(bitmap, y, a, b); });
-    });
+    };
+    if (op.SameWhenRepeated())
+        spans.ForEachAsAdded(paint);
+    else
+        spans.ForEach(paint);
 }
 
 }  // namespace tallyhouse::platform

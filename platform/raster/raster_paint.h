@@ -19,6 +19,8 @@ public:
     static TPixelOp ForBrush(const TBrush& brush, TColor bkColor, int bkMode, int cellScale = 1);
 
     bool Draws() const { return kind_ != Kind::None; }
+    // True when painting a pixel twice leaves what painting it once does: all but not-xor.
+    bool SameWhenRepeated() const { return kind_ != Kind::NotXor; }
     // Columns x0..x1-1 of row y, already inside the raster.
     void Paint(TBitmap& bitmap, int y, int x0, int x1) const;
 

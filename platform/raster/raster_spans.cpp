@@ -2,12 +2,43 @@
 #include "platform/raster/raster_spans.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tallyhouse::platform {
 
-TSpanSet::TSpanSet(const TRect& bounds) : bounds_(bounds) {
+namespace {
+
+// A few lists are kept, none so long that a thread would hold much memory for it.
+constexpr std::size_t kKeptLists = 4;
+constexpr std::size_t kKeptCapacity = 4096;
+
+}  // namespace
+
+TSpanSet::TSpanSet(const TRect& bounds) : bounds_(bounds), spans_(TakeList()) {
     if (bounds_.Right < bounds_.Left) bounds_.Right = bounds_.Left;
     if (bounds_.Bottom < bounds_.Top) bounds_.Bottom = bounds_.Top;
+}
+
+TSpanSet::~TSpanSet() { KeepList(std::move(spans_)); }
+
+std::vector<std::vector<TSpanSet::TRowSpan>>& TSpanSet::KeptLists() {
+    thread_local std::vector<std::vector<TRowSpan>> kept;
+    return kept;
+}
+
+std::vector<TSpanSet::TRowSpan> TSpanSet::TakeList() {
+    auto& kept = KeptLists();
+    if (kept.empty()) return {};
+    std::vector<TRowSpan> list = std::move(kept.back());
+    kept.pop_back();
+    list.clear();
+    return list;
+}
+
+void TSpanSet::KeepList(std::vector<TRowSpan>&& list) {
+    auto& kept = KeptLists();
+    if (list.capacity() == 0 || list.capacity() > kKeptCapacity || kept.size() == kKeptLists) return;
+    kept.push_back(std::move(list));
 }
 
 void TSpanSet::Add(long long y, long long x0, long long x1) {

@@ -16,6 +16,9 @@ class TSpanSet {
 public:
     // Only pixels inside bounds are kept; coordinates outside are clamped before any loop runs.
     explicit TSpanSet(const TRect& bounds);
+    ~TSpanSet();
+    TSpanSet(const TSpanSet&) = default;
+    TSpanSet& operator=(const TSpanSet&) = default;
 
     const TRect& Bounds() const { return bounds_; }
     bool RowVisible(long long y) const { return y >= bounds_.Top && y < bounds_.Bottom; }
@@ -29,6 +32,12 @@ public:
         SortAndMerge();
         for (const TRowSpan& s : spans_) f(s.Y, s.X0, s.X1);
     }
+    // Calls f(y, x0, x1) for each span as it was added: in no particular order, and spans may
+    // overlap or touch. Enough for painting that gives a pixel the same however often it is painted.
+    template <class F>
+    void ForEachAsAdded(F&& f) const {
+        for (const TRowSpan& s : spans_) f(s.Y, s.X0, s.X1);
+    }
     bool Empty() const { return spans_.empty(); }
 
 private:
@@ -40,6 +49,11 @@ private:
     // Orders the spans by row and column and joins those that touch or overlap.
     void SortAndMerge();
     void Sort();
+    // Lists of span sets that have ended, kept per thread for the next ones: a chart builds a few
+    // hundred span sets, each of which would otherwise grow its list from nothing.
+    static std::vector<std::vector<TRowSpan>>& KeptLists();
+    static std::vector<TRowSpan> TakeList();
+    static void KeepList(std::vector<TRowSpan>&& list);
 
     TRect bounds_;
     // One list for all rows: shapes add a handful of spans per row, and a list per row would

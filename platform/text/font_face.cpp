@@ -161,7 +161,8 @@ void TFontFace::MeasureFace() {
 }
 
 TFontFace::~TFontFace() {
-    for (const TGlyphCell& cell : latin1_) FreeOutline(cell.Glyph);
+    for (const auto& cell : latin1_)
+        if (cell) FreeOutline(cell->Glyph);
     for (const auto& [code, cell] : others_) FreeOutline(cell.Glyph);
     FreeOutline(missing_.Glyph);
     if (fallback_ != nullptr) FT_Done_Face(fallback_);
@@ -184,7 +185,11 @@ FT_Face TFontFace::FallbackFace() {
 }
 
 TFontFace::TGlyphCell& TFontFace::Cell(char32_t code) {
-    if (code < latin1_.size()) return latin1_[code];
+    if (code < latin1_.size()) {
+        std::unique_ptr<TGlyphCell>& cell = latin1_[code];
+        if (!cell) cell = std::make_unique<TGlyphCell>();
+        return *cell;
+    }
     const auto it = others_.find(code);
     if (it != others_.end()) return it->second;
     if (!OwnGlyph(code) && !Has(FallbackFace(), code)) return missing_;

@@ -7,6 +7,7 @@
 #include FT_GLYPH_H
 
 #include <array>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -111,9 +112,10 @@ private:
     TFontMetrics metrics_;
     int underline_offset_ = 0, underline_thickness_ = 1;
     int strikeout_offset_ = 0, strikeout_thickness_ = 1;
-    // Code points below 256 (every Latin-1 text) in an array, the others in a map that only keeps
-    // glyphs some face has, so its size is bounded by the two fonts.
-    std::array<TGlyphCell, 256> latin1_{};
+    // Code points below 256 (every Latin-1 text) by an array, made as they are first asked for
+    // (a chart asks for a few dozen); the others in a map that only keeps glyphs some face has,
+    // so its size is bounded by the two fonts.
+    std::array<std::unique_ptr<TGlyphCell>, 256> latin1_{};
     std::unordered_map<char32_t, TGlyphCell> others_;
     TGlyphCell missing_;
     // Advance widths in pixels, -1 until the glyph is loaded: text widths are measured for every

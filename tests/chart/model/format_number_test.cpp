@@ -31,6 +31,9 @@ TEST(FormatNumber, DefaultValueAndPercentFormats) {
         {"grouping without separator in the pattern", "0.00", 1234.5, "1234.50"},
         {"mandatory decimals trimmed", "0.00", 0.5, "0.50"},
         {"no decimals in the pattern", "#,##0", 2.5, "3"},
+        {"1.005 is 1.00499999999999989... but rounds from 15 digits", "0.00", 1.005, "1.01"},
+        {"digits past the 15th are zeros", "#,##0", 123456789012345678.0, "123,456,789,012,346,000"},
+        {"a value far below the decimals", "0.###", 1e-300, "0"},
     };
     for (const Case& c : cases) EXPECT_EQ(FormatNumber(c.format, c.value), c.expected) << c.fault;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "platform/raster/raster_canvas.h"
 #include "tests/platform/raster/raster_probe.h"
@@ -123,6 +124,57 @@ TEST(RasterPens, DashStylesAlternateAndFillGapsOnlyWhenOpaque) {
     c.Pen.Style = psClear;
     c.Line(0, 1, 9, 1);
     EXPECT_EQ(CountPixels(b, clWhite), 30) << "a clear pen draws nothing";
+}
+
+TEST(RasterPens, DashedRowsMatchDashedColumns) {
+    // A row takes each dash as one span, a column goes pixel by pixel: the same path along rows
+    // and, turned, along columns must give the same pixels, turned.
+    struct Case {
+        const char* fault;
+        TPenStyle style;
+        std::vector<TPoint> path;  // along rows
+        bool opaque;
+    };
+    const Case cases[] = {
+        {"rightward dashes", psDash, {Point(2, 1), Point(37, 1)}, false},
+        {"leftward dash-dots start at the right end", psDashDot, {Point(37, 1), Point(2, 1)}, false},
+        {"a row clipped at both ends keeps the pattern's phase", psDashDotDot, {Point(-13, 1), Point(60, 1)}, false},
+        {"opaque gaps, leftward and clipped", psDot, {Point(45, 1), Point(-7, 1)}, true},
+        {"the phase runs on from row to row", psDashDot, {Point(3, 1), Point(10, 1), Point(10, 3), Point(0, 3)}, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.fault);
+        TBitmap rows(40, 5, clWhite), columns(5, 40, clWhite);
+        std::vector<TPoint> turned;
+        for (const TPoint& p : k.path) turned.push_back(Point(p.Y, p.X));
+        const auto draw = [&k](TBitmap& bitmap, const std::vector<TPoint>& path) {
+            TRasterCanvas c(&bitmap);
+            c.Pen.Style = k.style;
+            if (k.opaque)
+                c.SetBkColor(clYellow);
+            else
+                c.SetBkMode(TRANSPARENT);
+            c.Polyline(path);
+        };
+        draw(rows, k.path);
+        draw(columns, turned);
+        for (int x = 0; x < 40; ++x)
+            for (int y = 0; y < 5; ++y) ASSERT_EQ(rows.GetPixel(x, y), columns.GetPixel(y, x)) << x << "," << y;
+    }
+}
+
+TEST(RasterPens, NotXorInvertsEachPixelOfAWidePathOnce) {
+    // The pieces of a wide path overlap at its joins: a pixel inverted twice would come back
+    // white where the same path in copy mode is red (not (white xor red) is red).
+    const std::array<TPoint, 4> path{Point(2, 2), Point(17, 3), Point(9, 16), Point(3, 9)};
+    TBitmap copied(20, 20, clWhite), inverted(20, 20, clWhite);
+    TRasterCanvas c(&copied), n(&inverted);
+    c.Pen = TPen{clRed, 5, psSolid, TPenMode::pmCopy};
+    n.Pen = TPen{clRed, 5, psSolid, TPenMode::pmNotXor};
+    c.Polyline(path);
+    n.Polyline(path);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(inverted.GetPixel(x, y), copied.GetPixel(x, y)) << x << "," << y;
 }
 
 TEST(RasterPens, NotXorDrawnTwiceRestoresThePicture) {
