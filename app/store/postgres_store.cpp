@@ -218,7 +218,9 @@ std::optional<TCountedPoll> TPostgresStore::CountPoll(const std::string& name) {
         return connection_.Run(kCountPoll, {id}, TRetry::Once);
     });
     if (!poll) return std::nullopt;
-    const auto packed = [&poll](int column) { return ResultIsNull(*poll, 0, column) ? std::string_view() : ResultValue(*poll, 0, column); };
+    const auto packed = [&poll](int column) {
+        return ResultIsNull(*poll, 0, column) ? std::string_view() : ResultValue(*poll, 0, column);
+    };
     TCountedPoll counted{UnpackTally(packed(3), packed(4)), Identity(*poll)};
     if (!packed(4).empty()) connection_.Run(kFold, {pollId}, TRetry::Once);
     return counted;
