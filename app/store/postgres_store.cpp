@@ -8,6 +8,7 @@
 #include "app/poll_count.h"
 #include "app/poll_file.h"
 #include "app/store/imported_lines.h"
+#include "app/store/packed_tally.h"
 #include "app/store/pg_binary.h"
 #include "app/store/pg_schema.h"
 
@@ -34,48 +35,33 @@ constexpr TPgPrepared kAddAnswers{
     "SELECT withheld_poll, repeats_to_log FROM tallyhouse.add_answers($1::bytea[], $2::bytea[], $3::bytea[], "
     "$4::bytea[], $5::bytea[], $6::boolean, $7::integer, $8::bigint, $9::bigint[], $10::bigint, $11::bigint)"};
 // The one answer of a request to an open poll that exists, the visitors not looked at: the same
-// as add_answers does then, in one statement that costs the database about a third less. It
-// records nothing (and answers 0) for a poll that is missing or closed.
+// as add_answers does then, in one statement that changes no row another answer changes. It
+// records nothing (and returns no row) for a poll that is missing or closed.
 constexpr TPgPrepared kAddOneAnswer{"tallyhouse_add_one", R"sql(
-WITH p AS (UPDATE tallyhouse.polls SET answers = answers + 1, last_answer = nextval('tallyhouse.answers_id_seq')
-           WHERE name = $1::bytea AND NOT closed RETURNING id, answers, last_answer),
-     a AS (INSERT INTO tallyhouse.answers (poll, id, stamp, address, answer)
-           SELECT id, last_answer, $2::bytea, $3::bytea, $4::bytea FROM p),
-     t AS (INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_line)
-           SELECT id, sha256($5::bytea), $5::bytea, 1, answers FROM p
-           ON CONFLICT (poll, label_hash) DO UPDATE SET count = t.count + 1)
-SELECT count(*)::integer FROM p)sql"};
+WITH p AS (SELECT id FROM tallyhouse.polls WHERE name = $1::bytea AND NOT closed),
+     a AS (INSERT INTO tallyhouse.answers (poll, stamp, address, answer)
+           SELECT id, $2::bytea, $3::bytea, $4::bytea FROM p RETURNING poll, id)
+INSERT INTO tallyhouse.pending (poll, id, label) SELECT poll, id, $5::bytea FROM a RETURNING poll)sql"};
 constexpr TPgPrepared kPollId{"tallyhouse_poll", "SELECT id FROM tallyhouse.polls WHERE name = $1::bytea"};
-constexpr TPgPrepared kPollIdentity{"tallyhouse_identity",
-                                    "SELECT id, answers, last_answer FROM tallyhouse.polls WHERE id = $1::bigint"};
-// After the identity, each label's count, first line and length, then its bytes, packed into
-// one value. Not prepared: planned for the poll at hand, whose share of all labels may be tiny
-// or nearly all of them.
+// The poll's id, its number of lines (counted and pending, from one snapshot) and the id of its
+// last line.
+constexpr TPgPrepared kPollIdentity{"tallyhouse_identity", R"sql(
+SELECT p.id, p.answers + (SELECT count(*) FROM tallyhouse.pending q WHERE q.poll = $1::bigint),
+       (SELECT coalesce(max(a.id), 0) FROM tallyhouse.answers a WHERE a.poll = $1::bigint)
+  FROM tallyhouse.polls p WHERE p.id = $1::bigint)sql"};
+// The identity as above, then the counts of the poll's tallies and of its pending answers
+// (app/store/packed_tally.h). Not prepared: planned for the poll at hand, whose share of all
+// labels may be tiny or nearly all of them.
 constexpr const char* kCountPoll = R"sql(
-SELECT p.id, p.answers, p.last_answer,
-       (SELECT string_agg(int8send(t.count) || int8send(t.first_line) || int4send(length(t.label)) || t.label, ''::bytea)
-          FROM tallyhouse.tallies t WHERE t.poll = $1::bigint)
+SELECT p.id, p.answers + (SELECT count(*) FROM tallyhouse.pending q WHERE q.poll = $1::bigint),
+       (SELECT coalesce(max(a.id), 0) FROM tallyhouse.answers a WHERE a.poll = $1::bigint),
+       (SELECT string_agg(int8send(t.count) || int8send(t.first_answer) || int4send(length(t.label)) || t.label, ''::bytea)
+          FROM tallyhouse.tallies t WHERE t.poll = $1::bigint),
+       (SELECT string_agg(int8send(q.count) || int8send(q.first_answer) || int4send(length(q.label)) || q.label, ''::bytea)
+          FROM (SELECT label, count(*) AS count, min(id) AS first_answer FROM tallyhouse.pending
+                WHERE poll = $1::bigint GROUP BY label) q)
   FROM tallyhouse.polls p WHERE p.id = $1::bigint)sql";
-
-// Largest count first, equal counts in the order their answers first appeared.
-Tally TallyOf(std::string_view packed) {
-    std::vector<std::pair<std::int64_t, TallyEntry>> entries;
-    while (!packed.empty()) {
-        const std::int64_t count = ReadInt8(packed);
-        const std::int64_t firstLine = ReadInt8(packed.substr(8));
-        const auto length = static_cast<std::size_t>(ReadInt4(packed.substr(16)));
-        if (packed.size() < 20 + length) throw EStoreError("The database sent a tally cut short");
-        entries.push_back({firstLine, {std::string(packed.substr(20, length)), count}});
-        packed.remove_prefix(20 + length);
-    }
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return a.second.count != b.second.count ? a.second.count > b.second.count : a.first < b.first;
-    });
-    Tally tally;
-    tally.reserve(entries.size());
-    for (auto& entry : entries) tally.push_back(std::move(entry.second));
-    return tally;
-}
+constexpr TPgPrepared kFold{"tallyhouse_fold", "SELECT tallyhouse.fold($1::bigint)"};
 
 // Hands on the bytes of the rows (line, stamp, address, answer) in pieces of a useful size, each
 // row's line as the poll file holds it.
@@ -196,7 +182,7 @@ TAddResult TPostgresStore::AddAnswers(const TAddRequest& request) {
 bool TPostgresStore::AddOneAnswer(const TNewAnswer& answer) {
     const std::string label = LabelOf(answer);
     const TPgResult added = connection_.Run(kAddOneAnswer, {answer.poll, answer.stamp, answer.address, answer.answer, label});
-    return ReadInt4(ResultValue(added, 0, 0)) == 1;
+    return ResultRows(added) == 1;
 }
 
 // Made by the first host that needs it, and the same for every host after.
@@ -223,12 +209,21 @@ std::optional<std::string> TPostgresStore::PollIdentity(const std::string& name)
     return Identity(*poll);
 }
 
-// The counts and the identity come from one statement, so they belong together.
+// The counts and the identity come from one statement, so they belong together. Pending answers
+// seen are folded afterwards, so the next view reads fewer of them.
 std::optional<TCountedPoll> TPostgresStore::CountPoll(const std::string& name) {
-    const std::optional<TPgResult> poll =
-        PollRow(name, [this](const std::string& id) { return connection_.Run(kCountPoll, {id}, TRetry::Once); });
+    std::string pollId;
+    const std::optional<TPgResult> poll = PollRow(name, [this, &pollId](const std::string& id) {
+        pollId = id;
+        return connection_.Run(kCountPoll, {id}, TRetry::Once);
+    });
     if (!poll) return std::nullopt;
-    return TCountedPoll{ResultIsNull(*poll, 0, 3) ? Tally{} : TallyOf(ResultValue(*poll, 0, 3)), Identity(*poll)};
+    const auto packed = [&poll](int column) {
+        return ResultIsNull(*poll, 0, column) ? std::string_view() : ResultValue(*poll, 0, column);
+    };
+    TCountedPoll counted{UnpackTally(packed(3), packed(4)), Identity(*poll)};
+    if (!packed(4).empty()) connection_.Run(kFold, {pollId}, TRetry::Once);
+    return counted;
 }
 
 void TPostgresStore::ExportRows(std::int64_t poll, const std::function<void(std::string_view)>& onPiece) {
@@ -253,11 +248,17 @@ std::string TPostgresStore::Export(std::int64_t poll) {
     return text;
 }
 
+// Holding pending exclusively, the import waits for the answers in flight and holds back new ones
+// until it ends, so the poll's lines stay as they are read and its new lines follow them. Its
+// lines are counted, not taken from the tallies, which may not hold the pending ones yet.
 TPostgresStore::TLockedPoll TPostgresStore::LockPoll(const std::string& name) {
+    connection_.Script("LOCK TABLE tallyhouse.pending IN EXCLUSIVE MODE");
     const TPgResult created = connection_.Run(
         "INSERT INTO tallyhouse.polls (name) VALUES ($1::bytea) ON CONFLICT (name) DO NOTHING RETURNING id", {name});
-    const TPgResult result =
-        connection_.Run("SELECT id, answers FROM tallyhouse.polls WHERE name = $1::bytea FOR UPDATE", {name});
+    const TPgResult result = connection_.Run(
+        "SELECT id, (SELECT count(*) FROM tallyhouse.answers a WHERE a.poll = p.id) FROM tallyhouse.polls p "
+        "WHERE name = $1::bytea FOR UPDATE",
+        {name});
     return {ReadInt8(ResultValue(result, 0, 0)), ReadInt8(ResultValue(result, 0, 1)), ResultRows(created) == 1};
 }
 
@@ -283,7 +284,7 @@ TImportResult TPostgresStore::ImportPoll(const std::string& name, std::string_vi
 }
 
 // The lines go in by COPY, in file order, so their ids follow it; the tally of the new lines is
-// added to the poll's counts.
+// added to the poll's counts, a new label's first line found by its number among the poll's lines.
 void TPostgresStore::AppendImported(std::int64_t poll, std::string_view text, std::size_t skip, std::int64_t lines,
                                     std::int64_t& added) {
     TCopyWriter rows;
@@ -311,18 +312,18 @@ void TPostgresStore::AppendImported(std::int64_t poll, std::string_view text, st
                        std::move(rows).Finish());
     connection_.Script("CREATE TEMPORARY TABLE imported_tally (label bytea, count bigint, first_line bigint) ON COMMIT DROP");
     connection_.CopyIn("COPY imported_tally FROM STDIN (FORMAT binary)", std::move(counts).Finish());
+    // Planned without the table's size, the join to the lines' numbers would compare every pair.
+    connection_.Script("ANALYZE imported_tally");
     const std::string pollId = Int8Bytes(poll);
     connection_.Run(
-        "INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_line) "
-        "SELECT $1::bigint, sha256(label), label, count, first_line FROM imported_tally "
+        "INSERT INTO tallyhouse.tallies AS t (poll, label_hash, label, count, first_answer) "
+        "SELECT $1::bigint, sha256(i.label), i.label, i.count, n.id FROM imported_tally i "
+        "JOIN (SELECT id, row_number() OVER (ORDER BY id) AS line FROM tallyhouse.answers WHERE poll = $1::bigint) n "
+        "ON n.line = i.first_line "
         "ON CONFLICT (poll, label_hash) DO UPDATE SET count = t.count + excluded.count",
         {pollId});
     const std::string addedLines = Int8Bytes(added);
-    connection_.Run(
-        "UPDATE tallyhouse.polls SET answers = answers + $2::bigint, "
-        "last_answer = (SELECT coalesce(max(id), 0) FROM tallyhouse.answers WHERE poll = $1::bigint) "
-        "WHERE id = $1::bigint",
-        {pollId, addedLines});
+    connection_.Run("UPDATE tallyhouse.polls SET answers = answers + $2::bigint WHERE id = $1::bigint", {pollId, addedLines});
 }
 
 }  // namespace tallyhouse::app

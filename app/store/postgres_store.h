@@ -1,6 +1,7 @@
 // Answers kept in a PostgreSQL database (app/store/pg_schema.h), which several web hosts share:
-// every answer is recorded in one transaction with the counts of its poll, and a poll's identity
-// is the database's count of its lines and the id of its last one, the same on every host.
+// an answer is appended (its line and a pending count) without waiting for other answers, a view
+// counts the poll's kept and pending counts together, and a poll's identity is the database's
+// count of its lines and the id of its last one, the same on every host.
 #pragma once
 
 #include <unordered_map>

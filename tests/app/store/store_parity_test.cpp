@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/answer_line.h"
+#include "app/store/pg_schema.h"
 #include "tests/app/store/database_test.h"
 #include "tests/support/chart_gallery.h"
 
@@ -114,6 +116,54 @@ TEST_F(StoreParity, TheOperatorsRulesForAnswersHoldAlike) {
     ExpectSameAnswer(GetRequest("command=add&once.pol=z&other.pol=z"), "closed poll");
     for (const char* poll : {"once.pol", "other.pol", "fresh.pol", "third.pol"})
         ExpectSameAnswer(GetRequest(std::string("command=view&format=csv&filename=") + poll), poll);
+}
+
+// Views between the answers, so a poll's counts are partly kept and partly still pending: they
+// add up, and equal counts keep the order of their first answers whichever part holds them.
+TEST_F(StoreParity, CountsKeptAndPendingAddUpInOrder) {
+    const char* steps[] = {
+        "command=add&t.pol=a",
+        "command=add&t.pol=b",
+        "command=add&t.pol=b",
+        "command=view&format=json&filename=t.pol",
+        "command=add&t.pol=a",
+        "command=view&format=json&filename=t.pol",
+        "command=add&t.pol=c&t.pol=d&other.pol=x",
+        "command=add&t.pol=c",
+        "command=add&t.pol=c",
+        "command=view&format=json&filename=t.pol",
+        "command=add&t.pol=d",
+        "command=add&t.pol=d",
+        "command=add&t.pol=e",
+        "command=view&format=csv&filename=t.pol",
+    };
+    for (const char* step : steps) ExpectSameAnswer(GetRequest(step), step);
+    EXPECT_EQ(Unstamped(Export("t.pol")), Unstamped(files_.Read("t.pol")));
+}
+
+// A database an earlier program made (schema version 1, which kept each poll's counts at once) is
+// carried forward on first use: its polls count and export as before, and answers added since
+// count with them.
+TEST_F(StoreParity, ADatabaseOfTheFirstSchemaCountsOnWithItsAnswers) {
+    Sql(std::string(tallyhouse::app::MigrationScript(0)));
+    // Two polls answered in turns, so a poll's line numbers are not the ids of its lines.
+    const std::pair<std::string, std::string> given[] = {{"m.pol", "b"}, {"other.pol", "x"}, {"m.pol", "a"}, {"m.pol", "c"},
+                                                         {"other.pol", "y"}, {"m.pol", "a"}, {"m.pol", "b"}};
+    std::map<std::string, std::string> polls;
+    for (const auto& [poll, answer] : given) {
+        Sql("SELECT * FROM tallyhouse.add_answers(ARRAY['" + poll + "']::bytea[], ARRAY['2026-12-09 10:00:00']::bytea[], "
+            "ARRAY['10.0.0.1']::bytea[], ARRAY['" + answer + "']::bytea[], ARRAY['" + answer + "']::bytea[], "
+            "true, 20, 100, ARRAY[]::bigint[], 0, 0)");
+        polls[poll] += tallyhouse::app::AnswerLine("2026-12-09 10:00:00", "10.0.0.1", answer) + "\r\n";
+    }
+    for (const auto& [poll, text] : polls) files_.Write(poll, text);
+    for (const char* step : {"command=view&format=json&filename=m.pol", "command=add&m.pol=c&m.pol=d",
+                             "command=add&m.pol=c", "command=view&format=json&filename=m.pol",
+                             "command=view&format=csv&filename=other.pol"})
+        ExpectSameAnswer(GetRequest(step), step);
+    EXPECT_EQ(Sql("SELECT version FROM tallyhouse.schema_version"), std::to_string(tallyhouse::app::kSchemaVersion) + "\n");
+    EXPECT_EQ(Unstamped(Export("m.pol")), Unstamped(files_.Read("m.pol")));
+    EXPECT_EQ(Export("other.pol"), polls["other.pol"]);
 }
 
 // 100,000 answers of 1,000 kinds, some quoted, some Latin-1, some lines without a comma.
