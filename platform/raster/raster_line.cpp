@@ -25,15 +25,6 @@ int DashPeriod(const TDashPattern& dash) {
     return period;
 }
 
-bool DashDrawn(const TDashPattern& dash, long long step) {
-    long long pos = step % DashPeriod(dash);
-    for (int i = 0; i < dash.Count; ++i) {
-        if (pos < dash.Runs[i]) return i % 2 == 0;
-        pos -= dash.Runs[i];
-    }
-    return true;
-}
-
 // Whether the pattern draws at step (at least 0), and for how many steps from it on it stays so.
 std::pair<bool, long long> DashRun(const TDashPattern& dash, long long step) {
     long long pos = step % DashPeriod(dash);
@@ -43,6 +34,8 @@ std::pair<bool, long long> DashRun(const TDashPattern& dash, long long step) {
     }
     return {true, 1};
 }
+
+bool DashDrawn(const TDashPattern& dash, long long step) { return DashRun(dash, step).first; }
 
 // A dashed line along a row: each dash, and each gap when gaps is given, is one span.
 void AddDashedRow(long long x0, long long y, int dir, long long first, long long last, const TDashPattern& dash,

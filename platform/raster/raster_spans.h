@@ -17,8 +17,8 @@ public:
     // Only pixels inside bounds are kept; coordinates outside are clamped before any loop runs.
     explicit TSpanSet(const TRect& bounds);
     ~TSpanSet();
-    TSpanSet(const TSpanSet&) = default;
-    TSpanSet& operator=(const TSpanSet&) = default;
+    TSpanSet(TSpanSet&&) = default;
+    TSpanSet& operator=(TSpanSet&&) = default;
 
     const TRect& Bounds() const { return bounds_; }
     bool RowVisible(long long y) const { return y >= bounds_.Top && y < bounds_.Bottom; }
