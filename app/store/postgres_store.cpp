@@ -44,23 +44,24 @@ WITH p AS (SELECT id FROM tallyhouse.polls WHERE name = $1::bytea AND NOT closed
 INSERT INTO tallyhouse.pending (poll, id, label) SELECT poll, id, $5::bytea FROM a RETURNING poll)sql"};
 constexpr TPgPrepared kPollId{"tallyhouse_poll", "SELECT id FROM tallyhouse.polls WHERE name = $1::bytea"};
 // The poll's id, its number of lines (counted and pending, from one snapshot) and the id of its
-// last line.
-constexpr TPgPrepared kPollIdentity{"tallyhouse_identity", R"sql(
-SELECT p.id, p.answers + (SELECT count(*) FROM tallyhouse.pending q WHERE q.poll = $1::bigint),
-       (SELECT coalesce(max(a.id), 0) FROM tallyhouse.answers a WHERE a.poll = $1::bigint)
-  FROM tallyhouse.polls p WHERE p.id = $1::bigint)sql"};
-// The identity as above, then the counts of the poll's tallies and of its pending answers
+// last line: one text for both statements below, so a view's counts and a cached chart's key
+// always name the poll alike.
+#define TALLYHOUSE_POLL_IDENTITY \
+    "SELECT p.id, p.answers + (SELECT count(*) FROM tallyhouse.pending q WHERE q.poll = $1::bigint),\n" \
+    "       (SELECT coalesce(max(a.id), 0) FROM tallyhouse.answers a WHERE a.poll = $1::bigint)"
+constexpr TPgPrepared kPollIdentity{"tallyhouse_identity",
+                                    TALLYHOUSE_POLL_IDENTITY " FROM tallyhouse.polls p WHERE p.id = $1::bigint"};
+// The identity, then the counts of the poll's tallies and of its pending answers
 // (app/store/packed_tally.h). Not prepared: planned for the poll at hand, whose share of all
 // labels may be tiny or nearly all of them.
-constexpr const char* kCountPoll = R"sql(
-SELECT p.id, p.answers + (SELECT count(*) FROM tallyhouse.pending q WHERE q.poll = $1::bigint),
-       (SELECT coalesce(max(a.id), 0) FROM tallyhouse.answers a WHERE a.poll = $1::bigint),
+constexpr const char* kCountPoll = TALLYHOUSE_POLL_IDENTITY R"sql(,
        (SELECT string_agg(int8send(t.count) || int8send(t.first_answer) || int4send(length(t.label)) || t.label, ''::bytea)
           FROM tallyhouse.tallies t WHERE t.poll = $1::bigint),
        (SELECT string_agg(int8send(q.count) || int8send(q.first_answer) || int4send(length(q.label)) || q.label, ''::bytea)
           FROM (SELECT label, count(*) AS count, min(id) AS first_answer FROM tallyhouse.pending
                 WHERE poll = $1::bigint GROUP BY label) q)
   FROM tallyhouse.polls p WHERE p.id = $1::bigint)sql";
+#undef TALLYHOUSE_POLL_IDENTITY
 constexpr TPgPrepared kFold{"tallyhouse_fold", "SELECT tallyhouse.fold($1::bigint)"};
 
 // Hands on the bytes of the rows (line, stamp, address, answer) in pieces of a useful size, each
