@@ -35,3 +35,7 @@ inline bool SamePixelsOutside(const tallyhouse::platform::TBitmap& a, const tall
         }
     return true;
 }
+
+inline bool SamePixels(const tallyhouse::platform::TBitmap& a, const tallyhouse::platform::TBitmap& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() && SamePixelsOutside(a, b, tallyhouse::platform::TRect{});
+}

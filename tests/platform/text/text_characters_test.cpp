@@ -8,6 +8,7 @@
 #include "platform/text/font_face.h"
 #include "platform/text/font_files.h"
 #include "platform/raster/raster_canvas.h"
+#include "tests/platform/raster/raster_probe.h"
 
 using namespace tallyhouse::platform;
 
@@ -30,13 +31,6 @@ Drawing Draw(const std::string& text) {
     c.TextOut(4, 16, text);
     d.width = c.TextWidth(text);
     return d;
-}
-
-bool SamePixels(const TBitmap& a, const TBitmap& b) {
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.GetPixel(x, y) != b.GetPixel(x, y)) return false;
-    return true;
 }
 
 // One glyph of a face drawn as TextOut draws it: its bits placed at the baseline origin (4, 16).
